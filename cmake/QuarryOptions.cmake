@@ -1,0 +1,12 @@
+# Compiler warnings and sanitizers shared by every target of the project.
+add_library(quarry_options INTERFACE)
+if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
+  target_compile_options(quarry_options INTERFACE -Wall -Wextra)
+  if(QUARRY_WERROR)
+    target_compile_options(quarry_options INTERFACE -Werror)
+  endif()
+  if(QUARRY_SANITIZE)
+    target_compile_options(quarry_options INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+    target_link_options(quarry_options INTERFACE -fsanitize=address,undefined)
+  endif()
+endif()

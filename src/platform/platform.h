@@ -1,0 +1,146 @@
+// platform.h — everything the plugin needs from the operating system.
+//
+// Names avoid the Win32 macros (LoadLibrary, DeleteFile, ...) on purpose.
+// This is the only interface in the project whose implementation knows which
+// OS it runs on (platform_win32.cpp / platform_posix.cpp).  Callers pass and
+// receive plain std::string in the plugin's internal (ANSI / UTF-8) text.
+//
+// Registry paths are written the Windows way, with backslashes
+// ("SOFTWARE\\ORACLE\\HOME0"); key paths and value names compare without
+// regard to letter case, as on Windows.  On POSIX the registry is a small
+// file-backed store of our own (see the README); QUARRY_REGISTRY_DIR
+// redirects it so tests and the demo use a private one.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform {
+
+// ---- registry -----------------------------------------------------------
+
+enum class Hive { CurrentUser, LocalMachine };
+
+class RegistryKey {
+ public:
+  // Opens a key; with `create` the key (and its parents) are created when
+  // missing and the key is writable.  Returns null when it cannot be opened.
+  static std::unique_ptr<RegistryKey> Open(Hive hive, const std::string& path, bool create);
+  virtual ~RegistryKey() = default;
+
+  // Raw reads: false when the value is missing or of another type.
+  virtual bool QueryString(const std::string& name, std::string& out) const = 0;
+  virtual bool QueryDword(const std::string& name, std::uint32_t& out) const = 0;
+  virtual bool SetString(const std::string& name, const std::string& value) = 0;
+  virtual bool SetDword(const std::string& name, std::uint32_t value) = 0;
+  virtual bool DeleteValue(const std::string& name) = 0;
+  // Value names in the order the store returns them.
+  virtual std::vector<std::string> ValueNames() const = 0;
+};
+
+// The one way the plugin reads a setting: the default when the key is null,
+// the value missing, or of the wrong type; never an error.
+std::string ReadString(const RegistryKey* key, const std::string& name, const std::string& def);
+std::uint32_t ReadDword(const RegistryKey* key, const std::string& name, std::uint32_t def);
+bool ReadBool(const RegistryKey* key, const std::string& name, bool def);
+
+// Deletes a key and everything below it.  True when it existed and is gone.
+bool DeleteKeyTree(Hive hive, const std::string& path);
+
+// ---- dynamic libraries ----------------------------------------------------
+
+using LibraryHandle = void*;
+// Null on failure; `error` (optional) receives the system's reason.
+LibraryHandle OpenLibrary(const std::string& path, std::string* error = nullptr);
+void* FindSymbol(LibraryHandle lib, const char* name);
+void CloseLibrary(LibraryHandle lib);
+
+// ---- files and directories -----------------------------------------------
+
+char PathSeparator();                           // '\\' on Windows, '/' on POSIX
+std::string JoinPath(const std::string& dir, const std::string& name);  // one separator between
+std::string DirectoryOf(const std::string& path);  // with a trailing separator; "" when none
+bool FileExists(const std::string& path);       // a regular file
+bool DirectoryExists(const std::string& path);
+bool RemoveFile(const std::string& path);
+// Names (not paths) of the regular files in `dir` matching a pattern with
+// '*' and '?' wildcards, compared case-insensitively, in directory order.
+std::vector<std::string> ListFiles(const std::string& dir, const std::string& pattern);
+std::string CurrentDirectory();
+bool ChangeDirectory(const std::string& dir);
+// The 8.3 short form of an existing path on Windows; the path itself elsewhere.
+std::string ShortPathName(const std::string& path);
+// Reads / writes a whole file; false on failure.  WriteFileAtomic writes to a
+// sibling temporary file and renames it over the target.
+bool ReadWholeFile(const std::string& path, std::string& out);
+bool WriteFileAtomic(const std::string& path, const std::string& content);
+
+// The system temporary directory, with a trailing separator.
+std::string TempDirectory();
+// Creates a new, empty file in the temporary directory whose name starts with
+// `prefix` (and ends with `extension`, e.g. ".sql", when given), exclusively:
+// an existing file is never reused.  Returns its path, or "" on failure.
+std::string CreateTempFile(const std::string& prefix, const std::string& extension = "");
+
+// ---- processes --------------------------------------------------------------
+
+struct ProcessResult {
+  bool started = false;
+  int exitCode = -1;
+  std::string error;  // why it did not start
+};
+// Starts `program` with `args` (not including argv[0]) in `workDir` ("" = the
+// current one), and waits for it when `wait` is true.
+ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
+                         const std::string& workDir, bool wait);
+// Searches PATH for an executable by file name; "" when not found.
+std::string FindOnPath(const std::string& fileName);
+
+// The host process's command-line arguments, argv[0] first
+// (POSIX: /proc/self/cmdline; Windows: GetCommandLine, split the Windows way).
+std::vector<std::string> ProcessCommandLine();
+
+// ---- environment ------------------------------------------------------------
+
+std::optional<std::string> GetEnv(const std::string& name);
+void SetEnv(const std::string& name, const std::string& value);
+void UnsetEnv(const std::string& name);
+char PathListSeparator();  // ';' on Windows, ':' on POSIX
+
+// ---- text -------------------------------------------------------------------
+
+// ANSI <-> OEM code pages on Windows; far2l talks UTF-8 on both sides, so
+// these are the identity on POSIX.
+std::string AnsiToOem(std::string_view text);
+std::string OemToAnsi(std::string_view text);
+
+// ---- the plugin module ------------------------------------------------------
+
+// Full path of the module (DLL / shared object) that contains this code.
+std::string ModuleFileName();
+// The "FileVersion" of the module's version resource on Windows; on POSIX the
+// version compiled into the module.  "" when there is none.
+std::string ModuleFileVersion();
+
+// ---- synchronisation ----------------------------------------------------------
+
+// A process-wide recursive lock.
+class CriticalSection {
+ public:
+  CriticalSection();
+  ~CriticalSection();
+  CriticalSection(const CriticalSection&) = delete;
+  CriticalSection& operator=(const CriticalSection&) = delete;
+  void Enter();
+  void Leave();
+
+ private:
+  struct Impl;
+  Impl* impl_;
+};
+
+}  // namespace platform
