@@ -37,9 +37,11 @@ inline HANDLE InvalidHandle() { return reinterpret_cast<HANDLE>(static_cast<std:
 
 #if defined(QUARRY_HOST_WIN32)
 constexpr int kMaxPath = 260;
+constexpr bool kHostTextIsUtf8 = false;  // OEM code page, one byte a character
 #else
 constexpr int kMaxPath = 4096;
 constexpr int kMaxName = 255;
+constexpr bool kHostTextIsUtf8 = true;   // far2l converts UTF-8 both ways
 #endif
 
 // Types declared outside the host header proper use natural packing.

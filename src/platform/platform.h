@@ -99,6 +99,17 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
                          const std::string& workDir, bool wait);
 // Searches PATH for an executable by file name; "" when not found.
 std::string FindOnPath(const std::string& fileName);
+// The file name of a program: "SQLPLUS" gives "SQLPLUS.EXE" on Windows and
+// "sqlplus" elsewhere.
+inline std::string ProgramFileName(const std::string& baseName) {
+#ifdef _WIN32
+  return baseName + ".EXE";
+#else
+  std::string name = baseName;
+  for (char& c : name) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+  return name;
+#endif
+}
 
 // The host process's command-line arguments, argv[0] first
 // (POSIX: /proc/self/cmdline; Windows: GetCommandLine, split the Windows way).

@@ -1,0 +1,49 @@
+// host_services.cpp — keeps the host's startup record for the module's life.
+#include "host/host_services.h"
+
+#include <cstring>
+
+#include "platform/platform.h"
+
+namespace host {
+namespace {
+
+far::PluginStartupInfo g_info{};
+far::StartupTail g_tail{};
+int g_recordSize = 0;
+bool g_stored = false;
+
+}  // namespace
+
+void StoreStartupInfo(const far::PluginStartupInfo* info) {
+  if (info == nullptr) return;
+  // Copy no more than the host says it handed over, and no more than we know.
+  int size = info->StructSize;
+  std::size_t n = size > 0 ? static_cast<std::size_t>(size) : 0;
+  if (n > sizeof(g_info)) n = sizeof(g_info);
+  std::memset(&g_info, 0, sizeof(g_info));
+  std::memcpy(&g_info, info, n);
+  g_info.ModuleName[sizeof(g_info.ModuleName) - 1] = '\0';
+  g_recordSize = size;
+  g_tail = far::ReadStartupTail(info);
+  g_stored = true;
+}
+
+bool HasStartupInfo() { return g_stored; }
+const far::PluginStartupInfo& Host() { return g_info; }
+const far::StartupTail& HostTail() { return g_tail; }
+int HostRecordSize() { return g_recordSize; }
+
+std::string HostRootKey() {
+  return (g_stored && g_info.RootKey != nullptr) ? std::string(g_info.RootKey) : std::string();
+}
+
+std::string ToOem(const std::string& text) {
+  return text.empty() ? text : platform::AnsiToOem(text);
+}
+
+std::string FromOem(const std::string& text) {
+  return text.empty() ? text : platform::OemToAnsi(text);
+}
+
+}  // namespace host

@@ -1,0 +1,48 @@
+// plugin_entry.cpp — the plugin's description and the module-wide handlers
+// behind the exports.
+#include "host/plugin_entry.h"
+
+#include "config/settings.h"
+#include "platform/platform.h"
+
+namespace host {
+
+const char* const kPluginMenuString = "Quarry manager";
+
+namespace {
+
+// The host (Win32) keeps using these after GetPluginInfo returns.
+const char* const kMenuStrings[] = {kPluginMenuString};
+int g_diskNumbers[1] = {0};
+
+}  // namespace
+
+void FillPluginInfo(far::PluginInfo& info) {
+  config::DiskMenuSettings settings = config::ReadDiskMenuSettings();
+  g_diskNumbers[0] = settings.diskNumber;
+  info.StructSize = far::kPluginInfoSize;
+  info.Flags = 0;
+  info.DiskMenuStrings = kMenuStrings;
+  info.DiskMenuNumbers = g_diskNumbers;
+  info.DiskMenuStringsNumber = settings.addToDiskMenu ? 1 : 0;
+  info.PluginMenuStrings = kMenuStrings;
+  info.PluginMenuStringsNumber = 1;
+  info.PluginConfigStrings = kMenuStrings;
+  info.PluginConfigStringsNumber = 1;
+  info.CommandPrefix = nullptr;
+  // The Oracle client writes its trace here when it fails; it is not kept.
+  platform::RemoveFile(platform::DirectoryOf(platform::ModuleFileName()) + "sqlnet.log");
+}
+
+bool DispatchKey(panel::TOracleController& /*controller*/, int /*key*/, unsigned /*controlState*/) {
+  // No key is taken yet: the host handles every key itself.
+  return false;
+}
+
+bool DispatchEvent(panel::TOracleController& /*controller*/, int /*event*/, void* /*param*/) {
+  return false;
+}
+
+bool RunConfigure(int /*itemNumber*/) { return false; }
+
+}  // namespace host

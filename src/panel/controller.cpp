@@ -1,0 +1,209 @@
+// controller.cpp — panel lifetime, path handling, listing entry and the
+// panel information handed to the host.
+#include "panel/controller.h"
+
+#include <cstring>
+
+#include "catalog/root_list.h"
+#include "host/host_services.h"
+#include "panel/key_bar.h"
+#include "panel/path_levels.h"
+#include "platform/platform.h"
+
+namespace panel {
+namespace {
+
+constexpr int kInfoLineBlock = 16;
+constexpr int kInfoLineCount = 14;
+constexpr std::size_t kInfoValueChars = 79;
+
+// The console and windowed SQL*Plus programs, in the order they are tried.
+constexpr const char* kConsoleSqlPlus[] = {"SQLPLUS", "PLUS80"};
+constexpr const char* kWindowedSqlPlus[] = {"SQLPLUSW", "PLUS80W"};
+
+// Copies text into a fixed host field, cut to `maxChars` characters and to
+// the field's size, never splitting a UTF-8 sequence on UTF-8 hosts.
+void CopyField(char* field, std::size_t fieldSize, const std::string& text, std::size_t maxChars) {
+  std::size_t n = 0, chars = 0;
+  while (n < text.size() && chars < maxChars) {
+    std::size_t len = 1;
+    if (far::kHostTextIsUtf8) {
+      unsigned char c = static_cast<unsigned char>(text[n]);
+      len = c < 0x80 ? 1 : c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+    }
+    if (n + len > text.size() || n + len > fieldSize - 1) break;
+    n += len;
+    ++chars;
+  }
+  std::memcpy(field, text.data(), n);
+  field[n] = '\0';
+}
+
+std::string FindSqlPlus(const std::string& home, const char* const (&names)[2]) {
+  for (const char* base : names) {
+    std::string file = platform::ProgramFileName(base);
+    if (platform::FileExists(home + file)) return home + file;
+  }
+  for (const char* base : names) {
+    std::string found = platform::FindOnPath(platform::ProgramFileName(base));
+    if (!found.empty()) return found;
+  }
+  return {};
+}
+
+const char* ModeText(connection::ConnectMode mode) {
+  switch (mode) {
+    case connection::ConnectMode::SysDba: return "SYSDBA";
+    case connection::ConnectMode::SysOper: return "SYSOPER";
+    default: return "Normal";
+  }
+}
+
+}  // namespace
+
+TOracleController::TOracleController(std::unique_ptr<connection::TPluginDataModule> dataModule)
+    : dataModule_(dataModule ? std::move(dataModule)
+                             : std::make_unique<connection::TPluginDataModule>()) {
+  SetCurrentDirectory("\\");
+  ReadOracleHome();
+  pluginDirectory_ = platform::DirectoryOf(platform::ModuleFileName());
+}
+
+TOracleController::~TOracleController() = default;
+
+void TOracleController::ReadOracleHome() {
+  auto key = platform::RegistryKey::Open(platform::Hive::LocalMachine, "SOFTWARE\\ORACLE", false);
+  if (key) {
+    oracleHome_ = platform::ReadString(key.get(), "ORACLE_HOME", "");
+    oracleHomeName_ = platform::ReadString(key.get(), "ORACLE_HOME_NAME", "");
+  } else if (auto env = platform::GetEnv("ORACLE_HOME"); env && !env->empty()) {
+    // No registered home (a client installed without the Windows registry,
+    // or any POSIX machine): the environment names the home.
+    oracleHome_ = *env;
+    oracleHomeName_ = *env;
+  } else {
+    oracleHomeName_ = "Error of getting!";
+  }
+  if (oracleHome_.empty()) return;
+  if (oracleHome_.back() != platform::PathSeparator()) oracleHome_ += platform::PathSeparator();
+  std::string console = FindSqlPlus(oracleHome_, kConsoleSqlPlus);
+  std::string windowed = FindSqlPlus(oracleHome_, kWindowedSqlPlus);
+  sqlPlusPath_ = console.empty() ? console : platform::ShortPathName(console);
+  sqlPlusWinPath_ = windowed.empty() ? windowed : platform::ShortPathName(windowed);
+}
+
+void TOracleController::SetCurrentDirectory(const std::string& path) {
+  currentDirectory_ = path;
+  pathLevels_ = SplitPathLevels(host::FromOem(path));
+}
+
+std::string TOracleController::GetPathLevel(std::size_t n) const {
+  return (n >= 1 && n <= pathLevels_.size()) ? pathLevels_[n - 1] : std::string();
+}
+
+bool TOracleController::SetDirectory(const std::string& dir, int opMode) {
+  if (opMode == far::OPM_FIND && !dataModule_->Connected()) return false;
+  if (!dataModule_->Connected() && !dataModule_->LogOn()) return false;
+  panelModes_ = nullptr;
+  if (dir == "\\") {
+    directoryStack_.Clear();
+    SetCurrentDirectory("\\");
+    return true;
+  }
+  if (dir == "..") {
+    std::string top = directoryStack_.TopPath();
+    if (!top.empty()) {
+      SetCurrentDirectory(top);
+      PendingCurrentItem = directoryStack_.TopCursor();
+    } else {
+      SetCurrentDirectory(ParentPath(currentDirectory_));
+    }
+    directoryStack_.Pop();
+    return true;
+  }
+  SetCurrentDirectory(DescendPath(currentDirectory_, dir));
+  directoryStack_.Push("", 0);
+  return true;
+}
+
+bool TOracleController::GetFindData(FindDataRequest& request) {
+  *request.items = nullptr;
+  *request.count = 0;
+  if (GetPathLevel(2).empty()) {
+    directoryStack_.Clear();
+    catalog::ListRoot(request);
+    return true;
+  }
+  AddUpDirectoryItem(request);
+  // Family listings hang below here as they arrive; an unknown level shows
+  // only "..".
+  return true;
+}
+
+void TOracleController::FreeFindData(far::PluginPanelItem* items, int count) {
+  FreeItems(items, count);
+}
+
+void TOracleController::BuildInfoLines() {
+  infoLines_.assign(kInfoLineBlock, far::InfoPanelLine{});
+  bool connected = dataModule_->Connected();
+  connection::ConnectionFacts facts;
+  if (connected) facts = dataModule_->Facts();
+
+  struct Line {
+    const char* label;
+    std::string value;
+    bool separator;
+  };
+  const Line lines[] = {
+      {"Oracle SQL-Server Info", "", true},
+      {"Server name:", connected ? facts.serverName : "", false},
+      {"Global name:", facts.globalName, false},
+      {"User name:", connected ? facts.userName : "", false},
+      {"Connected As:", connected ? ModeText(facts.mode) : "", false},
+      {"Oracle Home:", oracleHomeName_, false},
+      {"Session Status:", connected && facts.inTransaction ? "IN TRANSACTION" : "", false},
+      {"Version:", connected ? facts.version : "Not conected", false},
+      {"Compatibility:", connected ? facts.compatibility : "", false},
+      {"Ported:", connected ? facts.portString : "", false},
+      {"Description:", connected ? facts.banner : "", false},
+      {"Plugin info", "", true},
+      {"Version:", platform::ModuleFileVersion(), false},
+  };
+  int i = 0;
+  for (const Line& line : lines) {
+    far::InfoPanelLine& out = infoLines_[i++];
+    CopyField(out.Text, sizeof(out.Text), host::ToOem(line.label), kInfoValueChars);
+    CopyField(out.Data, sizeof(out.Data), host::ToOem(line.value), kInfoValueChars);
+    out.Separator = line.separator ? 1 : 0;
+  }
+}
+
+void TOracleController::GetOpenPluginInfo(far::OpenPluginInfo& info) {
+  BuildInfoLines();
+  const PanelModeSet& modes = panelModes_ ? *panelModes_ : DefaultPanelModes();
+
+  panelTitle_ = " Oracle";
+  if (currentDirectory_ != "\\") panelTitle_ += currentDirectory_;
+  panelTitle_ += " ";
+  curDirOem_ = currentDirectory_;
+
+  info.StructSize = far::kOpenPluginInfoSize;
+  info.Flags = far::OPIF_USEFILTER | far::OPIF_USEHIGHLIGHTING | far::OPIF_FINDFOLDERS;
+  info.HostFile = "";
+  info.Format = "";
+  info.CurDir = curDirOem_.c_str();
+  info.PanelTitle = panelTitle_.c_str();
+  info.InfoLines = infoLines_.data();
+  info.InfoLinesNumber = kInfoLineCount;
+  info.DescrFiles = nullptr;
+  info.DescrFilesNumber = 0;
+  info.PanelModesArray = modes.Modes();
+  info.PanelModesNumber = kPanelModeCount;
+  info.StartSortMode = 0;
+  info.StartSortOrder = 0;
+  info.KeyBar = &PluginKeyBar();
+  info.ShortcutData = nullptr;
+}
+
+}  // namespace panel

@@ -1,0 +1,114 @@
+// item_buffer.cpp — growth and release of the host's item array.
+#include "panel/item_buffer.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+namespace panel {
+namespace {
+
+// Each block carries its size in a header in front of what the host sees;
+// 16 bytes keep the records aligned as malloc would.
+constexpr std::size_t kHeader = 16;
+
+std::size_t& HeaderOf(void* block) {
+  return *reinterpret_cast<std::size_t*>(static_cast<char*>(block) - kHeader);
+}
+
+char* CopyString(const std::string& text) {
+  char* s = static_cast<char*>(std::malloc(text.size() + 1));
+  if (s == nullptr) throw std::bad_alloc();
+  std::memcpy(s, text.c_str(), text.size() + 1);
+  return s;
+}
+
+}  // namespace
+
+void* AllocItemBlock(std::size_t size) {
+  char* raw = static_cast<char*>(std::calloc(1, size + kHeader));
+  if (raw == nullptr) throw std::bad_alloc();
+  void* block = raw + kHeader;
+  HeaderOf(block) = size;
+  return block;
+}
+
+void FreeItemBlock(void* block) {
+  if (block == nullptr) return;
+  std::free(static_cast<char*>(block) - kHeader);
+}
+
+std::size_t ItemBlockSize(const void* block) {
+  return block == nullptr ? 0 : HeaderOf(const_cast<void*>(block));
+}
+
+void* ResizeItemBlock(void* block, std::size_t need) {
+  if (need == 0) {
+    FreeItemBlock(block);
+    return nullptr;
+  }
+  if (block == nullptr) return AllocItemBlock(need);
+  std::size_t target = (need + kItemBlockStep - 1) / kItemBlockStep * kItemBlockStep;
+  std::size_t size = ItemBlockSize(block);
+  if (size >= target && size - target <= kItemBlockStep) return block;
+  void* grown = AllocItemBlock(target);
+  std::memcpy(grown, block, size < target ? size : target);
+  FreeItemBlock(block);
+  return grown;
+}
+
+far::PluginPanelItem& AppendItem(FindDataRequest& request) {
+  int n = *request.count;
+  std::size_t need = (static_cast<std::size_t>(n) + 1) * sizeof(far::PluginPanelItem);
+  *request.items = static_cast<far::PluginPanelItem*>(ResizeItemBlock(*request.items, need));
+  far::PluginPanelItem& item = (*request.items)[n];
+  std::memset(&item, 0, sizeof(item));
+  *request.count = n + 1;
+  return item;
+}
+
+void AddUpDirectoryItem(FindDataRequest& request) {
+  far::PluginPanelItem& item = AppendItem(request);
+  SetItemFileName(item, "..", 2);
+  item.FindData.dwFileAttributes = far::FILE_ATTRIBUTE_DIRECTORY;
+}
+
+void SetItemFileName(far::PluginPanelItem& item, const std::string& oemName, std::size_t maxChars) {
+  std::size_t limit = sizeof(item.FindData.cFileName) - 1;
+  std::size_t n = 0;
+  std::size_t chars = 0;
+  while (n < oemName.size() && chars < maxChars) {
+    std::size_t len = 1;
+    if (far::kHostTextIsUtf8) {
+      unsigned char c = static_cast<unsigned char>(oemName[n]);
+      len = c < 0x80 ? 1 : c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+      if (n + len > oemName.size()) len = oemName.size() - n;
+    }
+    if (n + len > limit) break;
+    n += len;
+    ++chars;
+  }
+  std::memcpy(item.FindData.cFileName, oemName.data(), n);
+  item.FindData.cFileName[n] = '\0';
+}
+
+void SetItemCustomColumns(far::PluginPanelItem& item, const std::vector<std::string>& oemTexts) {
+  if (oemTexts.empty()) return;
+  auto** columns = static_cast<char**>(std::calloc(oemTexts.size(), sizeof(char*)));
+  if (columns == nullptr) throw std::bad_alloc();
+  item.CustomColumnData = columns;
+  item.CustomColumnNumber = static_cast<int>(oemTexts.size());
+  for (std::size_t i = 0; i < oemTexts.size(); ++i) columns[i] = CopyString(oemTexts[i]);
+}
+
+void FreeItems(far::PluginPanelItem* items, int count) {
+  for (int i = 0; items != nullptr && i < count; ++i) {
+    char** columns = items[i].CustomColumnData;
+    if (columns == nullptr) continue;
+    for (int c = 0; c < items[i].CustomColumnNumber; ++c) std::free(columns[c]);
+    std::free(columns);
+  }
+  FreeItemBlock(items);
+}
+
+}  // namespace panel

@@ -1,0 +1,43 @@
+// path_levels.cpp — path grammar of the panel.
+#include "panel/path_levels.h"
+
+#include <cctype>
+
+namespace panel {
+
+std::string UpperAnsi(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return text;
+}
+
+std::vector<std::string> SplitPathLevels(const std::string& ansiPath) {
+  std::string upper = UpperAnsi(ansiPath);
+  std::vector<std::string> levels{std::string()};
+  // Field 1 is the text before the first backslash; levels start at field 2.
+  std::size_t start = upper.find('\\');
+  if (start == std::string::npos) return levels;
+  ++start;
+  while (start <= upper.size()) {
+    std::size_t end = upper.find('\\', start);
+    std::string field = upper.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    if (field.empty()) break;
+    levels.push_back(field);
+    if (end == std::string::npos) break;
+    start = end + 1;
+  }
+  return levels;
+}
+
+std::string ParentPath(const std::string& path) {
+  std::size_t slash = path.rfind('\\');
+  if (slash == std::string::npos || slash == 0) return "\\";
+  return path.substr(0, slash);
+}
+
+std::string DescendPath(const std::string& current, const std::string& name) {
+  if (name.size() >= 2 && name[0] == '\\') return name;
+  if (current == "\\") return "\\" + name;
+  return current + "\\" + name;
+}
+
+}  // namespace panel

@@ -1,0 +1,22 @@
+// path_levels.h — the panel path and the upper-cased levels derived from it.
+//
+// "\" is the root; "\TABLES\SCOTT\EMP" has levels "", "TABLES", "SCOTT",
+// "EMP".  Level 1 is always the empty root level.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace panel {
+
+// Splits an ANSI path into upper-cased levels; a doubled backslash ends the
+// list at that point.
+std::vector<std::string> SplitPathLevels(const std::string& ansiPath);
+// The path one level up: "\TABLES\SCOTT" gives "\TABLES", "\TABLES" the root.
+std::string ParentPath(const std::string& path);
+// The path entered from `current` by a directory name handed over by the
+// host (a full path when it starts with a backslash).
+std::string DescendPath(const std::string& current, const std::string& name);
+std::string UpperAnsi(std::string text);
+
+}  // namespace panel

@@ -1,0 +1,87 @@
+// The item array must survive growth across the 20480-byte steps and be
+// released completely, custom columns included.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "panel/item_buffer.h"
+
+namespace {
+
+struct Listing {
+  far::PluginPanelItem* items = nullptr;
+  int count = 0;
+  panel::FindDataRequest request{&items, &count, 0};
+  ~Listing() { panel::FreeItems(items, count); }
+};
+
+TEST(ItemBlock, FollowsTheStepRule) {
+  void* block = panel::ResizeItemBlock(nullptr, 366);
+  EXPECT_EQ(panel::ItemBlockSize(block), 366u);  // the first block is exact
+  block = panel::ResizeItemBlock(block, 732);
+  EXPECT_EQ(panel::ItemBlockSize(block), 20480u);
+  void* same = panel::ResizeItemBlock(block, 20130);
+  EXPECT_EQ(same, block);  // still inside the first step
+  block = panel::ResizeItemBlock(same, 20496);
+  EXPECT_EQ(panel::ItemBlockSize(block), 40960u);
+  // A block more than one step too large is replaced by a smaller one.
+  block = panel::ResizeItemBlock(block, 81921);
+  EXPECT_EQ(panel::ItemBlockSize(block), 102400u);
+  block = panel::ResizeItemBlock(block, 100);
+  EXPECT_EQ(panel::ItemBlockSize(block), 20480u);
+  EXPECT_EQ(panel::ResizeItemBlock(block, 0), nullptr);
+}
+
+TEST(ItemBlock, GrowthKeepsEarlierItemsAndClearsNewOnes) {
+  Listing l;
+  for (int i = 0; i < 200; ++i) {
+    far::PluginPanelItem& item = panel::AppendItem(l.request);
+    EXPECT_EQ(item.CustomColumnData, nullptr);
+    EXPECT_EQ(item.FindData.dwFileAttributes, 0u);
+    panel::SetItemFileName(item, "ITEM" + std::to_string(i), 258);
+    panel::SetItemCustomColumns(item, {std::to_string(i), "x"});
+  }
+  ASSERT_EQ(l.count, 200);
+  for (int i = 0; i < 200; ++i) {
+    EXPECT_EQ(std::string(l.items[i].FindData.cFileName), "ITEM" + std::to_string(i));
+    ASSERT_EQ(l.items[i].CustomColumnNumber, 2);
+    EXPECT_EQ(std::string(l.items[i].CustomColumnData[0]), std::to_string(i));
+  }
+}
+
+TEST(ItemBlock, UpDirectoryItemIsABareDirectory) {
+  Listing l;
+  panel::AddUpDirectoryItem(l.request);
+  ASSERT_EQ(l.count, 1);
+  EXPECT_STREQ(l.items[0].FindData.cFileName, "..");
+  EXPECT_EQ(l.items[0].FindData.dwFileAttributes, far::FILE_ATTRIBUTE_DIRECTORY);
+  EXPECT_EQ(l.items[0].CustomColumnNumber, 0);
+}
+
+TEST(ItemBlock, LongNamesAreCutWithinTheField) {
+  Listing l;
+  far::PluginPanelItem& item = panel::AppendItem(l.request);
+  panel::SetItemFileName(item, std::string(400, 'A'), 258);
+  std::size_t len = std::string(item.FindData.cFileName).size();
+  EXPECT_LE(len, 258u);
+  EXPECT_LT(len, sizeof(item.FindData.cFileName));
+  if (far::kHostTextIsUtf8) {
+    // Two-byte characters are never split at the field's end.
+    far::PluginPanelItem& wide = panel::AppendItem(l.request);
+    std::string cyr;
+    for (int i = 0; i < 200; ++i) cyr += "\xD0\x96";
+    panel::SetItemFileName(wide, cyr, 258);
+    std::size_t n = std::string(wide.FindData.cFileName).size();
+    EXPECT_EQ(n % 2, 0u);
+    EXPECT_GT(n, 200u);
+  }
+}
+
+TEST(ItemBlock, FreeingNullAndEmptyArraysIsSafe) {
+  panel::FreeItems(nullptr, 0);
+  panel::FreeItems(nullptr, 5);
+  Listing l;
+  panel::AppendItem(l.request);  // an item without custom columns
+}
+
+}  // namespace
