@@ -1,0 +1,71 @@
+// internal.h — portable helpers shared by the two OS implementations of the
+// platform layer (platform_posix.cpp, platform_win32.cpp) and by its tests.
+//
+// Nothing here touches the OS: these are the text rules (wildcards, the
+// Windows command-line syntax, registry key paths) and the file-backed
+// registry store that stands in for the Windows registry on POSIX.  The store
+// is plain C++ on top of platform.h, so its tests also run under wine.
+// Code outside src/platform and tests/platform must not include this header.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace platform::internal {
+
+// ---- names and paths ---------------------------------------------------------
+
+// 8 random hex digits for temporary file names (process-wide generator).
+std::string RandomTag();
+
+// True for the characters that separate path components on this OS.
+bool IsPathSeparator(char c);
+
+// Matches `name` against a pattern with '*' (any run) and '?' (one character),
+// ASCII letters compared without regard to case.  "*.*" matches every name,
+// as it does on Windows.
+bool MatchWildcard(std::string_view pattern, std::string_view name);
+
+// ---- Windows command lines ----------------------------------------------------
+
+// Splits a command line the way the Microsoft C runtime does: argv[0] ends at
+// the first blank outside quotes, with no escapes; later arguments honour
+// quotes, backslash-quote escapes and "" inside quotes.
+std::vector<std::string> SplitWindowsCommandLine(std::string_view line);
+// Quotes one argument so that SplitWindowsCommandLine gives it back unchanged.
+std::string QuoteWindowsArgument(const std::string& arg);
+
+// ---- registry key paths ---------------------------------------------------------
+
+// The components of a backslash-separated key path; empty components (leading,
+// trailing or doubled backslashes) are dropped.
+std::vector<std::string> SplitKeyPath(const std::string& path);
+// ASCII case-insensitive equality of key and value names.
+bool SameName(std::string_view a, std::string_view b);
+
+// ---- the file-backed registry store ------------------------------------------------
+//
+// Layout below `root`: one directory per hive ("CurrentUser", "LocalMachine"),
+// one directory per key below it, named after the key with the first-used
+// letter case (bytes '/', '%', control characters and a leading '.' written as
+// %HH), and the key's values in a text file ".values" inside that directory.
+
+// The store's root directory: $QUARRY_REGISTRY_DIR, else
+// $XDG_CONFIG_HOME/quarry/registry, else $HOME/.config/quarry/registry.
+// "" when none of these variables is set.
+std::string RegistryStoreDirectory();
+
+std::unique_ptr<RegistryKey> OpenStoreKey(const std::string& root, Hive hive,
+                                          const std::string& path, bool create);
+bool DeleteStoreKeyTree(const std::string& root, Hive hive, const std::string& path);
+
+// The directory of a key in the store, or "" when the key does not exist.
+std::string StoreKeyDirectory(const std::string& root, Hive hive, const std::string& path);
+// Name of the values file inside a key's directory.
+inline constexpr const char* kStoreValuesFile = ".values";
+
+}  // namespace platform::internal

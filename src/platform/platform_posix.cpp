@@ -1,0 +1,358 @@
+// platform_posix.cpp — the platform layer on Linux (the far2l build).
+//
+// The registry is the file-backed store of registry_store.cpp below
+// RegistryStoreDirectory(); text is UTF-8 on both sides of the host, so the
+// OEM/ANSI conversions are the identity; the module's version is the one
+// compiled in (QUARRY_VERSION).  Everything else maps one to one onto POSIX.
+#include <dirent.h>
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <link.h>
+#include <pthread.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/internal.h"
+#include "platform/platform.h"
+
+extern char** environ;
+
+namespace platform {
+
+namespace {
+
+std::string ErrnoText(int err) { return std::strerror(err); }
+
+bool IsExecutableFile(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(path.c_str(), X_OK) == 0;
+}
+
+bool WriteAll(int fd, const std::string& data) {
+  std::size_t done = 0;
+  while (done < data.size()) {
+    ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+// Children started without waiting are reaped on later calls, so they do not
+// linger as zombies for the life of the host.
+CriticalSection& DetachedLock() {
+  static CriticalSection lock;
+  return lock;
+}
+std::vector<pid_t>& DetachedChildren() {
+  static std::vector<pid_t> children;
+  return children;
+}
+void ReapDetachedChildren() {
+  DetachedLock().Enter();
+  auto& children = DetachedChildren();
+  for (std::size_t i = 0; i < children.size();) {
+    int status;
+    pid_t r = ::waitpid(children[i], &status, WNOHANG);
+    if (r == children[i] || (r < 0 && errno == ECHILD)) {
+      children.erase(children.begin() + static_cast<std::ptrdiff_t>(i));
+    } else {
+      ++i;
+    }
+  }
+  DetachedLock().Leave();
+}
+
+}  // namespace
+
+// ---- registry -----------------------------------------------------------
+
+std::unique_ptr<RegistryKey> RegistryKey::Open(Hive hive, const std::string& path, bool create) {
+  return internal::OpenStoreKey(internal::RegistryStoreDirectory(), hive, path, create);
+}
+
+bool DeleteKeyTree(Hive hive, const std::string& path) {
+  return internal::DeleteStoreKeyTree(internal::RegistryStoreDirectory(), hive, path);
+}
+
+// ---- dynamic libraries ----------------------------------------------------
+
+LibraryHandle OpenLibrary(const std::string& path, std::string* error) {
+  ::dlerror();
+  void* lib = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (!lib && error) {
+    const char* why = ::dlerror();
+    *error = why ? why : "cannot load " + path;
+  }
+  return lib;
+}
+
+void* FindSymbol(LibraryHandle lib, const char* name) {
+  return lib ? ::dlsym(lib, name) : nullptr;
+}
+
+void CloseLibrary(LibraryHandle lib) {
+  if (lib) ::dlclose(lib);
+}
+
+// ---- files and directories -----------------------------------------------
+
+char PathSeparator() { return '/'; }
+
+bool FileExists(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool DirectoryExists(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool RemoveFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+
+std::vector<std::string> ListFiles(const std::string& dir, const std::string& pattern) {
+  std::vector<std::string> names;
+  DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());
+  if (!d) return names;
+  while (dirent* entry = ::readdir(d)) {
+    std::string name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    if (!internal::MatchWildcard(pattern, name)) continue;
+    if (FileExists(JoinPath(dir.empty() ? "." : dir, name))) names.push_back(name);
+  }
+  ::closedir(d);
+  return names;
+}
+
+std::string CurrentDirectory() {
+  std::string buf(256, '\0');
+  for (;;) {
+    if (::getcwd(buf.data(), buf.size())) return buf.c_str();
+    if (errno != ERANGE) return "";
+    buf.resize(buf.size() * 2);
+  }
+}
+
+bool ChangeDirectory(const std::string& dir) { return ::chdir(dir.c_str()) == 0; }
+
+std::string ShortPathName(const std::string& path) { return path; }
+
+bool WriteFileAtomic(const std::string& path, const std::string& content) {
+  std::string temp;
+  int fd = -1;
+  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+    temp = path + ".tmp" + internal::RandomTag();
+    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0 && errno != EEXIST) return false;
+  }
+  if (fd < 0) return false;
+  // Replacing a file keeps its permissions.
+  struct stat st;
+  if (::stat(path.c_str(), &st) == 0) ::fchmod(fd, st.st_mode & 07777);
+  bool ok = WriteAll(fd, content) && ::fsync(fd) == 0;
+  ok = (::close(fd) == 0) && ok;
+  if (ok) ok = ::rename(temp.c_str(), path.c_str()) == 0;
+  if (!ok) {
+    ::unlink(temp.c_str());
+    return false;
+  }
+  // Make the rename itself durable.
+  std::string dir = DirectoryOf(path);
+  int dirFd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dirFd >= 0) {
+    ::fsync(dirFd);
+    ::close(dirFd);
+  }
+  return true;
+}
+
+std::string TempDirectory() {
+  std::string dir = "/tmp";
+  if (auto env = GetEnv("TMPDIR"); env && !env->empty() && DirectoryExists(*env)) dir = *env;
+  if (dir.back() != '/') dir += '/';
+  return dir;
+}
+
+std::string CreateTempFile(const std::string& prefix, const std::string& extension) {
+  std::string dir = TempDirectory();
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string path = dir + prefix + internal::RandomTag() + extension;
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd >= 0) {
+      ::close(fd);
+      return path;
+    }
+    if (errno != EEXIST) return "";
+  }
+  return "";
+}
+
+// ---- processes --------------------------------------------------------------
+
+ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
+                         const std::string& workDir, bool wait) {
+  ProcessResult result;
+  ReapDetachedChildren();
+  if (program.empty()) {
+    result.error = "no program given";
+    return result;
+  }
+  if (!workDir.empty() && !DirectoryExists(workDir)) {
+    result.error = "working directory not found: " + workDir;
+    return result;
+  }
+  // A relative path names a program relative to our directory, not the child's.
+  bool search = program.find('/') == std::string::npos;
+  std::string exe = (search || program[0] == '/') ? program : JoinPath(CurrentDirectory(), program);
+
+  std::vector<std::string> argvText;
+  argvText.push_back(program);
+  argvText.insert(argvText.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& a : argvText) argv.push_back(a.data());
+  argv.push_back(nullptr);
+
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  if (!workDir.empty()) posix_spawn_file_actions_addchdir_np(&actions, workDir.c_str());
+  pid_t pid = 0;
+  int rc = search ? ::posix_spawnp(&pid, exe.c_str(), &actions, nullptr, argv.data(), environ)
+                  : ::posix_spawn(&pid, exe.c_str(), &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (rc != 0) {
+    result.error = program + ": " + ErrnoText(rc);
+    return result;
+  }
+  result.started = true;
+  if (!wait) {
+    DetachedLock().Enter();
+    DetachedChildren().push_back(pid);
+    DetachedLock().Leave();
+    return result;
+  }
+  int status = 0;
+  while (::waitpid(pid, &status, 0) < 0) {
+    if (errno != EINTR) {
+      // Someone else (a host's SIGCHLD handler) reaped it first.
+      result.error = "exit status lost: " + ErrnoText(errno);
+      return result;
+    }
+  }
+  if (WIFEXITED(status)) {
+    result.exitCode = WEXITSTATUS(status);
+  } else if (WIFSIGNALED(status)) {
+    result.exitCode = 128 + WTERMSIG(status);
+    result.error = "terminated by signal " + std::to_string(WTERMSIG(status));
+  }
+  return result;
+}
+
+std::string FindOnPath(const std::string& fileName) {
+  if (fileName.empty()) return "";
+  if (fileName.find('/') != std::string::npos) return IsExecutableFile(fileName) ? fileName : "";
+  std::string path = GetEnv("PATH").value_or("/usr/local/bin:/usr/bin:/bin");
+  std::size_t start = 0;
+  while (start <= path.size()) {
+    std::size_t end = path.find(':', start);
+    if (end == std::string::npos) end = path.size();
+    std::string dir = path.substr(start, end - start);
+    std::string candidate = JoinPath(dir.empty() ? "." : dir, fileName);
+    if (IsExecutableFile(candidate)) return candidate;
+    start = end + 1;
+  }
+  return "";
+}
+
+std::vector<std::string> ProcessCommandLine() {
+  std::vector<std::string> args;
+  std::string data;
+  if (!ReadWholeFile("/proc/self/cmdline", data)) return args;
+  std::size_t start = 0;
+  while (start < data.size()) {
+    std::size_t end = data.find('\0', start);
+    if (end == std::string::npos) end = data.size();
+    args.push_back(data.substr(start, end - start));
+    start = end + 1;
+  }
+  return args;
+}
+
+// ---- environment ------------------------------------------------------------
+
+std::optional<std::string> GetEnv(const std::string& name) {
+  const char* value = std::getenv(name.c_str());
+  if (!value) return std::nullopt;
+  return std::string(value);
+}
+
+void SetEnv(const std::string& name, const std::string& value) {
+  ::setenv(name.c_str(), value.c_str(), 1);
+}
+
+void UnsetEnv(const std::string& name) { ::unsetenv(name.c_str()); }
+
+char PathListSeparator() { return ':'; }
+
+// ---- text -------------------------------------------------------------------
+
+std::string AnsiToOem(std::string_view text) { return std::string(text); }
+std::string OemToAnsi(std::string_view text) { return std::string(text); }
+
+// ---- the plugin module ------------------------------------------------------
+
+std::string ModuleFileName() {
+  Dl_info info{};
+  link_map* map = nullptr;
+  if (::dladdr1(reinterpret_cast<void*>(&ModuleFileName), &info, reinterpret_cast<void**>(&map),
+                RTLD_DL_LINKMAP) == 0)
+    return "";
+  // The main program has an empty name in the link map.
+  std::string name = (map && map->l_name && *map->l_name) ? map->l_name : "/proc/self/exe";
+  char resolved[PATH_MAX];
+  if (::realpath(name.c_str(), resolved)) return resolved;
+  return name == "/proc/self/exe" ? "" : name;
+}
+
+std::string ModuleFileVersion() {
+#ifdef QUARRY_VERSION
+  return QUARRY_VERSION;
+#else
+  return "";
+#endif
+}
+
+// ---- synchronisation ----------------------------------------------------------
+
+struct CriticalSection::Impl {
+  pthread_mutex_t mutex;
+};
+
+CriticalSection::CriticalSection() : impl_(new Impl) {
+  pthread_mutexattr_t attr;
+  pthread_mutexattr_init(&attr);
+  pthread_mutexattr_settype(&attr, PTHREAD_MUTEX_RECURSIVE);
+  pthread_mutex_init(&impl_->mutex, &attr);
+  pthread_mutexattr_destroy(&attr);
+}
+
+CriticalSection::~CriticalSection() {
+  pthread_mutex_destroy(&impl_->mutex);
+  delete impl_;
+}
+
+void CriticalSection::Enter() { pthread_mutex_lock(&impl_->mutex); }
+void CriticalSection::Leave() { pthread_mutex_unlock(&impl_->mutex); }
+
+}  // namespace platform

@@ -1,0 +1,494 @@
+// platform_win32.cpp — the platform layer on Windows (the FAR 1.70 DLL, and
+// the x86_64 test build that runs under wine).
+//
+// "A" (ANSI) entry points throughout, since the plugin holds ANSI text.  Only
+// calls present on Windows XP are used, as FAR 1.70 still runs there.
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/internal.h"
+#include "platform/platform.h"
+
+namespace platform {
+
+namespace {
+
+// The system's text for an error code, "(error N)" appended.
+std::string ErrorText(DWORD code) {
+  char* buf = nullptr;
+  DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                               FORMAT_MESSAGE_IGNORE_INSERTS,
+                           nullptr, code, 0, reinterpret_cast<LPSTR>(&buf), 0, nullptr);
+  std::string text = (n && buf) ? std::string(buf, n) : std::string();
+  if (buf) LocalFree(buf);
+  while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' '))
+    text.pop_back();
+  if (!text.empty()) text += ' ';
+  return text + "(error " + std::to_string(code) + ")";
+}
+
+HKEY HiveHandle(Hive hive) { return hive == Hive::CurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE; }
+
+std::string JoinKeyPath(const std::string& path) {
+  std::string out;
+  for (const std::string& part : internal::SplitKeyPath(path)) {
+    if (!out.empty()) out += '\\';
+    out += part;
+  }
+  return out;
+}
+
+class Win32Key final : public RegistryKey {
+ public:
+  explicit Win32Key(HKEY key) : key_(key) {}
+  ~Win32Key() override { RegCloseKey(key_); }
+  Win32Key(const Win32Key&) = delete;
+  Win32Key& operator=(const Win32Key&) = delete;
+
+  bool QueryString(const std::string& name, std::string& out) const override {
+    DWORD type = 0;
+    std::string data;
+    if (!QueryRaw(name, type, data) || (type != REG_SZ && type != REG_EXPAND_SZ)) return false;
+    // Stored strings normally end in NUL; the text is what precedes the first.
+    out = data.substr(0, data.find('\0'));
+    return true;
+  }
+  bool QueryDword(const std::string& name, std::uint32_t& out) const override {
+    DWORD type = 0;
+    std::string data;
+    if (!QueryRaw(name, type, data) || type != REG_DWORD || data.size() != 4) return false;
+    std::memcpy(&out, data.data(), 4);
+    return true;
+  }
+  bool SetString(const std::string& name, const std::string& value) override {
+    if (value.find('\0') != std::string::npos) return false;
+    return RegSetValueExA(key_, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                          static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
+  }
+  bool SetDword(const std::string& name, std::uint32_t value) override {
+    DWORD v = value;
+    return RegSetValueExA(key_, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v),
+                          sizeof v) == ERROR_SUCCESS;
+  }
+  bool DeleteValue(const std::string& name) override {
+    return RegDeleteValueA(key_, name.c_str()) == ERROR_SUCCESS;
+  }
+  std::vector<std::string> ValueNames() const override {
+    std::vector<std::string> names;
+    DWORD maxLen = 0;
+    if (RegQueryInfoKeyA(key_, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &maxLen,
+                         nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+      return names;
+    std::string buf(maxLen + 2, '\0');
+    for (DWORD index = 0;; ++index) {
+      DWORD len = static_cast<DWORD>(buf.size());
+      LONG rc = RegEnumValueA(key_, index, buf.data(), &len, nullptr, nullptr, nullptr, nullptr);
+      if (rc == ERROR_MORE_DATA) {  // a longer name was added meanwhile
+        buf.resize(buf.size() * 2 + 256);
+        --index;
+        continue;
+      }
+      if (rc != ERROR_SUCCESS) break;
+      names.emplace_back(buf.data(), len);
+    }
+    return names;
+  }
+
+ private:
+  bool QueryRaw(const std::string& name, DWORD& type, std::string& data) const {
+    for (int attempt = 0; attempt < 4; ++attempt) {
+      DWORD size = 0;
+      if (RegQueryValueExA(key_, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return false;
+      data.assign(size, '\0');
+      LONG rc = RegQueryValueExA(key_, name.c_str(), nullptr, &type,
+                                 reinterpret_cast<BYTE*>(data.data()), &size);
+      if (rc == ERROR_MORE_DATA) continue;  // grew between the two calls
+      if (rc != ERROR_SUCCESS) return false;
+      data.resize(size);
+      return true;
+    }
+    return false;
+  }
+
+  HKEY key_;
+};
+
+// RegDeleteTree needs Vista; walk the tree ourselves.
+LONG DeleteTree(HKEY parent, const std::string& sub) {
+  HKEY key;
+  LONG rc = RegOpenKeyExA(parent, sub.c_str(), 0, KEY_READ | KEY_WRITE, &key);
+  if (rc != ERROR_SUCCESS) return rc;
+  for (;;) {
+    char name[256];  // key names are at most 255 characters
+    DWORD len = sizeof name;
+    rc = RegEnumKeyExA(key, 0, name, &len, nullptr, nullptr, nullptr, nullptr);
+    if (rc == ERROR_NO_MORE_ITEMS) break;
+    if (rc == ERROR_SUCCESS) rc = DeleteTree(key, std::string(name, len));
+    if (rc != ERROR_SUCCESS) {
+      RegCloseKey(key);
+      return rc;
+    }
+  }
+  RegCloseKey(key);
+  return RegDeleteKeyA(parent, sub.c_str());
+}
+
+std::string FixSlashes(std::string path) {
+  for (char& c : path)
+    if (c == '/') c = '\\';
+  return path;
+}
+
+bool WriteAll(HANDLE file, const std::string& data) {
+  std::size_t done = 0;
+  while (done < data.size()) {
+    DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(data.size() - done, 1u << 30));
+    DWORD written = 0;
+    if (!WriteFile(file, data.data() + done, chunk, &written, nullptr) || written == 0) return false;
+    done += written;
+  }
+  return true;
+}
+
+}  // namespace
+
+// ---- registry -----------------------------------------------------------
+
+std::unique_ptr<RegistryKey> RegistryKey::Open(Hive hive, const std::string& path, bool create) {
+  std::string sub = JoinKeyPath(path);
+  HKEY key = nullptr;
+  LONG rc;
+  if (create) {
+    rc = RegCreateKeyExA(HiveHandle(hive), sub.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                         KEY_READ | KEY_WRITE, nullptr, &key, nullptr);
+  } else {
+    rc = RegOpenKeyExA(HiveHandle(hive), sub.c_str(), 0, KEY_READ | KEY_WRITE, &key);
+    // HKEY_LOCAL_MACHINE is usually read-only for users: reading is all we need there.
+    if (rc == ERROR_ACCESS_DENIED) rc = RegOpenKeyExA(HiveHandle(hive), sub.c_str(), 0, KEY_READ, &key);
+  }
+  if (rc != ERROR_SUCCESS) return nullptr;
+  return std::make_unique<Win32Key>(key);
+}
+
+bool DeleteKeyTree(Hive hive, const std::string& path) {
+  std::string sub = JoinKeyPath(path);
+  if (sub.empty()) return false;  // never a whole hive
+  return DeleteTree(HiveHandle(hive), sub) == ERROR_SUCCESS;
+}
+
+// ---- dynamic libraries ----------------------------------------------------
+
+LibraryHandle OpenLibrary(const std::string& path, std::string* error) {
+  HMODULE lib = LoadLibraryA(FixSlashes(path).c_str());
+  if (!lib && error) *error = ErrorText(GetLastError());
+  return reinterpret_cast<LibraryHandle>(lib);
+}
+
+void* FindSymbol(LibraryHandle lib, const char* name) {
+  if (!lib) return nullptr;
+  return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(lib), name));
+}
+
+void CloseLibrary(LibraryHandle lib) {
+  if (lib) FreeLibrary(static_cast<HMODULE>(lib));
+}
+
+// ---- files and directories -----------------------------------------------
+
+char PathSeparator() { return '\\'; }
+
+bool FileExists(const std::string& path) {
+  DWORD attr = GetFileAttributesA(path.c_str());
+  return attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool DirectoryExists(const std::string& path) {
+  DWORD attr = GetFileAttributesA(path.c_str());
+  return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
+
+std::vector<std::string> ListFiles(const std::string& dir, const std::string& pattern) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA data;
+  HANDLE find = FindFirstFileA(JoinPath(dir.empty() ? "." : dir, "*").c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+    if (internal::MatchWildcard(pattern, data.cFileName)) names.push_back(data.cFileName);
+  } while (FindNextFileA(find, &data));
+  FindClose(find);
+  return names;
+}
+
+std::string CurrentDirectory() {
+  DWORD n = GetCurrentDirectoryA(0, nullptr);
+  if (n == 0) return "";
+  std::string buf(n, '\0');
+  n = GetCurrentDirectoryA(static_cast<DWORD>(buf.size()), buf.data());
+  if (n == 0 || n >= buf.size()) return "";
+  buf.resize(n);
+  return buf;
+}
+
+bool ChangeDirectory(const std::string& dir) { return SetCurrentDirectoryA(dir.c_str()) != 0; }
+
+std::string ShortPathName(const std::string& path) {
+  DWORD n = GetShortPathNameA(path.c_str(), nullptr, 0);
+  if (n == 0) return path;
+  std::string buf(n, '\0');
+  n = GetShortPathNameA(path.c_str(), buf.data(), static_cast<DWORD>(buf.size()));
+  if (n == 0 || n >= buf.size()) return path;
+  buf.resize(n);
+  return buf;
+}
+
+bool WriteFileAtomic(const std::string& path, const std::string& content) {
+  std::string temp;
+  HANDLE file = INVALID_HANDLE_VALUE;
+  for (int attempt = 0; attempt < 100 && file == INVALID_HANDLE_VALUE; ++attempt) {
+    temp = path + ".tmp" + internal::RandomTag();
+    file = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS &&
+        GetLastError() != ERROR_ALREADY_EXISTS)
+      return false;
+  }
+  if (file == INVALID_HANDLE_VALUE) return false;
+  bool ok = WriteAll(file, content) && FlushFileBuffers(file);
+  ok = CloseHandle(file) && ok;
+  if (ok) ok = MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+  if (!ok) DeleteFileA(temp.c_str());
+  return ok;
+}
+
+std::string TempDirectory() {
+  char buf[MAX_PATH + 2];
+  DWORD n = GetTempPathA(sizeof buf, buf);
+  std::string dir = (n > 0 && n < sizeof buf) ? std::string(buf, n) : std::string("C:\\");
+  if (!internal::IsPathSeparator(dir.back())) dir += '\\';
+  return dir;
+}
+
+std::string CreateTempFile(const std::string& prefix, const std::string& extension) {
+  std::string dir = TempDirectory();
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string path = dir + prefix + internal::RandomTag() + extension;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+      CloseHandle(file);
+      return path;
+    }
+    DWORD err = GetLastError();
+    if (err != ERROR_FILE_EXISTS && err != ERROR_ALREADY_EXISTS) return "";
+  }
+  return "";
+}
+
+// ---- processes --------------------------------------------------------------
+
+ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
+                         const std::string& workDir, bool wait) {
+  ProcessResult result;
+  if (program.empty()) {
+    result.error = "no program given";
+    return result;
+  }
+  if (!workDir.empty() && !DirectoryExists(workDir)) {
+    result.error = "working directory not found: " + workDir;
+    return result;
+  }
+  std::string line = internal::QuoteWindowsArgument(program);
+  for (const std::string& arg : args) line += ' ' + internal::QuoteWindowsArgument(arg);
+  std::vector<char> mutableLine(line.begin(), line.end());  // CreateProcessA may write to it
+  mutableLine.push_back('\0');
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessA(nullptr, mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      workDir.empty() ? nullptr : workDir.c_str(), &startup, &info)) {
+    result.error = program + ": " + ErrorText(GetLastError());
+    return result;
+  }
+  CloseHandle(info.hThread);
+  result.started = true;
+  if (wait) {
+    WaitForSingleObject(info.hProcess, INFINITE);
+    DWORD code = 0;
+    if (GetExitCodeProcess(info.hProcess, &code)) {
+      result.exitCode = static_cast<int>(code);
+    } else {
+      result.error = "exit status lost: " + ErrorText(GetLastError());
+    }
+  }
+  CloseHandle(info.hProcess);
+  return result;
+}
+
+std::string FindOnPath(const std::string& fileName) {
+  if (fileName.empty()) return "";
+  if (fileName.find_first_of("\\/:") != std::string::npos) return FileExists(fileName) ? fileName : "";
+  // A name without an extension is tried with each of PATHEXT's, as cmd does.
+  std::vector<std::string> names{fileName};
+  if (fileName.find('.') == std::string::npos) {
+    std::string exts = GetEnv("PATHEXT").value_or(".COM;.EXE;.BAT;.CMD");
+    std::size_t start = 0;
+    while (start <= exts.size()) {
+      std::size_t end = exts.find(';', start);
+      if (end == std::string::npos) end = exts.size();
+      if (end > start) names.push_back(fileName + exts.substr(start, end - start));
+      start = end + 1;
+    }
+  }
+  std::string path = GetEnv("PATH").value_or("");
+  std::size_t start = 0;
+  while (start < path.size()) {
+    std::size_t end = path.find(';', start);
+    if (end == std::string::npos) end = path.size();
+    std::string dir = path.substr(start, end - start);
+    start = end + 1;
+    if (dir.size() >= 2 && dir.front() == '"' && dir.back() == '"') dir = dir.substr(1, dir.size() - 2);
+    if (dir.empty()) continue;
+    for (const std::string& name : names) {
+      std::string candidate = JoinPath(dir, name);
+      if (FileExists(candidate)) return candidate;
+    }
+  }
+  return "";
+}
+
+std::vector<std::string> ProcessCommandLine() {
+  return internal::SplitWindowsCommandLine(GetCommandLineA());
+}
+
+// ---- environment ------------------------------------------------------------
+
+std::optional<std::string> GetEnv(const std::string& name) {
+  for (int attempt = 0; attempt < 4; ++attempt) {
+    SetLastError(ERROR_SUCCESS);
+    DWORD n = GetEnvironmentVariableA(name.c_str(), nullptr, 0);
+    if (n == 0) {
+      if (GetLastError() == ERROR_ENVVAR_NOT_FOUND) return std::nullopt;
+      return std::string();
+    }
+    std::string buf(n, '\0');
+    DWORD got = GetEnvironmentVariableA(name.c_str(), buf.data(), n);
+    if (got < n) {
+      buf.resize(got);
+      return buf;
+    }
+  }
+  return std::nullopt;
+}
+
+// The process environment (what children inherit and GetEnv reads) and the C
+// runtime's copy (what getenv in other code reads) are both updated.
+void SetEnv(const std::string& name, const std::string& value) {
+  _putenv((name + "=" + value).c_str());
+  SetEnvironmentVariableA(name.c_str(), value.c_str());
+}
+
+void UnsetEnv(const std::string& name) {
+  _putenv((name + "=").c_str());
+  SetEnvironmentVariableA(name.c_str(), nullptr);
+}
+
+char PathListSeparator() { return ';'; }
+
+// ---- text -------------------------------------------------------------------
+
+std::string AnsiToOem(std::string_view text) {
+  if (text.empty()) return "";
+  std::string out(text.size(), '\0');
+  CharToOemBuffA(text.data(), out.data(), static_cast<DWORD>(text.size()));
+  return out;
+}
+
+std::string OemToAnsi(std::string_view text) {
+  if (text.empty()) return "";
+  std::string out(text.size(), '\0');
+  OemToCharBuffA(text.data(), out.data(), static_cast<DWORD>(text.size()));
+  return out;
+}
+
+// ---- the plugin module ------------------------------------------------------
+
+std::string ModuleFileName() {
+  HMODULE module = nullptr;
+  if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                          reinterpret_cast<LPCSTR>(&ModuleFileName), &module))
+    return "";
+  std::string buf(MAX_PATH, '\0');
+  for (;;) {
+    DWORD n = GetModuleFileNameA(module, buf.data(), static_cast<DWORD>(buf.size()));
+    if (n == 0) return "";
+    if (n < buf.size()) {
+      buf.resize(n);
+      return buf;
+    }
+    buf.resize(buf.size() * 2);  // truncated
+  }
+}
+
+std::string ModuleFileVersion() {
+  std::string file = ModuleFileName();
+  DWORD handle = 0;
+  DWORD size = GetFileVersionInfoSizeA(file.c_str(), &handle);
+  if (size == 0) return "";
+  std::vector<char> data(size);
+  if (!GetFileVersionInfoA(file.c_str(), 0, size, data.data())) return "";
+  // Look the string up under each language the resource declares, then under
+  // the two usual English ones.
+  std::vector<std::string> blocks;
+  struct Translation {
+    WORD language;
+    WORD codePage;
+  };
+  Translation* translations = nullptr;
+  UINT len = 0;
+  if (VerQueryValueA(data.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translations), &len)) {
+    for (UINT i = 0; i < len / sizeof(Translation); ++i) {
+      char block[64];
+      wsprintfA(block, "\\StringFileInfo\\%04x%04x\\FileVersion", translations[i].language,
+                translations[i].codePage);
+      blocks.push_back(block);
+    }
+  }
+  blocks.push_back("\\StringFileInfo\\040904b0\\FileVersion");
+  blocks.push_back("\\StringFileInfo\\040904e4\\FileVersion");
+  for (const std::string& block : blocks) {
+    char* value = nullptr;
+    UINT valueLen = 0;
+    if (VerQueryValueA(data.data(), block.c_str(), reinterpret_cast<void**>(&value), &valueLen) && value &&
+        valueLen > 0)
+      return std::string(value, strnlen(value, valueLen));
+  }
+  return "";
+}
+
+// ---- synchronisation ----------------------------------------------------------
+
+struct CriticalSection::Impl {
+  CRITICAL_SECTION section;
+};
+
+CriticalSection::CriticalSection() : impl_(new Impl) { InitializeCriticalSection(&impl_->section); }
+
+CriticalSection::~CriticalSection() {
+  DeleteCriticalSection(&impl_->section);
+  delete impl_;
+}
+
+void CriticalSection::Enter() { EnterCriticalSection(&impl_->section); }
+void CriticalSection::Leave() { LeaveCriticalSection(&impl_->section); }
+
+}  // namespace platform
