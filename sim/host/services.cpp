@@ -1,0 +1,145 @@
+// services.cpp — C trampolines from the startup record's slots to the Host.
+#include "services.h"
+
+#include <fnmatch.h>
+
+#include <cstring>
+#include <string>
+
+#include "host.h"
+
+namespace hostsim {
+namespace {
+
+Host& H() { return *Host::Active(); }
+
+int Menu(far::INT_PTR pn, int x, int y, int maxHeight, far::DWORD flags, const char* title, const char* bottom,
+         const char* help, const int* breakKeys, int* breakCode, const far::FarMenuItem* items, int count) {
+  return H().SvcMenu(pn, x, y, maxHeight, flags, title, bottom, help, breakKeys, breakCode, items, count);
+}
+
+int Dialog(far::INT_PTR pn, int x1, int y1, int x2, int y2, const char* help, far::FarDialogItem* items,
+           int count) {
+  return H().SvcDialog(pn, x1, y1, x2, y2, help, items, count, 0, nullptr, 0, false);
+}
+
+int DialogEx(far::INT_PTR pn, int x1, int y1, int x2, int y2, const char* help, far::FarDialogItem* items,
+             int count, far::DWORD, far::DWORD flags, far::FARWINDOWPROC proc, far::LONG_PTR param) {
+  return H().SvcDialog(pn, x1, y1, x2, y2, help, items, count, flags, proc, param, true);
+}
+
+int Message(far::INT_PTR pn, far::DWORD flags, const char* help, const char* const* items, int count,
+            int buttons) {
+  return H().SvcMessage(pn, flags, help, items, count, buttons);
+}
+
+const char* GetMsg(far::INT_PTR pn, int id) { return H().SvcGetMsg(pn, id); }
+
+int Control(far::HANDLE plugin, int command, void* param) { return H().SvcControl(plugin, command, param); }
+
+far::HANDLE SaveScreen(int x1, int y1, int x2, int y2) { return H().SvcSaveScreen(x1, y1, x2, y2); }
+
+void RestoreScreen(far::HANDLE screen) { H().SvcRestoreScreen(screen); }
+
+int GetDirList(const char*, far::PluginPanelItem** items, int* count) {
+  if (items) *items = nullptr;
+  if (count) *count = 0;
+  H().SvcUnsupported("GetDirList");
+  return 0;
+}
+
+int GetPluginDirList(far::INT_PTR, far::HANDLE, const char*, far::PluginPanelItem** items, int* count) {
+  if (items) *items = nullptr;
+  if (count) *count = 0;
+  H().SvcUnsupported("GetPluginDirList");
+  return 0;
+}
+
+void FreeDirList(const far::PluginPanelItem*) {}
+
+int Viewer(const char* file, const char* title, int x1, int y1, int x2, int y2, far::DWORD flags) {
+  return H().SvcViewer(file, title, x1, y1, x2, y2, flags);
+}
+
+int Editor(const char* file, const char* title, int x1, int y1, int x2, int y2, far::DWORD flags, int line,
+           int col) {
+  return H().SvcEditor(file, title, x1, y1, x2, y2, flags, line, col);
+}
+
+int CmpName(const char* pattern, const char* text, int skipPath) {
+  if (!pattern || !text) return 0;
+  if (skipPath) {
+    const char* slash = std::strrchr(text, '/');
+    if (slash) text = slash + 1;
+  }
+  return fnmatch(pattern, text, 0) == 0;
+}
+
+int CharTable(int, char*, int) { return -1; }  // no OEM tables on far2l
+
+void Text(int x, int y, int color, const char* text) { H().SvcText(x, y, color, text); }
+
+int EditorControl(int, void*) {
+  H().SvcUnsupported("EditorControl");
+  return 0;
+}
+
+far::BOOL ShowHelp(const char* module, const char* topic, far::DWORD flags) {
+  return H().SvcShowHelp(module, topic, flags);
+}
+
+far::INT_PTR AdvControl(far::INT_PTR pn, int command, void* param) { return H().SvcAdvControl(pn, command, param); }
+
+int InputBox(const char* title, const char* prompt, const char* history, const char* src, char* dest,
+             int destLength, const char* help, far::DWORD flags) {
+  return H().SvcInputBox(title, prompt, history, src, dest, destLength, help, flags);
+}
+
+far::LONG_PTR SendDlgMessage(far::HANDLE dlg, int msg, int p1, far::LONG_PTR p2) {
+  return H().SvcSendDlgMessage(dlg, msg, p1, p2);
+}
+
+far::LONG_PTR DefDlgProc(far::HANDLE, int msg, int, far::LONG_PTR) {
+  return msg == 1 /* DN_CLOSE: allow */ ? 1 : 0;
+}
+
+int ViewerControl(int, void*) {
+  H().SvcUnsupported("ViewerControl");
+  return 0;
+}
+
+}  // namespace
+
+int ColorDialogService(int, std::uint64_t*) {
+  H().SvcUnsupported("ColorDialog");
+  return 0;
+}
+
+void FillServices(far::PluginStartupInfo& info, far::FarStandardFunctions* fsf) {
+  info.Menu = Menu;
+  info.Dialog = Dialog;
+  info.Message = Message;
+  info.GetMsg = GetMsg;
+  info.Control = Control;
+  info.SaveScreen = SaveScreen;
+  info.RestoreScreen = RestoreScreen;
+  info.GetDirList = GetDirList;
+  info.GetPluginDirList = GetPluginDirList;
+  info.FreeDirList = FreeDirList;
+  info.Viewer = Viewer;
+  info.Editor = Editor;
+  info.CmpName = CmpName;
+  info.CharTable = CharTable;
+  info.Text = Text;
+  info.EditorControl = EditorControl;
+  info.FSF = fsf;
+  info.ShowHelp = ShowHelp;
+  info.AdvControl = AdvControl;
+  info.InputBox = InputBox;
+  info.DialogEx = DialogEx;
+  info.SendDlgMessage = SendDlgMessage;
+  info.DefDlgProc = DefDlgProc;
+  info.ViewerControl = ViewerControl;
+}
+
+}  // namespace hostsim
