@@ -38,10 +38,14 @@ inline HANDLE InvalidHandle() { return reinterpret_cast<HANDLE>(static_cast<std:
 #if defined(QUARRY_HOST_WIN32)
 constexpr int kMaxPath = 260;
 constexpr bool kHostTextIsUtf8 = false;  // OEM code page, one byte a character
+constexpr bool kHostHistoriesInFiles = false;  // dialog histories live in the registry
 #else
 constexpr int kMaxPath = 4096;
 constexpr int kMaxName = 255;
 constexpr bool kHostTextIsUtf8 = true;   // far2l converts UTF-8 both ways
+// far2l keeps dialog histories in <profile>/.config/history/dialogs.hst,
+// not in its registry emulation.
+constexpr bool kHostHistoriesInFiles = true;
 #endif
 
 // Types declared outside the host header proper use natural packing.

@@ -2,6 +2,7 @@
 // behind the exports.
 #include "host/plugin_entry.h"
 
+#include "config/configure_dialog.h"
 #include "config/settings.h"
 #include "platform/platform.h"
 
@@ -43,6 +44,6 @@ bool DispatchEvent(panel::TOracleController& /*controller*/, int /*event*/, void
   return false;
 }
 
-bool RunConfigure(int /*itemNumber*/) { return false; }
+bool RunConfigure(int /*itemNumber*/) { return config::RunConfigureDialog(); }
 
 }  // namespace host

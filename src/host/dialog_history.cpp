@@ -1,0 +1,198 @@
+// dialog_history.cpp — host dialog histories: the registry lists of FAR
+// ("Software\Far\SavedDialogHistory\<name>", values Line0, Line1, ...) and,
+// on far2l, the history file of its profile, which its dialogs really read.
+#include "host/dialog_history.h"
+
+#include <chrono>
+#include <cstdio>
+#include <sstream>
+#include <vector>
+
+#include "host/far_abi.h"
+#include "host/text_utils.h"
+#include "platform/platform.h"
+
+namespace host {
+namespace {
+
+constexpr const char* kHistoryRoot = "Software\\Far\\SavedDialogHistory\\";
+
+void AddToRegistryHistory(const std::string& name, const std::string& entry) {
+  auto key = platform::RegistryKey::Open(platform::Hive::CurrentUser, kHistoryRoot + name, true);
+  if (!key) return;
+  std::string wanted = UpperCase(Trim(entry));
+  bool found = false;
+  long highest = -1;
+  for (const std::string& valueName : key->ValueNames()) {
+    std::string text;
+    if (!key->QueryString(valueName, text)) continue;
+    std::string value = UpperCase(Trim(text));
+    if (!found && value == wanted) found = true;
+    if (value.empty()) {
+      key->DeleteValue(valueName);
+      continue;
+    }
+    std::string suffix = valueName.size() > 4 ? Trim(valueName.substr(4)) : std::string();
+    char* end = nullptr;
+    long n = suffix.empty() ? -1 : std::strtol(suffix.c_str(), &end, 10);
+    if (!suffix.empty() && end != nullptr && *end == '\0' && n > highest) highest = n;
+  }
+  if (!found) key->SetString("Line" + std::to_string(highest + 1), entry);
+}
+
+// --- far2l's history file -------------------------------------------------
+
+std::string Unescape(const std::string& raw) {
+  if (raw.size() < 2 || raw.front() != '"' || raw.back() != '"') return raw;
+  std::string out;
+  for (std::size_t i = 1; i + 1 < raw.size(); ++i) {
+    char c = raw[i];
+    if (c != '\\' || i + 2 >= raw.size()) {
+      out += c;
+      continue;
+    }
+    switch (char n = raw[++i]) {
+      case 'n': out += '\n'; break;
+      case 'r': out += '\r'; break;
+      case 't': out += '\t'; break;
+      case '0': out += '\0'; break;
+      default: out += n; break;
+    }
+  }
+  return out;
+}
+
+std::string Escape(const std::string& text) {
+  bool needsQuotes = false;
+  std::string out;
+  for (char c : text) {
+    switch (c) {
+      case '\n': out += "\\n"; needsQuotes = true; break;
+      case '\r': out += "\\r"; needsQuotes = true; break;
+      case '\t': out += "\\t"; needsQuotes = true; break;
+      case '\\': out += "\\\\"; needsQuotes = true; break;
+      default: out += c;
+    }
+  }
+  return needsQuotes ? "\"" + out + "\"" : out;
+}
+
+std::vector<std::string> Split(const std::string& text, char sep) {
+  std::vector<std::string> parts;
+  if (text.empty()) return parts;
+  std::size_t start = 0;
+  while (true) {
+    std::size_t p = text.find(sep, start);
+    parts.push_back(text.substr(start, p == std::string::npos ? std::string::npos : p - start));
+    if (p == std::string::npos) break;
+    start = p + 1;
+  }
+  return parts;
+}
+
+// Now as far2l writes it: the FILETIME's eight bytes in memory order, in hex.
+std::string FileTimeNowHex() {
+  using namespace std::chrono;
+  auto ticks = duration_cast<nanoseconds>(system_clock::now().time_since_epoch()).count() / 100;
+  unsigned long long ft = static_cast<unsigned long long>(ticks) + 116444736000000000ULL;
+  std::string hex;
+  char buf[3];
+  for (int i = 0; i < 8; ++i) {
+    std::snprintf(buf, sizeof(buf), "%02x", static_cast<unsigned>((ft >> (8 * i)) & 0xFF));
+    hex += buf;
+  }
+  return hex;
+}
+
+}  // namespace
+
+std::string Far2lConfigDirectory() {
+  // far2l -u DIR exports FARSETTINGS to its own process (and so to us).
+  auto settings = platform::GetEnv("FARSETTINGS");
+  auto xdg = platform::GetEnv("XDG_CONFIG_HOME");
+  auto home = platform::GetEnv("HOME");
+  std::string base = (xdg && !xdg->empty()) ? *xdg : (home && !home->empty()) ? *home + "/.config" : "";
+  if (settings && !settings->empty()) {
+    if ((*settings)[0] == '/') return *settings + "/.config";
+    return base.empty() ? std::string() : base + "/far2l/custom/" + *settings;
+  }
+  return base.empty() ? std::string() : base + "/far2l";
+}
+
+bool AddToHistoryFile(const std::string& path, const std::string& name, const std::string& entry) {
+  // The file's format cannot hold a line break or quote inside an entry.
+  if (entry.find_first_of("\r\n\"") != std::string::npos) return false;
+  std::string content;
+  platform::ReadWholeFile(path, content);  // a missing file starts empty
+  std::vector<std::string> lines = Split(content, '\n');
+  if (!lines.empty() && lines.back().empty()) lines.pop_back();
+
+  const std::string header = "[SavedDialogHistory/" + name + "]";
+  std::size_t begin = lines.size(), end = lines.size();
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    std::string l = lines[i];
+    if (!l.empty() && l.back() == '\r') l.pop_back();
+    if (begin == lines.size()) {
+      if (l == header) begin = i;
+    } else if (!l.empty() && l[0] == '[') {
+      end = i;
+      break;
+    }
+  }
+  std::vector<std::string> entries;
+  std::string locks, times, position = "-1";
+  std::vector<std::string> other;  // keys of the section we do not manage
+  if (begin != lines.size()) {
+    for (std::size_t i = begin + 1; i < end; ++i) {
+      std::string l = lines[i];
+      std::size_t eq = l.find('=');
+      if (eq == std::string::npos) continue;
+      std::string key = l.substr(0, eq), value = l.substr(eq + 1);
+      if (key == "Lines") entries = Split(Unescape(value), '\n');
+      else if (key == "Locks") locks = value;
+      else if (key == "Times") times = value;
+      else if (key == "Position") position = value;
+      else other.push_back(l);
+    }
+  }
+  std::string wanted = UpperCase(Trim(entry));
+  for (const std::string& e : entries)
+    if (UpperCase(Trim(e)) == wanted) return true;
+
+  // Keep Locks and Times one per entry, then add the new one as the oldest.
+  locks.resize(entries.size(), '0');
+  std::vector<std::string> stamps = Split(times, ' ');
+  stamps.resize(entries.size(), "0000000000000000");
+  entries.push_back(entry);
+  locks += '0';
+  stamps.push_back(FileTimeNowHex());
+
+  std::string joined;
+  for (std::size_t i = 0; i < entries.size(); ++i) joined += (i ? "\n" : "") + entries[i];
+  std::string stampText;
+  for (std::size_t i = 0; i < stamps.size(); ++i) stampText += (i ? " " : "") + stamps[i];
+  std::vector<std::string> section{header, "Lines=" + Escape(joined), "Locks=" + locks,
+                                   "Position=" + position, "Times=" + stampText};
+  section.insert(section.end(), other.begin(), other.end());
+
+  std::vector<std::string> out(lines.begin(), lines.begin() + static_cast<long>(begin));
+  if (begin == lines.size() && !out.empty() && !out.back().empty()) out.emplace_back("");
+  out.insert(out.end(), section.begin(), section.end());
+  if (begin != lines.size()) out.insert(out.end(), lines.begin() + static_cast<long>(end), lines.end());
+  std::ostringstream text;
+  for (const std::string& l : out) text << l << '\n';
+  return platform::WriteFileAtomic(path, text.str());
+}
+
+void AddToDialogHistory(const std::string& name, const std::string& entry) {
+  if (Trim(entry).empty() || Trim(name).empty()) return;
+  AddToRegistryHistory(name, entry);
+  if (far::kHostHistoriesInFiles) {
+    std::string dir = Far2lConfigDirectory();
+    if (!dir.empty() && platform::DirectoryExists(dir))
+      AddToHistoryFile(platform::JoinPath(platform::JoinPath(dir, "history"), "dialogs.hst"), name,
+                       entry);
+  }
+}
+
+}  // namespace host
