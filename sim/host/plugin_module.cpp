@@ -90,14 +90,14 @@ bool PluginModule::Load(const std::string& path, std::string& error) {
   Unload();
   char resolved[PATH_MAX];
   if (!realpath(path.c_str(), resolved)) {
-    error = "cannot load " + path + ": " + std::strerror(errno);
+    error = std::strerror(errno);
     return false;
   }
   dlerror();
   void* handle = dlopen(resolved, RTLD_LOCAL | RTLD_LAZY);
   if (!handle) {
     const char* why = dlerror();
-    error = "cannot load " + path + ": " + (why ? why : "unknown reason");
+    error = why ? why : "dlopen failed";
     return false;
   }
   PluginExports ex;
@@ -115,7 +115,7 @@ bool PluginModule::Load(const std::string& path, std::string& error) {
   Resolve(handle, "Configure", ex.Configure, missing);
   if (!missing.empty()) {
     dlclose(handle);
-    error = "cannot use " + path + ": missing export(s) " + missing;
+    error = "missing export(s) " + missing;
     return false;
   }
   InstallHandlers();
