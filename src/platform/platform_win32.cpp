@@ -10,6 +10,9 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
+// winuser.h maps these old names onto CharToOemA / OemToCharA; ours are functions.
+#undef AnsiToOem
+#undef OemToAnsi
 
 #include <algorithm>
 #include <cstdlib>

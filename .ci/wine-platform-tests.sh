@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# Cross-builds the platform layer's tests for x86_64 Windows (mingw-w64) and
+# runs them under wine64, so the Win32 registry, temporary-file, code-page,
+# module and process code runs for real.  Exit code = the tests' result.
+#
+# Headless: no display is needed.  Wine runs in a private, throw-away prefix
+# (created on first start, which can take a minute) and its server for that
+# prefix is shut down at the end.
+#   QUARRY_WIN64_BUILD_DIR  build directory (default: build-win64 in the repo)
+#   WINE64                  the wine64 loader (default: /usr/lib/wine/wine64)
+#   QUARRY_WINE_TIMEOUT     seconds allowed for the test run (default 600)
+set -euo pipefail
+
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="${QUARRY_WIN64_BUILD_DIR:-$root/build-win64}"
+wine="${WINE64:-/usr/lib/wine/wine64}"
+[ -x "$wine" ] || wine="$(command -v wine64 || true)"
+if [ -z "$wine" ] || [ ! -x "$wine" ]; then
+  echo "wine-platform-tests: wine64 not found (install the wine64 package)" >&2
+  exit 2
+fi
+wineserver="$(dirname "$wine")/wineserver"
+[ -x "$wineserver" ] || wineserver="$(command -v wineserver || true)"
+
+echo "== configure and build $build"
+cmake -S "$root" -B "$build" \
+  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" \
+  -DQUARRY_PLATFORM_ONLY=ON -DQUARRY_WERROR=ON >/dev/null
+cmake --build "$build" -j2 --target platform_tests platform_test_child
+
+exe="$build/tests/platform/platform_tests.exe"
+[ -f "$exe" ] || { echo "wine-platform-tests: $exe was not built" >&2; exit 2; }
+
+prefix="$(mktemp -d "${TMPDIR:-/tmp}/quarry-wine.XXXXXX")"
+cleanup() {
+  # Stop only the wine server of our own prefix, then drop the prefix.
+  if [ -n "$wineserver" ]; then WINEPREFIX="$prefix" "$wineserver" -k >/dev/null 2>&1 || true; fi
+  rm -rf "$prefix"
+}
+trap cleanup EXIT
+
+export WINEPREFIX="$prefix"
+export WINEDEBUG=-all
+export WINEARCH=win64
+# No Mono/Gecko installer prompts, no display.
+export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d"
+unset DISPLAY WAYLAND_DISPLAY
+
+echo "== wine prefix $prefix"
+timeout 300 "$wine" wineboot --init >/dev/null 2>&1 || true
+[ -n "$wineserver" ] && "$wineserver" -w >/dev/null 2>&1 || true
+
+echo "== running $(basename "$exe") under wine64"
+cd "$(dirname "$exe")"
+set +e
+timeout "${QUARRY_WINE_TIMEOUT:-600}" "$wine" "$exe" --gtest_color=no "$@"
+status=$?
+set -e
+if [ "$status" -eq 124 ]; then
+  echo "wine-platform-tests: timed out" >&2
+fi
+echo "== platform tests under wine64: exit code $status"
+exit "$status"
