@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Plays one acceptance script through the host stand-in and compares the
+# transcript with the expected one.  QUARRY_UPDATE_GOLDEN=1 rewrites it.
+# Usage: run_case.sh QUARRY_HOST PLUGIN_MODULE CASE.qh
+set -euo pipefail
+host=$1 plugin=$2 case_file=$3
+expected=${case_file%.qh}.expected
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export QUARRY_REGISTRY_DIR="$work/registry"
+unset ORACLE_HOME TNS_ADMIN
+status=0
+(cd "$work" && "$host" -e "load $plugin" "$case_file") >"$work/out.raw" 2>&1 || status=$?
+# The module's location is the only thing that differs between machines.
+sed -e "s|$plugin|PLUGIN|g" -e "s|$work|WORK|g" "$work/out.raw" >"$work/out"
+echo "exit $status" >>"$work/out"
+if [ "${QUARRY_UPDATE_GOLDEN:-0}" = 1 ]; then
+  cp "$work/out" "$expected"
+  echo "updated $expected"
+  exit 0
+fi
+if ! diff -u "$expected" "$work/out"; then
+  echo "FAIL: transcript of $(basename "$case_file") differs" >&2
+  exit 1
+fi
