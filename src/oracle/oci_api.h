@@ -263,6 +263,7 @@ struct OciApi {
   PFN_oerhms oerhms;
   PFN_ocom ocom;
   PFN_orol orol;
+  PFN_ocom ocon;  // autocommit on; same signature as ocom
 };
 
 }  // namespace oci

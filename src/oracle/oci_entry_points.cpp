@@ -25,7 +25,7 @@ struct EntryName {
 const EntryName kOci7Calls[] = {
     SLOT(orlon), SLOT(ologof), SLOT(oerhms), SLOT(oopen), SLOT(oparse), SLOT(odefin),
     SLOT(oexfet), SLOT(ofen),  SLOT(oflng),  SLOT(oclose), SLOT(odescr), SLOT(oexec),
-    SLOT(oexn),  SLOT(ocom),   SLOT(orol),   NAME(ocon),  NAME(ocof),   NAME(obreak),
+    SLOT(oexn),  SLOT(ocom),   SLOT(orol),   SLOT(ocon),  NAME(ocof),   NAME(obreak),
     SLOT(obndra), NAME(odessp)};
 
 const EntryName kOci7Logon[] = {SLOT(olog)};
