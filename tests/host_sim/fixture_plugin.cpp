@@ -33,7 +33,8 @@ struct Entry {
 };
 
 // Directory path ("" = root, "\alpha", "\alpha\inner") -> its entries.
-std::map<std::string, std::vector<Entry>> g_tree = {
+std::map<std::string, std::vector<Entry>> InitialTree() {
+  return {
     {"",
      {{"zeta.txt", false, 10, nullptr, nullptr, {}},
       {"Gamma", true, 0, nullptr, nullptr, {}},
@@ -45,7 +46,10 @@ std::map<std::string, std::vector<Entry>> g_tree = {
     // This directory lists its own "..": the host must not add a second one.
     {"\\Beta", {{"..", true, 0, nullptr, nullptr, {}}, {"b1.txt", false, 2, nullptr, nullptr, {}}}},
     {"\\Gamma", {}},
-};
+  };
+}
+
+std::map<std::string, std::vector<Entry>> g_tree = InitialTree();
 
 PluginStartupInfo g_info;
 StartupTail g_tail;
@@ -56,6 +60,7 @@ struct Outstanding {
 };
 std::vector<Outstanding> g_arrays;
 bool g_refuseClose = false;
+int g_closeTries = 0;
 
 struct Panel {
   std::string dir;
@@ -104,14 +109,13 @@ void SetItem(FarDialogItem& item, int type, const char* text) {
 }
 
 LONG_PTR LogonProc(HANDLE dlg, int msg, int p1, LONG_PTR p2) {
-  static int closeTries = 0;
   if (msg == 0x100C) Log("dlgproc init");
   if (msg == 1 && p1 >= 0) {
     char user[512] = {};
     g_tail.SendDlgMessage(dlg, 21 /* DM_GETTEXTPTR */, 2, reinterpret_cast<LONG_PTR>(user));
     Log("dlgproc close " + std::to_string(p1) + " user=" + user);
     // The first OK is refused: the user has to try again.
-    if (++closeTries == 1) return 0;
+    if (++g_closeTries == 1) return 0;
   }
   return g_tail.DefDlgProc(dlg, msg, p1, p2);
 }
@@ -261,7 +265,14 @@ std::vector<Entry>* Listing(const std::string& dir) {
 extern "C" {
 
 FAREXPORT const char* FixtureEvents() { return g_log.c_str(); }
-FAREXPORT void FixtureClearEvents() { g_log.clear(); }
+// The module may stay loaded between tests (dlclose need not unload it),
+// so tests reset its state before loading it again.
+FAREXPORT void FixtureReset() {
+  g_log.clear();
+  g_tree = InitialTree();
+  g_refuseClose = false;
+  g_closeTries = 0;
+}
 
 FAREXPORT void SetStartupInfo(const PluginStartupInfo* info) {
   std::memset(&g_info, 0, sizeof g_info);
