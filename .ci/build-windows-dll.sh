@@ -9,7 +9,7 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
 cmake --build "$build" --target quarry_plugin -j2
 dll="$build/src/Quarry.dll"
 [ -f "$dll" ] || { echo "Quarry.dll was not built" >&2; exit 1; }
-exports=$(i686-w64-mingw32-objdump -p "$dll" | awk '/\[Ordinal\/Name Pointer\] Table/{t=1;next} t&&/^\s*\[/{print $NF} t&&/^$/{t=0}')
+exports=$(i686-w64-mingw32-objdump -p "$dll" | awk '/\[Ordinal\/Name Pointer\] Table/{t=1;next} t&&/^[[:space:]]*\[/{print $NF} t&&/^$/{t=0}')
 missing=0
 for name in SetStartupInfo GetPluginInfo OpenPlugin ClosePlugin GetFindData FreeFindData \
             SetDirectory GetOpenPluginInfo ProcessKey ProcessEvent Configure; do

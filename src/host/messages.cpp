@@ -64,7 +64,9 @@ void RestoreProgress(far::HANDLE saved) {
 int ShowQuestionMessage(const std::string& title, const std::string& text,
                         const std::vector<std::string>& buttons) {
   std::vector<std::string> items{ToOem(title)};
-  for (std::string& line : WrapLines("\r" + ToOem(text), kQuestionWidth)) items.push_back(line);
+  std::string body = "\r";  // the body starts with an empty line under the title
+  body += ToOem(text);
+  for (std::string& line : WrapLines(body, kQuestionWidth)) items.push_back(line);
   items.emplace_back("");
   items.insert(items.end(), buttons.begin(), buttons.end());
   return CallMessage(far::FMSG_WARNING | far::FMSG_ERRORTYPE, items, static_cast<int>(buttons.size()));
