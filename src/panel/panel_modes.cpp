@@ -60,6 +60,14 @@ const PanelModeSet* FindPanelModeSet(const std::string& name) {
   return it == sets.end() ? nullptr : it->second.get();
 }
 
+std::size_t PanelModeSetCount() { return AllSets().size(); }
+
+std::vector<std::string> PanelModeSetNames() {
+  std::vector<std::string> names;
+  for (const auto& entry : AllSets()) names.push_back(entry.first);
+  return names;
+}
+
 const PanelModeSet& DefaultPanelModes() {
   static const PanelModeSet* set = FindPanelModeSet("DefaultPanelModes");
   return *set;

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -62,5 +63,8 @@ class PanelModeSet {
 const PanelModeSet& DefaultPanelModes();
 // A set by its name, or null when there is none of that name.
 const PanelModeSet* FindPanelModeSet(const std::string& name);
+// How many sets there are, and their names in alphabetical order.
+std::size_t PanelModeSetCount();
+std::vector<std::string> PanelModeSetNames();
 
 }  // namespace panel
