@@ -8,6 +8,7 @@
 // Code outside src/platform and tests/platform must not include this header.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -47,12 +48,33 @@ std::vector<std::string> SplitKeyPath(const std::string& path);
 // ASCII case-insensitive equality of key and value names.
 bool SameName(std::string_view a, std::string_view b);
 
+// ---- locking between processes -------------------------------------------------
+
+// An exclusive advisory lock on a file (created when missing), held while the
+// object lives; other holders of the same file, in this process or another,
+// wait.  When the file cannot be opened there is no lock (locked() is false)
+// and the caller goes on unguarded rather than failing.
+class FileLock {
+ public:
+  explicit FileLock(const std::string& path);
+  ~FileLock();
+  FileLock(const FileLock&) = delete;
+  FileLock& operator=(const FileLock&) = delete;
+  bool locked() const { return locked_; }
+
+ private:
+  std::intptr_t handle_ = -1;
+  bool locked_ = false;
+};
+
 // ---- the file-backed registry store ------------------------------------------------
 //
 // Layout below `root`: one directory per hive ("CurrentUser", "LocalMachine"),
 // one directory per key below it, named after the key with the first-used
 // letter case (bytes '/', '%', control characters and a leading '.' written as
 // %HH), and the key's values in a text file ".values" inside that directory.
+// Writers hold the lock file "<root>/.lock" while they read, change and
+// replace a values file, so concurrent writers never lose each other's values.
 
 // The store's root directory: $QUARRY_REGISTRY_DIR, else
 // $XDG_CONFIG_HOME/quarry/registry, else $HOME/.config/quarry/registry.

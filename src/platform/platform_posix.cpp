@@ -10,6 +10,7 @@
 #include <link.h>
 #include <pthread.h>
 #include <spawn.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <sys/wait.h>
@@ -84,6 +85,23 @@ std::unique_ptr<RegistryKey> RegistryKey::Open(Hive hive, const std::string& pat
 
 bool DeleteKeyTree(Hive hive, const std::string& path) {
   return internal::DeleteStoreKeyTree(internal::RegistryStoreDirectory(), hive, path);
+}
+
+// ---- locking between processes --------------------------------------------
+
+internal::FileLock::FileLock(const std::string& path) {
+  int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  if (fd < 0) return;
+  handle_ = fd;
+  int rc;
+  do {
+    rc = ::flock(fd, LOCK_EX);
+  } while (rc != 0 && errno == EINTR);
+  locked_ = rc == 0;
+}
+
+internal::FileLock::~FileLock() {
+  if (handle_ >= 0) ::close(static_cast<int>(handle_));  // releases the lock
 }
 
 // ---- dynamic libraries ----------------------------------------------------

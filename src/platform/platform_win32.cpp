@@ -188,6 +188,27 @@ bool DeleteKeyTree(Hive hive, const std::string& path) {
   return DeleteTree(HiveHandle(hive), sub) == ERROR_SUCCESS;
 }
 
+// ---- locking between processes --------------------------------------------
+
+internal::FileLock::FileLock(const std::string& path) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                            nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  handle_ = reinterpret_cast<std::intptr_t>(file);
+  OVERLAPPED where{};
+  locked_ = LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &where) != 0;
+}
+
+internal::FileLock::~FileLock() {
+  if (handle_ == -1) return;
+  HANDLE file = reinterpret_cast<HANDLE>(handle_);
+  if (locked_) {
+    OVERLAPPED where{};
+    UnlockFileEx(file, 0, 1, 0, &where);
+  }
+  CloseHandle(file);
+}
+
 // ---- dynamic libraries ----------------------------------------------------
 
 LibraryHandle OpenLibrary(const std::string& path, std::string* error) {

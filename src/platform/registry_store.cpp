@@ -15,9 +15,10 @@
 //
 // Every read loads the file afresh, so two handles see each other's writes;
 // every write rewrites it through WriteFileAtomic, so a crash leaves either the
-// old or the new file.  Unreadable files and malformed lines read as missing
-// values.  Concurrent writers in different processes are not serialised: the
-// last writer of a key wins.
+// old or the new file, and readers need no lock.  Writers take "<root>/.lock"
+// around read-change-replace, so concurrent writers (two far2l instances, or
+// two threads) do not drop each other's values.  Unreadable files and
+// malformed lines read as missing values.
 #include <filesystem>
 #include <optional>
 #include <system_error>
@@ -252,7 +253,7 @@ std::vector<StoredValue> DecodeValues(const std::string& file) {
 
 class StoreKey final : public RegistryKey {
  public:
-  explicit StoreKey(std::string dir) : dir_(std::move(dir)) {}
+  StoreKey(std::string dir, std::string lockPath) : dir_(std::move(dir)), lockPath_(std::move(lockPath)) {}
 
   bool QueryString(const std::string& name, std::string& out) const override {
     return Query(name, false, [&](const StoredValue& v) { out = v.text; });
@@ -277,6 +278,7 @@ class StoreKey final : public RegistryKey {
   }
   bool DeleteValue(const std::string& name) override {
     try {
+      FileLock lock(lockPath_);
       std::vector<StoredValue> values = Load();
       for (auto it = values.begin(); it != values.end(); ++it) {
         if (SameName(it->name, name)) {
@@ -327,6 +329,7 @@ class StoreKey final : public RegistryKey {
   template <typename Fn>
   bool Store(const std::string& name, Fn assign) {
     try {
+      FileLock lock(lockPath_);
       std::vector<StoredValue> values = Load();
       for (StoredValue& v : values) {
         if (SameName(v.name, name)) {  // keeps its place and the name's first spelling
@@ -345,7 +348,10 @@ class StoreKey final : public RegistryKey {
   }
 
   std::string dir_;
+  std::string lockPath_;
 };
+
+std::string LockPath(const std::string& root) { return JoinPath(root, ".lock"); }
 
 }  // namespace
 
@@ -364,7 +370,7 @@ std::unique_ptr<RegistryKey> OpenStoreKey(const std::string& root, Hive hive,
   try {
     auto dir = ResolveKey(root, hive, path, create);
     if (!dir) return nullptr;
-    return std::make_unique<StoreKey>(dir->string());
+    return std::make_unique<StoreKey>(dir->string(), LockPath(root));
   } catch (...) {
     return nullptr;
   }
@@ -382,6 +388,7 @@ std::string StoreKeyDirectory(const std::string& root, Hive hive, const std::str
 bool DeleteStoreKeyTree(const std::string& root, Hive hive, const std::string& path) {
   try {
     if (SplitKeyPath(path).empty()) return false;  // never a whole hive
+    FileLock lock(LockPath(root));
     auto dir = ResolveKey(root, hive, path, false);
     if (!dir) return false;
     // Move the tree out of sight in one step, then remove it: readers never

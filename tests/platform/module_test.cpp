@@ -2,6 +2,10 @@
 // OEM/ANSI text and the critical section.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <filesystem>
+#include <thread>
+
 #include "test_support.h"
 
 using testing_support::OnWindows;
@@ -32,6 +36,22 @@ TEST(Libraries, AFileThatIsNoLibraryIsRefused) {
   std::string error;
   EXPECT_EQ(platform::OpenLibrary(fake, &error), nullptr);
   EXPECT_FALSE(error.empty());
+}
+
+TEST(Module, ALibraryKnowsItsOwnFile) {
+  std::string path = platform::DirectoryOf(platform::ModuleFileName()) +
+                     (OnWindows() ? "platform_test_module.dll" : "platform_test_module.so");
+  std::string error;
+  auto lib = platform::OpenLibrary(path, &error);
+  ASSERT_NE(lib, nullptr) << error;
+  using Probe = int (*)(char*, int);
+  auto probe = reinterpret_cast<Probe>(platform::FindSymbol(lib, "QuarryProbeModuleFileName"));
+  ASSERT_NE(probe, nullptr);
+  char name[4096];
+  ASSERT_GT(probe(name, sizeof name), 0);
+  // The library's own file, not the program that loaded it.
+  EXPECT_TRUE(std::filesystem::equivalent(name, path)) << name;
+  platform::CloseLibrary(lib);
 }
 
 TEST(Module, NameAndVersion) {
@@ -67,7 +87,25 @@ TEST(CriticalSection, IsRecursive) {
   section.Leave();
   section.Enter();
   section.Leave();
-  SUCCEED();
+}
+
+TEST(CriticalSection, ExcludesOtherThreads) {
+  platform::CriticalSection section;
+  long counter = 0;  // deliberately not atomic: only the lock protects it
+  auto work = [&] {
+    for (int i = 0; i < 20000; ++i) {
+      section.Enter();
+      section.Enter();
+      long seen = counter;
+      counter = seen + 1;
+      section.Leave();
+      section.Leave();
+    }
+  };
+  std::thread a(work), b(work);
+  a.join();
+  b.join();
+  EXPECT_EQ(counter, 40000);
 }
 
 }  // namespace

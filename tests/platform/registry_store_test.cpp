@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <thread>
 
 #include "test_support.h"
 
@@ -128,6 +129,21 @@ TEST_F(RegistryStoreTest, TwoHandlesSeeEachOthersWrites) {
   ASSERT_TRUE(first->SetString("A", "1"));
   ASSERT_TRUE(second->SetString("B", "2"));
   EXPECT_EQ(first->ValueNames(), (std::vector<std::string>{"A", "B"}));
+}
+
+TEST_F(RegistryStoreTest, ConcurrentWritersLoseNothing) {
+  ASSERT_NE(OpenStoreKey(root_, Hive::CurrentUser, "Busy", true), nullptr);
+  std::vector<std::thread> writers;
+  for (int t = 0; t < 4; ++t) {
+    writers.emplace_back([this, t] {
+      auto key = OpenStoreKey(root_, Hive::CurrentUser, "Busy", false);
+      for (int i = 0; i < 25 && key; ++i) key->SetDword("T" + std::to_string(t) + "_" + std::to_string(i), i);
+    });
+  }
+  for (auto& w : writers) w.join();
+  auto key = OpenStoreKey(root_, Hive::CurrentUser, "Busy", false);
+  EXPECT_EQ(key->ValueNames().size(), 100u);
+  EXPECT_EQ(platform::ReadDword(key.get(), "T3_24", 0), 24u);
 }
 
 TEST_F(RegistryStoreTest, DamagedFilesReadAsMissingValues) {
