@@ -55,6 +55,36 @@ const std::map<int, const char*>& Texts() {
       {972, "identifier is too long"},
       {979, "not a GROUP BY expression"},
       {1008, "not all variables bound"},
+      {26, "missing or invalid session ID"},
+      {910, "specified length too long for its datatype"},
+      {925, "missing INTO keyword"},
+      {969, "missing ON keyword"},
+      {971, "missing SET keyword"},
+      {987, "missing or invalid username(s)"},
+      {988, "missing or invalid password(s)"},
+      {990, "missing or invalid privilege"},
+      {1027, "bind variables not allowed for data definition operations"},
+      {1730, "invalid number of column names specified"},
+      {1780, "string literal required"},
+      {2216, "tablespace name expected"},
+      {4002, "INCREMENT must be a non-zero integer"},
+      {4021, "MINVALUE must be less than MAXVALUE"},
+      {1428, "argument '%s' is out of range"},
+      {1481, "invalid number format model"},
+      {1855, "AM/A.M. or PM/P.M. required"},
+      {975, "date + date not allowed"},
+      {976, "Specified pseudocolumn or operator not allowed here."},
+      {1416, "two tables cannot be outer-joined to each other"},
+      {1465, "invalid hex number"},
+      {1468, "a predicate may reference only one outer-joined table"},
+      {1719, "outer join operator (+) not allowed in operand of OR or IN"},
+      {1740, "missing double quote in identifier"},
+      {1788, "CONNECT BY clause required in this query block"},
+      {2019, "connection description for remote database not found"},
+      {2404, "specified plan table not found"},
+      {25156, "old style outer join (+) cannot be used with ANSI joins"},
+      {30929, "ORDER SIBLINGS BY clause not allowed here"},
+      {1013, "user requested cancel of current operation"},
       {1036, "illegal variable name/number"},
       {1400, "cannot insert NULL into (%s)"},
       {1401, "inserted value too large for column"},
@@ -151,9 +181,17 @@ OraError OraErrorFromSqlite(int rc, const char* msg) {
   if (startsWith("CHECK constraint failed")) return MakeOraError(2290, {text.substr(text.find(':') == std::string::npos ? text.size() : text.find(':') + 2)});
   if (startsWith("SELECTs to the left and right of")) return MakeOraError(1789);
   if (startsWith("integer overflow")) return MakeOraError(1426);
+  if (text.find("values were supplied") != std::string::npos) {
+    // "table T has 3 columns but 2 values were supplied"
+    auto has = text.find(" has "), but = text.find(" columns but ");
+    if (has != std::string::npos && but != std::string::npos) {
+      int columns = std::atoi(text.c_str() + has + 5), values = std::atoi(text.c_str() + but + 13);
+      return MakeOraError(values > columns ? 913 : 947);
+    }
+  }
   int primary = rc & 0xff;
   if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED) return MakeOraError(54);
-  if (primary == SQLITE_INTERRUPT) return OraError(1013, "ORA-01013: user requested cancel of current operation");
+  if (primary == SQLITE_INTERRUPT) return MakeOraError(1013);
   return OraError(900, "ORA-00900: invalid SQL statement (" + text + ")");
 }
 

@@ -108,6 +108,7 @@ struct SelectColumn {
   std::string typeHint;  // "DATE", "NUMBER", "VARCHAR2" when the expression decides
                          // it (SYSDATE, COUNT(*), TO_CHAR...); empty: take the
                          // declared type of the underlying column
+  bool star = false;     // stands for the columns of a * or T.* (names come from SQLite)
 };
 
 struct ColumnDef {
@@ -233,6 +234,8 @@ struct AlterTableInfo {
   std::vector<std::string> names;       // Drop/SetUnused columns, constraint names, new name ...
   std::vector<ConstraintDef> constraints;  // AddConstraint
   std::string text;                     // the clause as written (for Other)
+  bool primaryKey = false;              // DROP PRIMARY KEY
+  bool cascade = false;                 // ... CASCADE [CONSTRAINTS]
 };
 
 struct CommentInfo {
@@ -267,6 +270,7 @@ struct AlterSessionInfo {
 struct KillSessionInfo {
   long long sid = 0, serial = 0;
   bool immediate = false;
+  bool disconnect = false;  // ALTER SYSTEM DISCONNECT SESSION
 };
 
 // One step of an anonymous PL/SQL block.
@@ -339,6 +343,8 @@ std::string FormatOracleDate(std::string_view value, std::string_view format);
 // DD-MON-YYYY and the internal form) into the internal form. Throws OraError
 // 1843/1861/1858 like Oracle.
 std::string ParseOracleDate(std::string_view text, std::string_view format);
+// Oracle's text for a number (TO_CHAR without a format): 0.5 -> ".5", 2.0 -> "2".
+std::string FormatOracleNumber(double value);
 // The current SYSDATE in internal form (OCISIM_SYSDATE or the local clock).
 std::string CurrentSysdate();
 

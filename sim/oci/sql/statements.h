@@ -1,0 +1,22 @@
+// Statement-level translation, split by statement family. Translate()
+// (translate.cpp) dispatches on the leading keyword to these.
+#pragma once
+
+#include "sql/emit.h"
+#include "sql/parser.h"
+#include "sql/translate.h"
+
+namespace ocisim::sql {
+
+Translation TranslateCreate(Parser& p, const Catalog& catalog);
+Translation TranslateDrop(Parser& p, const Catalog& catalog);
+Translation TranslateAlter(Parser& p, const Catalog& catalog);
+Translation TranslateTruncate(Parser& p, const Catalog& catalog);
+Translation TranslateComment(Parser& p, const Catalog& catalog);
+Translation TranslateGrant(Parser& p, const Catalog& catalog, bool revoke);
+Translation TranslatePlsql(Parser& p, const Catalog& catalog);
+
+// Skips a balanced parenthesised group starting at the current '(' token.
+void SkipParens(Parser& p);
+
+}  // namespace ocisim::sql
