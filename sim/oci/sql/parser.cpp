@@ -198,7 +198,8 @@ ExprP Parser::Comparison() {
     return e;
   }
   bool negated = false;
-  if (t.Is("NOT") && (Peek(1).Is("LIKE") || Peek(1).Is("BETWEEN") || Peek(1).Is("IN"))) {
+  if (t.Is("NOT")) {
+    if (!(Peek(1).Is("LIKE") || Peek(1).Is("BETWEEN") || Peek(1).Is("IN"))) Fail(920);
     ++pos_;
     negated = true;
   }

@@ -145,7 +145,8 @@ Translation TranslateDelete(Parser& p, const Catalog& catalog) {
   Emitter em(catalog, p);
   p.Accept("FROM");
   std::string alias;
-  std::string sql = "DELETE FROM " + DmlTarget(p, em, t, alias) + " AS " + QuoteIdent(alias);
+  std::string sql = "DELETE FROM " + DmlTarget(p, em, t, alias);
+  sql += " AS " + QuoteIdent(alias);
   if (p.Accept("WHERE")) sql += " WHERE " + em.EmitCondition(*p.ParseExpr());
   if (p.Peek().Is("RETURNING") || p.Peek().Is("RETURN")) throw MakeOraError(3001);
   p.ExpectStatementEnd();
