@@ -1,19 +1,26 @@
-// data_module.h — a panel's connection to the server.
+// data_module.h — TPluginDataModule: a panel's connection to the server.
 //
-// Each panel owns one data module and so one Oracle session.  It answers
-// what the info panel shows about the connection.  Logging on arrives with
-// the logon dialog; until a session exists the module reports itself as
-// not connected and every connection value as empty.
+// Each panel owns one data module and so one Oracle session.  After every
+// logon the module probes the server once (version texts, which dictionary
+// views and columns it has, whether the user may read the DBA views) and
+// keeps the answers; every statement of the plugin is then made by its
+// query factories, which apply them.
 #pragma once
 
+#include <memory>
 #include <string>
+#include <vector>
+
+#include "oracle/oracle_query.h"
+#include "oracle/oracle_session.h"
 
 namespace connection {
 
 enum class ConnectMode { Normal, SysDba, SysOper };
 
+// What the info panel shows about the connection.
 struct ConnectionFacts {
-  std::string serverName;     // the logon database (alias)
+  std::string serverName;  // the logon database (alias)
   std::string globalName;
   std::string userName;
   ConnectMode mode = ConnectMode::Normal;
@@ -24,18 +31,71 @@ struct ConnectionFacts {
   std::string banner;
 };
 
+// The capability values found by the probes.
+struct Capabilities {
+  std::string versionText;
+  std::string compatibilityText;
+  std::string portString;
+  std::string globalName;
+  std::string tablesView = "ALL_ALL_TABLES";
+  std::string lastAnalyzed;
+  std::string updatableColumns;
+  std::string indexType;
+  std::string prefix = "ALL_";
+};
+
 class TPluginDataModule {
  public:
-  TPluginDataModule() = default;
+  TPluginDataModule();
   TPluginDataModule(const TPluginDataModule&) = delete;
   TPluginDataModule& operator=(const TPluginDataModule&) = delete;
-  virtual ~TPluginDataModule() = default;
+  virtual ~TPluginDataModule();
 
-  virtual bool Connected() const { return false; }
-  // Runs the logon; true when the panel ends up connected.
-  virtual bool LogOn() { return Connected(); }
-  // Connection values for the info panel (asks the server where needed).
-  virtual ConnectionFacts Facts() { return {}; }
+  virtual bool Connected() const;
+  // The logon dialog and connect; true when the panel ends up connected.
+  virtual bool LogOn();
+  // Closes the session (rolling back what is open).
+  virtual void LogOff();
+  virtual ConnectionFacts Facts();
+
+  oracle::TOracleSession& OracleSession() { return *session_; }
+  const Capabilities& Caps() const { return caps_; }
+  const std::string& Prefix() const { return caps_.prefix; }
+
+  // A new query on this session with the given names declared as string
+  // variables; null (after an error box) when it cannot be made.
+  std::unique_ptr<oracle::TOracleQuery> CreateNewOracleQuery(const std::vector<std::string>& variables);
+
+  // Runs the probes when the session is connected (the session's
+  // after-logon handler).
+  void OracleSessionAfterLogOn();
+
+  // Counting and lookup helpers; errors pass to the caller.
+  int CountNestedTables();
+  int CountObjectTables();
+  int CountObjectTypes();
+  int CountCollectionTypes();
+  int CountVarrayTypes();
+  int CountIndexTypes();
+  int CountSynonymsFor(const std::string& owner, const std::string& name);
+  int CountGrantsOn(const std::string& owner, const std::string& name);
+  int CountErrorsOf(const std::string& owner, const std::string& name, const std::string& type);
+  int CountDependenciesOf(const std::string& owner, const std::string& name, const std::string& type);
+  bool IsLobColumn(const std::string& owner, const std::string& table, const std::string& column);
+  std::string GetComment(const std::string& owner, const std::string& name, const std::string& column = "");
+  struct SynonymTarget {
+    std::string objectType, tableName, tableOwner;
+  };
+  SynonymTarget ResolveSynonym(const std::string& owner, const std::string& synonym);
+  bool UserTableExists(const std::string& name);
+
+ private:
+  // Runs a COUNT(*) statement with its binds (reduced to upper-case names);
+  // 0 when it returns no row.
+  int CountQuery(const std::string& sql, const std::vector<std::pair<std::string, std::string>>& binds);
+
+  std::unique_ptr<oracle::TOracleSession> session_;
+  Capabilities caps_;
 };
 
 }  // namespace connection

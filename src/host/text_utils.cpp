@@ -69,8 +69,10 @@ std::string Trim(const std::string& text) {
 }
 
 std::string StripExtensionUpper(const std::string& text) {
-  std::size_t dot = text.rfind('.');
-  return UpperCase(dot == std::string::npos ? text : text.substr(0, dot));
+  // A dot followed by a path delimiter does not start an extension.
+  std::size_t p = text.find_last_of(".\\:");
+  bool extension = p != std::string::npos && text[p] == '.';
+  return UpperCase(extension ? text.substr(0, p) : text);
 }
 
 std::string TrimTrailingLineBreak(std::string text) {

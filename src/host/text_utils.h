@@ -11,7 +11,8 @@ namespace host {
 // breaks already in the text are kept.  A word longer than a line stays whole.
 std::vector<std::string> WrapLines(const std::string& text, std::size_t maxCol);
 
-// "EMP.TABLE" gives "EMP"; a name without a dot is only uppercased.
+// "EMP.TABLE" gives "EMP"; a name without a dot (or whose last dot is
+// followed by a backslash or colon) is only uppercased.
 std::string StripExtensionUpper(const std::string& text);
 // Removes one trailing line feed, then one trailing carriage return.
 std::string TrimTrailingLineBreak(std::string text);

@@ -1,0 +1,259 @@
+// data_module.cpp — probes after logon, the query factory and the counting
+// helpers of a panel's connection.
+#include "connection/data_module.h"
+
+#include <functional>
+
+#include "connection/logon.h"
+#include "host/messages.h"
+#include "host/text_utils.h"
+
+namespace connection {
+namespace {
+
+// Runs one probe; any error leaves the fallback the probe has already set.
+void Probe(const std::function<void()>& body) {
+  try {
+    body();
+  } catch (...) {
+  }
+}
+
+bool HasColumn(const oracle::TOracleQuery& q, const std::string& name) {
+  return q.FieldIndex(name) >= 0;
+}
+
+// Replaces the first "ALL_" (any case) of a view name by the prefix.
+std::string ApplyPrefixToView(const std::string& view, const std::string& prefix) {
+  std::string upper = host::UpperCase(view);
+  std::size_t p = upper.find("ALL_");
+  if (p == std::string::npos) return view;
+  return view.substr(0, p) + prefix + view.substr(p + 4);
+}
+
+}  // namespace
+
+TPluginDataModule::TPluginDataModule() : session_(std::make_unique<oracle::TOracleSession>()) {
+  session_->AfterLogOn = [this](oracle::TOracleSession&) { OracleSessionAfterLogOn(); };
+}
+
+TPluginDataModule::~TPluginDataModule() {
+  try {
+    if (session_->Connected()) session_->LogOff();
+  } catch (...) {
+  }
+}
+
+bool TPluginDataModule::Connected() const { return session_->Connected(); }
+
+bool TPluginDataModule::LogOn() { return RunLogon(*this); }
+
+void TPluginDataModule::LogOff() { session_->LogOff(); }
+
+ConnectionFacts TPluginDataModule::Facts() {
+  ConnectionFacts f;
+  f.serverName = session_->LogonDatabase;
+  f.globalName = caps_.globalName;
+  f.userName = session_->LogonUsername;
+  f.mode = session_->ConnectAs == oracle::caSYSDBA    ? ConnectMode::SysDba
+           : session_->ConnectAs == oracle::caSYSOPER ? ConnectMode::SysOper
+                                                      : ConnectMode::Normal;
+  f.version = caps_.versionText;
+  f.compatibility = caps_.compatibilityText;
+  f.portString = caps_.portString;
+  if (session_->Connected()) {
+    // Two round trips on every panel redraw: the host asks often, and both
+    // values can change under us (a transaction, a reconnect).
+    try {
+      f.inTransaction = session_->InTransaction();
+    } catch (...) {
+    }
+    try {
+      f.banner = session_->ServerVersionText();
+    } catch (...) {
+    }
+  }
+  return f;
+}
+
+std::unique_ptr<oracle::TOracleQuery> TPluginDataModule::CreateNewOracleQuery(
+    const std::vector<std::string>& variables) {
+  try {
+    auto q = std::make_unique<oracle::TOracleQuery>(session_.get());
+    q->ThreadSynchronized = true;
+    for (const std::string& name : variables)
+      if (!name.empty()) q->DeclareVariable(name, oracle::otString);
+    return q;
+  } catch (const std::exception& e) {
+    host::ShowErrorMessage(std::string("CreateNewOracleQuery: ") + e.what());
+  } catch (...) {
+    host::ShowErrorMessage("CreateNewOracleQuery: unknown error");
+  }
+  return nullptr;
+}
+
+void TPluginDataModule::OracleSessionAfterLogOn() {
+  if (!session_->Connected()) return;
+  Capabilities c;
+  c.versionText = c.compatibilityText = c.portString = c.globalName = "N/A";
+
+  auto query = [this](const std::string& sql, const std::vector<std::string>& vars = {}) {
+    auto q = std::make_unique<oracle::TOracleQuery>(session_.get());
+    for (const std::string& v : vars) q->DeclareVariable(v, oracle::otString);
+    q->SetSQL(sql);
+    return q;
+  };
+
+  Probe([&] {
+    auto q = query("BEGIN DBMS_UTILITY.DB_VERSION (:VERSION, :COMPATIBILITY); END;",
+                   {"VERSION", "COMPATIBILITY"});
+    q->Execute();
+    std::string version = q->GetVariableText("VERSION");
+    std::string compatibility = q->GetVariableText("COMPATIBILITY");
+    c.versionText = version;
+    c.compatibilityText = compatibility;
+  });
+  Probe([&] {
+    auto q = query("SELECT * FROM GLOBAL_NAME");
+    q->Execute();
+    if (!q->Eof()) c.globalName = q->FieldAsString("GLOBAL_NAME");
+  });
+  Probe([&] {
+    auto q = query("BEGIN :PORT_STRING := DBMS_UTILITY.PORT_STRING; END;", {"PORT_STRING"});
+    q->Execute();
+    c.portString = q->GetVariableText("PORT_STRING");
+  });
+  Probe([&] {
+    auto q = query("SELECT * FROM ALL_TABLES WHERE TABLE_NAME = 'ALL_TABLES'");
+    q->Execute();
+    if (HasColumn(*q, "LAST_ANALYZED"))
+      c.lastAnalyzed = " DECODE (T.LAST_ANALYZED, NULL, '', ' ANL ' || T.LAST_ANALYZED) ||";
+  });
+  c.tablesView = "ALL_TABLES";
+  Probe([&] {
+    auto q = query("SELECT COUNT(*) FROM ALL_ALL_TABLES WHERE TABLE_NAME = 'ALL_TABLES'");
+    q->Execute();
+    c.tablesView = "ALL_ALL_TABLES";
+  });
+  c.updatableColumns = "DECODE(U.UPDATABLE, 'NO', NULL, U.UPDATABLE) AS UPD, NULL AS INS, NULL AS DEL ";
+  Probe([&] {
+    auto q = query("SELECT * FROM ALL_UPDATABLE_COLUMNS");
+    q->Execute();
+    if (HasColumn(*q, "INSERTABLE"))
+      c.updatableColumns =
+          "DECODE(U.UPDATABLE, 'NO', NULL, U.UPDATABLE) AS UPD, "
+          "DECODE(U.INSERTABLE, 'NO', NULL, U.INSERTABLE) AS INS, "
+          "DECODE(U.DELETABLE, 'NO', NULL, U.DELETABLE) AS DEL ";
+  });
+  c.indexType = "NULL ";
+  Probe([&] {
+    auto q = query("SELECT * FROM ALL_INDEXES");
+    q->Execute();
+    if (HasColumn(*q, "INDEX_TYPE")) c.indexType = "I.INDEX_TYPE ";
+  });
+  c.prefix = "ALL_";
+  Probe([&] {
+    auto q = query(
+        "SELECT COUNT(*) FROM USER_ROLE_PRIVS WHERE USERNAME = USER AND GRANTED_ROLE = "
+        "'SELECT_CATALOG_ROLE'");
+    q->Execute();
+    if (!q->Eof() && q->FieldAsInteger(0) >= 1) c.prefix = "DBA_";
+  });
+  c.tablesView = ApplyPrefixToView(c.tablesView, c.prefix);
+  caps_ = c;
+}
+
+int TPluginDataModule::CountQuery(const std::string& sql,
+                                  const std::vector<std::pair<std::string, std::string>>& binds) {
+  std::vector<std::string> names;
+  for (const auto& b : binds) names.push_back(b.first);
+  auto q = CreateNewOracleQuery(names);
+  if (!q) return 0;
+  for (const auto& [name, value] : binds) q->SetVariable(name, host::StripExtensionUpper(value));
+  q->SetSQL(sql);
+  q->Execute();
+  return q->Eof() ? 0 : static_cast<int>(q->FieldAsInteger(0));
+}
+
+int TPluginDataModule::CountNestedTables() { return CountQuery("SELECT COUNT(*) FROM ALL_NESTED_TABLES", {}); }
+int TPluginDataModule::CountObjectTables() { return CountQuery("SELECT COUNT(*) FROM ALL_OBJECT_TABLES", {}); }
+int TPluginDataModule::CountObjectTypes() {
+  return CountQuery("SELECT COUNT(*) FROM ALL_TYPES WHERE TYPECODE = 'OBJECT'", {});
+}
+int TPluginDataModule::CountCollectionTypes() {
+  return CountQuery("SELECT COUNT(*) FROM ALL_TYPES WHERE TYPECODE = 'COLLECTION'", {});
+}
+int TPluginDataModule::CountVarrayTypes() {
+  return CountQuery("SELECT COUNT(*) FROM " + Prefix() + "COLL_TYPES WHERE COLL_TYPE = 'VARYING ARRAY'", {});
+}
+int TPluginDataModule::CountIndexTypes() {
+  return CountQuery("SELECT COUNT(*) FROM " + Prefix() + "INDEXTYPES", {});
+}
+int TPluginDataModule::CountSynonymsFor(const std::string& owner, const std::string& name) {
+  return CountQuery("SELECT COUNT(*) FROM ALL_SYNONYMS WHERE TABLE_OWNER = :OWNER AND TABLE_NAME = :NAME",
+                    {{"OWNER", owner}, {"NAME", name}});
+}
+int TPluginDataModule::CountGrantsOn(const std::string& owner, const std::string& name) {
+  return CountQuery("SELECT COUNT(*) FROM ALL_TAB_PRIVS WHERE TABLE_SCHEMA = :OWNER AND TABLE_NAME = :NAME",
+                    {{"OWNER", owner}, {"NAME", name}});
+}
+int TPluginDataModule::CountErrorsOf(const std::string& owner, const std::string& name, const std::string& type) {
+  return CountQuery("SELECT COUNT(*) FROM " + Prefix() +
+                        "ERRORS WHERE OWNER = :OWNER AND NAME = :NAME AND TYPE = :TYPE",
+                    {{"OWNER", owner}, {"NAME", name}, {"TYPE", type}});
+}
+int TPluginDataModule::CountDependenciesOf(const std::string& owner, const std::string& name,
+                                           const std::string& type) {
+  return CountQuery("SELECT COUNT(*) FROM ALL_DEPENDENCIES WHERE OWNER = :OWNER AND NAME = :NAME AND TYPE = :TYPE",
+                    {{"OWNER", owner}, {"NAME", name}, {"TYPE", type}});
+}
+bool TPluginDataModule::IsLobColumn(const std::string& owner, const std::string& table, const std::string& column) {
+  return CountQuery(
+             "SELECT COUNT(*) FROM ALL_LOBS WHERE OWNER = :OWNER AND TABLE_NAME = :NAME AND COLUMN_NAME = "
+             ":COLUMN_NAME",
+             {{"OWNER", owner}, {"NAME", table}, {"COLUMN_NAME", column}}) > 0;
+}
+
+std::string TPluginDataModule::GetComment(const std::string& owner, const std::string& name,
+                                          const std::string& column) {
+  std::vector<std::string> vars{"OWNER", "NAME"};
+  if (!column.empty()) vars.push_back("COLUMN_NAME");
+  auto q = CreateNewOracleQuery(vars);
+  if (!q) return {};
+  q->SetVariable("OWNER", host::StripExtensionUpper(owner));
+  q->SetVariable("NAME", host::StripExtensionUpper(name));
+  if (column.empty()) {
+    q->SetSQL("SELECT COMMENTS FROM " + Prefix() + "TAB_COMMENTS WHERE OWNER = :OWNER AND TABLE_NAME = :NAME");
+  } else {
+    q->SetVariable("COLUMN_NAME", host::StripExtensionUpper(column));
+    q->SetSQL("SELECT COMMENTS FROM " + Prefix() +
+              "COL_COMMENTS WHERE OWNER = :OWNER AND TABLE_NAME = :NAME AND COLUMN_NAME = :COLUMN_NAME");
+  }
+  q->Execute();
+  return q->Eof() ? std::string() : q->FieldAsString("COMMENTS");
+}
+
+TPluginDataModule::SynonymTarget TPluginDataModule::ResolveSynonym(const std::string& owner,
+                                                                   const std::string& synonym) {
+  auto q = CreateNewOracleQuery({"OWNER", "NAME"});
+  if (!q) return {};
+  q->SetVariable("OWNER", host::StripExtensionUpper(owner));
+  q->SetVariable("NAME", host::StripExtensionUpper(synonym));
+  q->SetSQL(
+      "SELECT S.TABLE_NAME, S.TABLE_OWNER, O.OBJECT_TYPE FROM ALL_SYNONYMS S, ALL_OBJECTS O WHERE S.OWNER = "
+      ":OWNER AND S.SYNONYM_NAME = :NAME AND O.OWNER = S.TABLE_OWNER AND O.OBJECT_NAME = S.TABLE_NAME");
+  q->Execute();
+  if (q->Eof()) return {};
+  return {q->FieldAsString("OBJECT_TYPE"), q->FieldAsString("TABLE_NAME"), q->FieldAsString("TABLE_OWNER")};
+}
+
+bool TPluginDataModule::UserTableExists(const std::string& name) {
+  auto q = CreateNewOracleQuery({"TABLE_NAME"});
+  if (!q) return false;
+  q->SetVariable("TABLE_NAME", host::UpperCase(host::Trim(name)));
+  q->SetSQL("SELECT TABLE_NAME FROM USER_TABLES WHERE TABLE_NAME = :TABLE_NAME");
+  q->Execute();
+  return !q->Eof();
+}
+
+}  // namespace connection
