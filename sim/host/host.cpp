@@ -305,14 +305,18 @@ void Host::ReadInfo() {
   s.sortMode = info->StartSortMode;
   s.sortOrder = info->StartSortOrder;
   if (info->KeyBar) {
-    const far::KeyBarTitles& kb = *info->KeyBar;
-    char* const* rows[7] = {kb.Titles, kb.CtrlTitles, kb.AltTitles, kb.ShiftTitles,
-                            kb.CtrlShiftTitles, kb.AltShiftTitles, kb.CtrlAltTitles};
+    // Seven rows of twelve pointers; a packed record need not align them,
+    // so each is copied out rather than loaded in place.
+    const auto* bytes = reinterpret_cast<const unsigned char*>(info->KeyBar);
     // The last three rows count only when the plugin's size field covers them.
     int rowCount = info->StructSize >= static_cast<int>(sizeof(far::OpenPluginInfo)) ? 7 : 4;
-    for (int r = 0; r < rowCount; ++r)
-      for (int k = 0; k < 12; ++k)
-        if (rows[r][k]) s.keyBar.emplace_back(std::string(kRowNames[r]) + "F" + std::to_string(k + 1), rows[r][k]);
+    for (int r = 0; r < rowCount; ++r) {
+      for (int k = 0; k < 12; ++k) {
+        const char* label = nullptr;
+        std::memcpy(&label, bytes + static_cast<std::size_t>(r * 12 + k) * sizeof label, sizeof label);
+        if (label) s.keyBar.emplace_back(std::string(kRowNames[r]) + "F" + std::to_string(k + 1), label);
+      }
+    }
   }
   snap_ = std::move(s);
 }
@@ -324,7 +328,7 @@ bool Host::ReadItems(bool keepSelection) {
   NoteCall("GetFindData -> " + std::to_string(ok) + " items=" + std::to_string(count));
   if (!ok) {
     // As far2l does: a panel that cannot be listed is closed.
-    Record("error GetFindData failed; the host closes the panel");
+    Record("warning GetFindData failed; the host closes the panel");
     ClosePanel("host");
     return false;
   }

@@ -90,7 +90,8 @@ bool ParseCheck(const std::string& v, int& out) {
 }
 
 // The item a field answer names: an index, a check box's or edit's own
-// label, or the text item just before an input field.
+// label, or the text item just before an input field (or just after it,
+// when no field follows the text).
 int FindField(const far::FarDialogItem* items, int count, const Choice& c) {
   if (c.byIndex) return c.index >= 0 && c.index < count ? c.index : -1;
   std::string want = Normalize(c.label);
@@ -102,6 +103,8 @@ int FindField(const far::FarDialogItem* items, int count, const Choice& c) {
         if (IsEdit(items[k].Type) || IsCheck(items[k].Type)) return k;
         if (items[k].Type != far::DI_TEXT) break;
       }
+      // A short field may sit in front of its label ("[ ] Disk menu hotkey").
+      if (i > 0 && IsEdit(items[i - 1].Type)) return i - 1;
     }
   }
   return -1;

@@ -93,8 +93,8 @@ rest of the line, or one quoted string for leading/trailing blanks):
                       as --plain-keys for "plain"
   set startup 4316|4324
                       startup record for the next load
-  expect TEXT         fail unless a line written by the last non-expect
-                      command contains TEXT
+  expect TEXT         fail unless a line written by the last command other
+                      than expect*, answer and set contains TEXT
   expect-not TEXT     fail if such a line contains TEXT
   expect-line LINE    fail unless such a line equals LINE
   expect-answers-used fail if queued answers are left
@@ -358,7 +358,9 @@ bool Script::Execute(const std::string& rawLine) {
       return Fail("unknown command " + Quote(verb));
     return Expect(verb, arg);
   }
-  windowStart_ = host_.transcript().Lines().size();
+  // Queuing answers and settings shows nothing, so they leave the window
+  // of the command before them open for later expects.
+  if (verb != "answer" && verb != "set") windowStart_ = host_.transcript().Lines().size();
   if (!SplitWords(line, words, error)) return Fail(verb + ": " + error);
   std::string text;
   RestText(rest, text, error);

@@ -45,7 +45,7 @@ class Script {
   bool Fail(const std::string& message);
 
   Host& host_;
-  std::size_t windowStart_ = 0;  // first transcript line of the last non-expect command
+  std::size_t windowStart_ = 0;  // first transcript line that expect commands look at
 };
 
 }  // namespace hostsim

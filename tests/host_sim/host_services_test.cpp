@@ -232,11 +232,11 @@ TEST_F(ServicesTest, LanguageFileAnswersGetMsg) {
 
 TEST_F(ServicesTest, ConfigureDialogAndPanelReread) {
   DialogAnswer a;
-  a.fields = {{Label("Add to disk menu"), "0"}};
+  a.fields = {{Label("Add to disk menu"), "0"}, {Label("Disk number"), "7"}};
   host().answers().Add(a);
   ASSERT_TRUE(host().Configure(0));
   EXPECT_TRUE(HasLine("configure 0 -> 1"));
-  EXPECT_EQ(CountEvents("configure 0 exit 2 disk=0"), 1);
+  EXPECT_EQ(CountEvents("configure 0 exit 4 disk=0 number=7"), 1);
   ASSERT_TRUE(host().Configure(0));
   EXPECT_TRUE(HasLine("configure 0 -> 0"));
 }

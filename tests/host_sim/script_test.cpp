@@ -101,8 +101,11 @@ TEST_F(ScriptTest, AcceptanceStyleScriptPasses) {
                        "key F7\n"
                        "expect message-line \"exit 6 user=scott  pass=tiger save=1\"\n"
                        "expect-not dialog-result -1\n"
-                       "answer message 0\n"
                        "key F8\n"
+                       "answer message 0\n"
+                       "expect message-result -1 esc\n"  // queuing keeps the key's output in view
+                       "key F8\n"
+                       "expect-line message-result 0 \"&Yes\"\n"
                        "answer editor save \"line one\\n\"\n"
                        "key F4\n"
                        "expect message-line \"line one\\n\"\n"
