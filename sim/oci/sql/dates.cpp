@@ -65,9 +65,9 @@ std::string ApplyCase(std::string word, std::string_view element) {
 }
 
 // Format model elements, longest first so "MONTH" wins over "MON" and "MM".
-constexpr std::array<std::string_view, 28> kElements = {
+constexpr std::array<std::string_view, 29> kElements = {
     "SSSSS", "MONTH", "YEAR", "YYYY", "RRRR", "HH24", "HH12", "A.M.", "P.M.", "YYY", "MON", "DDD", "DAY", "YY",
-    "RR",    "MM",    "DD",   "DY",   "HH",   "MI",   "SS",   "AM",   "PM",   "FM", "FX",  "Y",   "D",   "J"};
+    "RR",    "MM",    "DD",   "DY",   "HH",   "MI",   "SS",   "AM",   "PM",   "FM", "FX",  "Y",   "D",   "J",   "Q"};
 
 bool MatchElement(std::string_view fmt, size_t at, std::string_view& element) {
   for (auto e : kElements) {
@@ -92,14 +92,12 @@ std::string UpperOf(std::string_view s) {
 }  // namespace
 
 bool ParseInternalDate(std::string_view s, DateTime& out) {
-  if (s.size() != 19 && s.size() != 10) return false;
+  if (s.size() != 19) return false;
   if (s[4] != '-' || s[7] != '-') return false;
   DateTime dt;
   if (!Digits(s, 0, 4, dt.year) || !Digits(s, 5, 2, dt.month) || !Digits(s, 8, 2, dt.day)) return false;
-  if (s.size() == 19) {
-    if (s[10] != ' ' || s[13] != ':' || s[16] != ':') return false;
-    if (!Digits(s, 11, 2, dt.hour) || !Digits(s, 14, 2, dt.minute) || !Digits(s, 17, 2, dt.second)) return false;
-  }
+  if (s[10] != ' ' || s[13] != ':' || s[16] != ':') return false;
+  if (!Digits(s, 11, 2, dt.hour) || !Digits(s, 14, 2, dt.minute) || !Digits(s, 17, 2, dt.second)) return false;
   if (dt.month < 1 || dt.month > 12 || dt.day < 1 || dt.day > DaysInMonth(dt.year, dt.month) || dt.hour > 23 ||
       dt.minute > 59 || dt.second > 59)
     return false;
@@ -247,6 +245,7 @@ std::string FormatDate(const DateTime& dt, std::string_view fmt) {
     else if (u == "DD") num(dt.day, 2);
     else if (u == "DDD") num(static_cast<int>((ToSeconds(dt) - ToSeconds(DateTime{dt.year, 1, 1, 0, 0, 0})) / 86400) + 1, 3);
     else if (u == "D") num(weekday + 1, 1);
+    else if (u == "Q") num((dt.month - 1) / 3 + 1, 1);
     else if (u == "J") num(static_cast<int>(ToSeconds(TruncDate(dt, "")) / 86400 + 1721426), 7);
     else if (u == "HH24") num(dt.hour, 2);
     else if (u == "HH" || u == "HH12") num(dt.hour % 12 == 0 ? 12 : dt.hour % 12, 2);
@@ -382,7 +381,9 @@ DateTime ParseDate(std::string_view text, std::string_view fmt) {
 
 std::string FormatOracleDate(std::string_view value, std::string_view format) {
   DateTime dt;
-  if (!ParseInternalDate(value, dt)) throw MakeOraError(1858);
+  std::string full(value);
+  if (full.size() == 10) full += " 00:00:00";  // a date stored without its time
+  if (!ParseInternalDate(full, dt)) throw MakeOraError(1858);
   return FormatDate(dt, format);
 }
 

@@ -13,7 +13,7 @@ struct DateTime {
   int year = 1, month = 1, day = 1, hour = 0, minute = 0, second = 0;
 };
 
-// True when text is a date in internal form ('YYYY-MM-DD HH:MM:SS', or 'YYYY-MM-DD').
+// True when text is a date in internal form 'YYYY-MM-DD HH:MM:SS' (exactly).
 bool ParseInternalDate(std::string_view text, DateTime& out);
 bool IsInternalDate(std::string_view text);
 std::string FormatInternalDate(const DateTime& dt);

@@ -634,8 +634,8 @@ void ToChar(sqlite3_context* ctx, int argc, Args argv) {
 void ToDate(sqlite3_context* ctx, int argc, Args argv) {
   if (IsNull(argv[0]) || (argc > 1 && IsNull(argv[1]))) return sqlite3_result_null(ctx);
   DateTime dt;
-  if (IsDateValue(argv[0], dt) && argc == 1) return ResultDate(ctx, dt);
-  ResultDate(ctx, ParseDate(StringArg(argv[0]), argc > 1 ? Text(argv[1]) : ""));
+  if (IsDateValue(argv[0], dt)) return ResultDate(ctx, dt);  // already a date
+  ResultDate(ctx, ParseDate(Text(argv[0]), argc > 1 ? Text(argv[1]) : ""));
 }
 
 void ToNumber(sqlite3_context* ctx, int argc, Args argv) {

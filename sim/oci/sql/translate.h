@@ -335,7 +335,7 @@ Translation Translate(std::string_view oracleSql, const Catalog& catalog);
 // translated SQL calls) on a connection. Call once per connection.
 void RegisterFunctions(sqlite3* db);
 
-// Formats an internal date value ('YYYY-MM-DD HH:MM:SS' or 'YYYY-MM-DD') with an
+// Formats an internal date value ('YYYY-MM-DD HH:MM:SS'; 'YYYY-MM-DD' is taken as midnight) with an
 // Oracle format model; an empty format gives the default DD-MON-RR. Throws
 // OraError 1821 (date format not recognized) for unsupported models.
 std::string FormatOracleDate(std::string_view value, std::string_view format);
