@@ -429,7 +429,7 @@ bool Host::Info() {
 
 bool Host::EnterDirectory(const std::string& name) {
   // ".." at the plugin's root leaves the plugin, as in the host.
-  if (name == ".." && snap_.curDir && snap_.curDir->empty()) {
+  if (name == ".." && snap_.curDir.value_or("").empty()) {
     NoteCall("ProcessEvent FE_CLOSE");
     int refused = Guarded("ProcessEvent", [&] { return module_.exports().ProcessEvent(handle_, far::FE_CLOSE, nullptr); });
     if (refused) {

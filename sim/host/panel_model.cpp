@@ -155,8 +155,9 @@ void ItemExport::Build(const std::vector<HostItem>& items, int current) {
   for (const auto& item : items) all_.push_back(Convert(item));
   for (const auto& item : items)
     if (item.selected) selected_.push_back(Convert(item));
-  // With nothing selected the host reports the item under the cursor.
-  if (selected_.empty() && current >= 0 && current < static_cast<int>(items.size()))
+  // With nothing selected the host reports the item under the cursor,
+  // unless that is "..", which is never part of a selection.
+  if (selected_.empty() && current >= 0 && current < static_cast<int>(items.size()) && !items[current].IsDots())
     selected_.push_back(Convert(items[current]));
 }
 

@@ -157,6 +157,9 @@ TEST_F(ServicesTest, PanelInfoHasItemsCurrentItemAndSelection) {
   ASSERT_TRUE(host().SelectAll(false));
   ASSERT_TRUE(host().PressKey("Ctrl+Z"));
   EXPECT_TRUE(HasLine("message-line \"selected 1 Gamma\""));
+  ASSERT_TRUE(host().MoveCursorTo(0));
+  ASSERT_TRUE(host().PressKey("Ctrl+Z"));
+  EXPECT_TRUE(HasLine("message-line \"selected 0\""));  // ".." is never selected
 }
 
 TEST_F(ServicesTest, RedrawWithPanelRedrawInfoMovesTheCursor) {
