@@ -1,0 +1,13 @@
+# Writes the seed scripts into a C++ source as raw string literals, so the
+# library builds its demo databases without finding files at run time.
+# Usage: cmake -DOUT=<file.cpp> -DSEED_DIR=<dir> -P embed_seed.cmake
+set(_out "// Generated from sim/oci/seed by embed_seed.cmake; do not edit.\n#include \"seed_loader.h\"\nnamespace ocisim {\n")
+foreach(_pair "kSeedDictionarySql;dictionary.sql" "kSeedSystemSql;system.sql" "kSeedDemoSql;demo.sql")
+  list(GET _pair 0 _var)
+  list(GET _pair 1 _file)
+  file(READ "${SEED_DIR}/${_file}" _text)
+  string(APPEND _out "const char* const ${_var} = R\"ocisimseed(${_text})ocisimseed\";\n")
+endforeach()
+string(APPEND _out "}  // namespace ocisim\n")
+file(WRITE "${OUT}.tmp" "${_out}")
+file(RENAME "${OUT}.tmp" "${OUT}")

@@ -1,0 +1,137 @@
+-- The fixed contents of the demo database's SYS side, in SQLite: users, roles,
+-- privileges, storage, instance views. Dates are fixed so listings can be
+-- compared. Passwords are stored as ocisim_password_hash(user, password).
+INSERT INTO "SYS.DUAL" VALUES ('X');
+INSERT INTO "SYS.GLOBAL_NAME" VALUES ('DEMO.WORLD');
+
+INSERT INTO "SYS.DBA_ROLES" VALUES ('CONNECT', 'NO'), ('RESOURCE', 'NO'), ('DBA', 'NO'),
+  ('SELECT_CATALOG_ROLE', 'NO'), ('EXECUTE_CATALOG_ROLE', 'NO'), ('EXP_FULL_DATABASE', 'NO'),
+  ('IMP_FULL_DATABASE', 'NO'), ('SALES_CLERK', 'YES');
+
+INSERT INTO "SYS.DBA_USERS" VALUES
+  ('SYS', 0, ocisim_password_hash('SYS', 'change_on_install'), 'OPEN', NULL, NULL, 'SYSTEM', 'TEMP', '2003-03-15 09:00:00', 'DEFAULT', 'SYS_GROUP', NULL),
+  ('SYSTEM', 5, ocisim_password_hash('SYSTEM', 'manager'), 'OPEN', NULL, NULL, 'SYSTEM', 'TEMP', '2003-03-15 09:00:00', 'DEFAULT', 'SYS_GROUP', NULL),
+  ('OUTLN', 11, ocisim_password_hash('OUTLN', 'outln'), 'LOCKED', '2003-03-15 09:05:00', NULL, 'SYSTEM', 'TEMP', '2003-03-15 09:00:00', 'DEFAULT', 'DEFAULT_CONSUMER_GROUP', NULL),
+  ('SCOTT', 59, ocisim_password_hash('SCOTT', 'tiger'), 'OPEN', NULL, NULL, 'USERS', 'TEMP', '2003-03-15 10:00:00', 'DEFAULT', 'DEFAULT_CONSUMER_GROUP', NULL),
+  ('SALES', 60, ocisim_password_hash('SALES', 'sales'), 'OPEN', NULL, NULL, 'USERS', 'TEMP', '2003-03-15 10:00:00', 'APP_PROFILE', 'DEFAULT_CONSUMER_GROUP', NULL),
+  ('ADAMS', 61, ocisim_password_hash('ADAMS', 'wood'), 'EXPIRED(GRACE)', NULL, '2003-04-15 10:00:00', 'USERS', 'TEMP', '2003-03-15 10:00:00', 'APP_PROFILE', 'DEFAULT_CONSUMER_GROUP', NULL),
+  ('JONES', 62, ocisim_password_hash('JONES', 'steel'), 'LOCKED', '2003-03-20 10:00:00', NULL, 'USERS', 'TEMP', '2003-03-15 10:00:00', 'DEFAULT', 'DEFAULT_CONSUMER_GROUP', NULL),
+  ('OPS$DEMO', 63, 'EXTERNAL', 'OPEN', NULL, NULL, 'USERS', 'TEMP', '2003-03-15 10:00:00', 'DEFAULT', 'DEFAULT_CONSUMER_GROUP', NULL);
+
+INSERT INTO "SYS.V_$PWFILE_USERS" VALUES ('SYS', 'TRUE', 'TRUE'), ('SYSTEM', 'FALSE', 'TRUE');
+
+INSERT INTO "SYS.DBA_ROLE_PRIVS" VALUES
+  ('SYS', 'DBA', 'YES', 'YES'), ('SYSTEM', 'DBA', 'YES', 'YES'), ('SYSTEM', 'SELECT_CATALOG_ROLE', 'NO', 'YES'),
+  ('DBA', 'SELECT_CATALOG_ROLE', 'NO', 'YES'), ('DBA', 'EXECUTE_CATALOG_ROLE', 'NO', 'YES'),
+  ('DBA', 'EXP_FULL_DATABASE', 'NO', 'YES'), ('DBA', 'IMP_FULL_DATABASE', 'NO', 'YES'),
+  ('SCOTT', 'CONNECT', 'NO', 'YES'), ('SCOTT', 'RESOURCE', 'NO', 'YES'),
+  ('SALES', 'CONNECT', 'NO', 'YES'), ('SALES', 'RESOURCE', 'NO', 'YES'),
+  ('ADAMS', 'CONNECT', 'NO', 'YES'), ('ADAMS', 'SALES_CLERK', 'NO', 'YES'),
+  ('JONES', 'CONNECT', 'NO', 'YES'), ('OPS$DEMO', 'CONNECT', 'NO', 'YES');
+
+INSERT INTO "SYS.DBA_SYS_PRIVS" VALUES
+  ('CONNECT', 'CREATE SESSION', 'NO'), ('CONNECT', 'ALTER SESSION', 'NO'), ('CONNECT', 'CREATE TABLE', 'NO'),
+  ('CONNECT', 'CREATE VIEW', 'NO'), ('CONNECT', 'CREATE SYNONYM', 'NO'), ('CONNECT', 'CREATE SEQUENCE', 'NO'),
+  ('RESOURCE', 'CREATE PROCEDURE', 'NO'), ('RESOURCE', 'CREATE TRIGGER', 'NO'), ('RESOURCE', 'CREATE TYPE', 'NO'),
+  ('RESOURCE', 'CREATE CLUSTER', 'NO'), ('RESOURCE', 'CREATE INDEXTYPE', 'NO'), ('RESOURCE', 'CREATE OPERATOR', 'NO'),
+  ('DBA', 'SELECT ANY TABLE', 'YES'), ('DBA', 'ALTER SYSTEM', 'YES'), ('DBA', 'CREATE USER', 'YES'),
+  ('DBA', 'DROP ANY TABLE', 'YES'), ('DBA', 'CREATE PUBLIC SYNONYM', 'YES'), ('DBA', 'GRANT ANY PRIVILEGE', 'YES'),
+  ('SYS', 'UNLIMITED TABLESPACE', 'NO'), ('SYSTEM', 'UNLIMITED TABLESPACE', 'YES'), ('SCOTT', 'UNLIMITED TABLESPACE', 'NO');
+
+INSERT INTO "SYS.DBA_PROFILES" VALUES
+  ('DEFAULT', 'COMPOSITE_LIMIT', 'KERNEL', 'UNLIMITED'), ('DEFAULT', 'SESSIONS_PER_USER', 'KERNEL', 'UNLIMITED'),
+  ('DEFAULT', 'CPU_PER_SESSION', 'KERNEL', 'UNLIMITED'), ('DEFAULT', 'IDLE_TIME', 'KERNEL', 'UNLIMITED'),
+  ('DEFAULT', 'FAILED_LOGIN_ATTEMPTS', 'PASSWORD', 'UNLIMITED'), ('DEFAULT', 'PASSWORD_LIFE_TIME', 'PASSWORD', 'UNLIMITED'),
+  ('DEFAULT', 'PASSWORD_GRACE_TIME', 'PASSWORD', 'UNLIMITED'),
+  ('APP_PROFILE', 'COMPOSITE_LIMIT', 'KERNEL', 'DEFAULT'), ('APP_PROFILE', 'SESSIONS_PER_USER', 'KERNEL', '4'),
+  ('APP_PROFILE', 'IDLE_TIME', 'KERNEL', '60'), ('APP_PROFILE', 'FAILED_LOGIN_ATTEMPTS', 'PASSWORD', '5'),
+  ('APP_PROFILE', 'PASSWORD_LIFE_TIME', 'PASSWORD', '90'), ('APP_PROFILE', 'PASSWORD_GRACE_TIME', 'PASSWORD', '7');
+
+INSERT INTO "SYS.DBA_TABLESPACES" VALUES
+  ('SYSTEM', 8192, 65536, NULL, 1, 2147483645, NULL, 65536, 'ONLINE', 'PERMANENT', 'LOGGING', 'NO', 'LOCAL', 'SYSTEM', 'NO', 'MANUAL'),
+  ('UNDOTBS1', 8192, 65536, NULL, 1, 2147483645, NULL, 65536, 'ONLINE', 'UNDO', 'LOGGING', 'NO', 'LOCAL', 'SYSTEM', 'NO', 'MANUAL'),
+  ('TEMP', 8192, 1048576, 1048576, 1, NULL, 0, 1048576, 'ONLINE', 'TEMPORARY', 'NOLOGGING', 'NO', 'LOCAL', 'UNIFORM', 'NO', 'MANUAL'),
+  ('USERS', 8192, 65536, NULL, 1, 2147483645, NULL, 65536, 'ONLINE', 'PERMANENT', 'LOGGING', 'NO', 'LOCAL', 'SYSTEM', 'NO', 'AUTO'),
+  ('TOOLS', 8192, 65536, NULL, 1, 2147483645, NULL, 65536, 'READ ONLY', 'PERMANENT', 'LOGGING', 'NO', 'LOCAL', 'SYSTEM', 'NO', 'AUTO');
+INSERT INTO "SYS.DBA_DATA_FILES" VALUES
+  ('/u01/oradata/DEMO/system01.dbf', 1, 'SYSTEM', 419430400, 51200, 'AVAILABLE', 1, 'YES', 34359721984, 4194302, 1280, 419364864, 51192),
+  ('/u01/oradata/DEMO/undotbs01.dbf', 2, 'UNDOTBS1', 209715200, 25600, 'AVAILABLE', 2, 'YES', 34359721984, 4194302, 640, 209649664, 25592),
+  ('/u01/oradata/DEMO/users01.dbf', 3, 'USERS', 26214400, 3200, 'AVAILABLE', 3, 'YES', 34359721984, 4194302, 160, 26148864, 3192),
+  ('/u01/oradata/DEMO/tools01.dbf', 4, 'TOOLS', 10485760, 1280, 'AVAILABLE', 4, 'NO', 0, 0, 0, 10420224, 1272);
+INSERT INTO "SYS.DBA_FREE_SPACE" VALUES ('SYSTEM', 1, 50001, 9830400, 1200, 1), ('UNDOTBS1', 2, 201, 207093760, 25280, 2),
+  ('USERS', 3, 265, 23986176, 2928, 3), ('USERS', 3, 3193, 65536, 8, 3), ('TOOLS', 4, 9, 10420224, 1272, 4);
+INSERT INTO "SYS.DBA_ROLLBACK_SEGS" VALUES
+  ('SYSTEM', 'SYS', 'SYSTEM', 0, 1, 9, 114688, 57344, 2, 505, 0, 'ONLINE', NULL, 1),
+  ('_SYSSMU1$', 'PUBLIC', 'UNDOTBS1', 1, 2, 9, 131072, 65536, 2, 32765, NULL, 'ONLINE', NULL, 2),
+  ('_SYSSMU2$', 'PUBLIC', 'UNDOTBS1', 2, 2, 25, 131072, 65536, 2, 32765, NULL, 'ONLINE', NULL, 2);
+INSERT INTO "SYS.DBA_TS_QUOTAS" VALUES ('USERS', 'SALES', 1048576, 10485760, 128, 1280);
+
+INSERT INTO "SYS.V_$PARAMETER" VALUES
+  (1, 'processes', 3, '150', 'FALSE', 'FALSE', 'FALSE', 'FALSE', 'FALSE', 'user processes', NULL),
+  (2, 'sessions', 3, '170', 'TRUE', 'FALSE', 'FALSE', 'FALSE', 'FALSE', 'user and system sessions', NULL),
+  (3, 'db_block_size', 3, '8192', 'FALSE', 'FALSE', 'FALSE', 'FALSE', 'FALSE', 'Size of database block in bytes', NULL),
+  (4, 'db_name', 2, 'DEMO', 'FALSE', 'FALSE', 'FALSE', 'FALSE', 'FALSE', 'database name specified in CREATE DATABASE', NULL),
+  (5, 'db_domain', 2, 'WORLD', 'FALSE', 'FALSE', 'FALSE', 'FALSE', 'FALSE', 'directory part of global database name stored with CREATE DATABASE', NULL),
+  (6, 'compatible', 2, '9.2.0.0.0', 'FALSE', 'FALSE', 'FALSE', 'FALSE', 'FALSE', 'Database will be completely compatible with this software version', NULL),
+  (7, 'optimizer_mode', 2, 'CHOOSE', 'TRUE', 'TRUE', 'IMMEDIATE', 'FALSE', 'FALSE', 'optimizer mode', NULL),
+  (8, 'open_cursors', 3, '300', 'FALSE', 'FALSE', 'IMMEDIATE', 'FALSE', 'FALSE', 'max # cursors per session', NULL),
+  (9, 'sql_trace', 1, 'FALSE', 'TRUE', 'TRUE', 'IMMEDIATE', 'FALSE', 'FALSE', 'enable SQL trace', NULL),
+  (10, 'nls_date_format', 2, NULL, 'TRUE', 'TRUE', 'FALSE', 'FALSE', 'FALSE', 'NLS Oracle date format', NULL),
+  (11, 'control_files', 2, '/u01/oradata/DEMO/control01.ctl, /u01/oradata/DEMO/control02.ctl', 'FALSE', 'FALSE', 'FALSE', 'FALSE', 'FALSE', 'control file names list', NULL),
+  (12, 'undo_management', 2, 'AUTO', 'FALSE', 'FALSE', 'FALSE', 'FALSE', 'FALSE', 'instance runs in SMU mode if TRUE, else in RBU mode', NULL),
+  (13, 'o7_dictionary_accessibility', 1, 'FALSE', 'TRUE', 'FALSE', 'FALSE', 'FALSE', 'FALSE', 'Version 7 Dictionary Accessibility Support', NULL),
+  (14, 'remote_login_passwordfile', 2, 'EXCLUSIVE', 'FALSE', 'FALSE', 'FALSE', 'FALSE', 'FALSE', 'password file usage parameter', NULL);
+INSERT INTO "SYS.X$KSPPI" SELECT X'00', NUM - 1, 1, NAME, TYPE, DESCRIPTION, 0 FROM "SYS.V_$PARAMETER";
+INSERT INTO "SYS.X$KSPPCV" SELECT X'00', NUM - 1, 1, VALUE, ISDEFAULT, 0, NULL FROM "SYS.V_$PARAMETER";
+INSERT INTO "SYS.X$KSPPI" VALUES (X'00', 100, 1, '_trace_files_public', 1, 'Create publicly accessible trace files', 0),
+  (X'00', 101, 1, '_allow_resetlogs_corruption', 1, 'allow resetlogs even if it will cause corruption', 0),
+  (X'00', 102, 1, '_optimizer_cost_model', 2, 'optimizer cost model', 0);
+INSERT INTO "SYS.X$KSPPCV" VALUES (X'00', 100, 1, 'FALSE', 'TRUE', 0, NULL), (X'00', 101, 1, 'FALSE', 'TRUE', 0, NULL),
+  (X'00', 102, 1, 'CHOOSE', 'TRUE', 0, NULL);
+
+INSERT INTO "SYS.V_$DATABASE" VALUES (2718281828, 'DEMO', '2003-03-15 09:00:00', 1, '2003-03-15 09:00:00', 0, NULL,
+  'NOARCHIVELOG', 102400, 0, 'CURRENT', '2003-03-15 09:00:00', 'READ WRITE', 'Linux IA (32-bit)');
+INSERT INTO "SYS.V_$INSTANCE" VALUES (1, 'demo', 'localhost', '9.2.0.1.0', '2003-03-15 09:00:00', 'OPEN', 'NO', 1,
+  'STOPPED', NULL, 'ALLOWED', 'NO', 'ACTIVE', 'PRIMARY_INSTANCE', 'NORMAL');
+INSERT INTO "SYS.V_$OPTION" VALUES ('Partitioning', 'TRUE'), ('Objects', 'TRUE'), ('Real Application Clusters', 'FALSE'),
+  ('Advanced replication', 'TRUE'), ('Bit-mapped indexes', 'TRUE'), ('Java', 'TRUE'), ('OLAP', 'TRUE');
+INSERT INTO "SYS.V_$SQLAREA" (SQL_TEXT, SHARABLE_MEM, PERSISTENT_MEM, RUNTIME_MEM, SORTS, VERSION_COUNT,
+  LOADED_VERSIONS, OPEN_VERSIONS, USERS_OPENING, FETCHES, EXECUTIONS, USERS_EXECUTING, LOADS, FIRST_LOAD_TIME,
+  INVALIDATIONS, PARSE_CALLS, DISK_READS, BUFFER_GETS, ROWS_PROCESSED, COMMAND_TYPE, OPTIMIZER_MODE, PARSING_USER_ID,
+  PARSING_SCHEMA_ID, KEPT_VERSIONS, ADDRESS, HASH_VALUE) VALUES
+  ('SELECT ENAME, SAL FROM SCOTT.EMP WHERE DEPTNO = 10', 9000, 1200, 2300, 0, 1, 1, 0, 0, 3, 3, 0, 1,
+   '2003-03-15/10:30:00', 0, 3, 2, 15, 9, 3, 'CHOOSE', 59, 59, 0, X'6A1B2C3D', 3011923461);
+INSERT INTO "SYS.V_$SQLTEXT" VALUES (X'6A1B2C3D', 3011923461, 3, 0, 'SELECT ENAME, SAL FROM SCOTT.EMP WHERE DEPTNO = 1'),
+  (X'6A1B2C3D', 3011923461, 3, 1, '0');
+INSERT INTO "SYS.V_$SYSSTAT" VALUES (0, 'logons cumulative', 1, 1204), (1, 'logons current', 1, 12),
+  (2, 'opened cursors cumulative', 1, 80211), (3, 'user commits', 1, 5120), (4, 'user rollbacks', 1, 61),
+  (5, 'session logical reads', 1, 9912345), (6, 'physical reads', 8, 41234), (7, 'db block gets', 8, 302211),
+  (8, 'consistent gets', 8, 9610134), (9, 'sorts (memory)', 64, 12004), (10, 'sorts (disk)', 64, 3);
+INSERT INTO "SYS.V_$SGA" VALUES ('Fixed Size', 451684), ('Variable Size', 117440512), ('Database Buffers', 25165824),
+  ('Redo Buffers', 667648);
+
+INSERT INTO "SYS.AUDIT_ACTIONS" VALUES (0, 'UNKNOWN'), (1, 'CREATE TABLE'), (2, 'INSERT'), (3, 'SELECT'),
+  (6, 'UPDATE'), (7, 'DELETE'), (12, 'DROP TABLE'), (15, 'ALTER TABLE'), (17, 'GRANT OBJECT'), (47, 'PL/SQL EXECUTE'),
+  (100, 'LOGON'), (101, 'LOGOFF'), (102, 'LOGOFF BY CLEANUP');
+INSERT INTO "SYS.DBA_AUDIT_TRAIL" (OS_USERNAME, USERNAME, USERHOST, TERMINAL, TIMESTAMP, OWNER, OBJ_NAME, ACTION,
+  ACTION_NAME, RETURNCODE, SESSIONID, ENTRYID, STATEMENTID, COMMENT_TEXT) VALUES
+  ('oracle', 'SCOTT', 'localhost', 'pts/1', '2003-03-16 08:00:00', NULL, NULL, 100, 'LOGON', 0, 1001, 1, 1, 'Authenticated by: DATABASE'),
+  ('oracle', 'SCOTT', 'localhost', 'pts/1', '2003-03-16 08:05:00', 'SCOTT', 'EMP', 7, 'DELETE', 0, 1001, 2, 9, NULL),
+  ('oracle', 'JONES', 'localhost', 'pts/2', '2003-03-20 09:59:00', NULL, NULL, 100, 'LOGON', 1017, 1002, 1, 1, NULL);
+INSERT INTO "SYS.DBA_STMT_AUDIT_OPTS" VALUES (NULL, NULL, 'CREATE SESSION', 'BY ACCESS', 'BY ACCESS');
+INSERT INTO "SYS.DBA_PRIV_AUDIT_OPTS" VALUES (NULL, NULL, 'CREATE SESSION', 'BY ACCESS', 'BY ACCESS');
+INSERT INTO "SYS.DBA_OBJ_AUDIT_OPTS" VALUES ('SCOTT', 'EMP', 'TABLE', '-/-', '-/-', '-/-', 'A/A', '-/-', '-/-',
+  '-/-', '-/-', '-/-', '-/-', 'A/A', '-/-', '-/-', '-/-', '-/-', '-/-');
+
+INSERT INTO "SYS.NLS_DATABASE_PARAMETERS" VALUES ('NLS_LANGUAGE', 'AMERICAN'), ('NLS_TERRITORY', 'AMERICA'),
+  ('NLS_CHARACTERSET', 'UTF8'), ('NLS_NCHAR_CHARACTERSET', 'AL16UTF16'), ('NLS_DATE_FORMAT', 'DD-MON-RR'),
+  ('NLS_DATE_LANGUAGE', 'AMERICAN'), ('NLS_NUMERIC_CHARACTERS', '.,'), ('NLS_RDBMS_VERSION', '9.2.0.1.0');
+INSERT INTO "SYSTEM.HELP" VALUES ('COMMIT', 1, NULL), ('COMMIT', 2, ' COMMIT'), ('COMMIT', 3, ' ------'),
+  ('COMMIT', 4, ' Use the COMMIT command to make changes to the database permanent.');
+INSERT INTO "SYS.DBA_JOBS" VALUES (1, 'SCOTT', 'SCOTT', 'SCOTT', '2003-03-16 00:00:00', '00:00:00', NULL, NULL,
+  '2003-03-17 00:00:00', '00:00:00', 3, 'N', 'TRUNC(SYSDATE) + 1', 0, 'SCOTT.RAISE_SALARY(7369, 1);',
+  'NLS_LANGUAGE=''AMERICAN'' NLS_TERRITORY=''AMERICA''', X'0102000000000000', 0);
+INSERT INTO "SYS.DBA_DIRECTORIES" VALUES ('SYS', 'DATA_PUMP_DIR', '/u01/app/oracle/admin/demo/dpdump');
+INSERT INTO "SYS.DBA_DB_LINKS" VALUES ('PUBLIC', 'REMOTE.WORLD', 'SCOTT', 'REMOTE', '2003-03-15 10:00:00'),
+  ('SCOTT', 'LOOPBACK.WORLD', 'SCOTT', 'DEMO', '2003-03-15 10:00:00');
+INSERT INTO "SYS.DBA_LIBRARIES" VALUES ('SCOTT', 'MATHLIB', '/usr/lib/libm.so.6', 'Y', 'VALID');

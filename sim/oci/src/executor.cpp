@@ -1,0 +1,477 @@
+// Statement execution on a session: see executor.h.
+#include "executor.h"
+
+#include "ddl.h"
+#include "explain.h"
+#include "ora_error.h"
+#include "sqlite_util.h"
+
+#include <cctype>
+#include <cstdlib>
+
+namespace ocisim {
+namespace {
+
+std::string Upper(std::string s) {
+  for (auto& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return s;
+}
+
+// Finds ":NAME" references outside quoted strings and comments.
+std::vector<std::string> ScanPlaceholders(const std::string& text) {
+  std::vector<std::string> names;
+  size_t i = 0, n = text.size();
+  while (i < n) {
+    char c = text[i];
+    if (c == '\'') {
+      size_t e = text.find('\'', i + 1);
+      i = e == std::string::npos ? n : e + 1;
+    } else if (c == '"') {
+      size_t e = text.find('"', i + 1);
+      i = e == std::string::npos ? n : e + 1;
+    } else if (c == '-' && i + 1 < n && text[i + 1] == '-') {
+      size_t e = text.find('\n', i);
+      i = e == std::string::npos ? n : e + 1;
+    } else if (c == '/' && i + 1 < n && text[i + 1] == '*') {
+      size_t e = text.find("*/", i + 2);
+      i = e == std::string::npos ? n : e + 2;
+    } else if (c == ':') {
+      size_t j = i + 1;
+      while (j < n) {
+        unsigned char d = static_cast<unsigned char>(text[j]);
+        if (std::isalnum(d) || d == '_' || d == '#' || d == '$' || d >= 128) ++j;
+        else break;
+      }
+      if (j > i + 1) {
+        std::string name = Upper(text.substr(i + 1, j - i - 1));
+        bool seen = false;
+        for (const auto& x : names) seen = seen || x == name;
+        if (!seen) names.push_back(name);
+      }
+      i = j;
+    } else {
+      ++i;
+    }
+  }
+  return names;
+}
+
+std::string FirstWord(const std::string& text) {
+  size_t i = 0;
+  // Leading comments and parentheses do not decide the kind.
+  while (i < text.size()) {
+    if (std::isspace(static_cast<unsigned char>(text[i])) || text[i] == '(') {
+      ++i;
+    } else if (text.compare(i, 2, "--") == 0) {
+      size_t e = text.find('\n', i);
+      i = e == std::string::npos ? text.size() : e + 1;
+    } else if (text.compare(i, 2, "/*") == 0) {
+      size_t e = text.find("*/", i + 2);
+      i = e == std::string::npos ? text.size() : e + 2;
+    } else {
+      break;
+    }
+  }
+  size_t j = i;
+  while (j < text.size() && std::isalpha(static_cast<unsigned char>(text[j]))) ++j;
+  return Upper(text.substr(i, j - i));
+}
+
+int StmtTypeOf(const std::string& word) {
+  static const std::pair<const char*, int> kTypes[] = {
+      {"SELECT", 1}, {"WITH", 1}, {"UPDATE", 2}, {"DELETE", 3}, {"INSERT", 4}, {"CREATE", 5},
+      {"DROP", 6},   {"ALTER", 7}, {"BEGIN", 8}, {"DECLARE", 9}, {"CALL", 10}, {"MERGE", 16},
+  };
+  for (const auto& [w, t] : kTypes)
+    if (word == w) return t;
+  return 0;
+}
+
+Value ReadColumn(sqlite3_stmt* s, int i) {
+  switch (sqlite3_column_type(s, i)) {
+    case SQLITE_INTEGER: return Value::MakeInt(sqlite3_column_int64(s, i));
+    case SQLITE_FLOAT: return Value::MakeReal(sqlite3_column_double(s, i));
+    case SQLITE_TEXT: {
+      const char* t = reinterpret_cast<const char*>(sqlite3_column_text(s, i));
+      return Value::MakeText(std::string(t, sqlite3_column_bytes(s, i)));
+    }
+    case SQLITE_BLOB: {
+      const char* b = static_cast<const char*>(sqlite3_column_blob(s, i));
+      return Value::MakeBlob(std::string(b ? b : "", sqlite3_column_bytes(s, i)));
+    }
+    default: return Value::MakeNull();
+  }
+}
+
+// Evaluates a PL/SQL step's expression with "SELECT <expr>".
+Value Evaluate(sqlite3* db, const std::string& expr, const std::vector<std::string>& names, const BindValues& binds) {
+  Query q(db, "SELECT " + expr);
+  BindAll(q.get(), names, binds);
+  if (!q.Step()) return Value::MakeNull();
+  return ReadColumn(q.get(), 0);
+}
+
+std::string Setting(sqlite3* db, const char* name, const char* fallback) {
+  Query q(db, "SELECT VALUE FROM ocisim_settings WHERE NAME = ?");
+  q.Bind(1, std::string(name));
+  return q.Step() ? q.Text(0) : std::string(fallback);
+}
+
+}  // namespace
+
+int StatementTypeOf(const std::string& text) { return StmtTypeOf(FirstWord(text)); }
+std::vector<std::string> PlaceholdersOf(const std::string& text) { return ScanPlaceholders(text); }
+
+void BindAll(sqlite3_stmt* stmt, const std::vector<std::string>& names, const BindValues& binds) {
+  for (size_t i = 0; i < names.size(); ++i) {
+    auto it = binds.find(Upper(names[i]));
+    if (it == binds.end()) ThrowOra(1008);
+    const Value& v = it->second;
+    int pos = static_cast<int>(i + 1);
+    switch (v.kind) {
+      case Value::Null: sqlite3_bind_null(stmt, pos); break;
+      case Value::Int: sqlite3_bind_int64(stmt, pos, v.i); break;
+      case Value::Real: sqlite3_bind_double(stmt, pos, v.r); break;
+      case Value::Text:
+        if (v.s.empty()) sqlite3_bind_null(stmt, pos);  // Oracle: '' is NULL
+        else sqlite3_bind_text(stmt, pos, v.s.data(), static_cast<int>(v.s.size()), SQLITE_TRANSIENT);
+        break;
+      case Value::Blob:
+        sqlite3_bind_blob(stmt, pos, v.s.data(), static_cast<int>(v.s.size()), SQLITE_TRANSIENT);
+        break;
+    }
+  }
+}
+
+ColumnInfo DescribeDeclaredType(const std::string& declared_in) {
+  ColumnInfo c;
+  std::string d = Upper(declared_in);
+  std::string base = d.substr(0, d.find('('));
+  while (!base.empty() && base.back() == ' ') base.pop_back();
+  int a = -1, b = -1;
+  if (auto p = d.find('('); p != std::string::npos) {
+    a = std::atoi(d.c_str() + p + 1);
+    if (auto comma = d.find(',', p); comma != std::string::npos) b = std::atoi(d.c_str() + comma + 1);
+  }
+  if (base == "VARCHAR2" || base == "VARCHAR" || base == "NVARCHAR2") {
+    c.type = kVarchar2;
+    c.size = a > 0 ? a : 4000;
+  } else if (base == "CHAR" || base == "NCHAR") {
+    c.type = kChar;
+    c.size = a > 0 ? a : 1;
+  } else if (base == "NUMBER" || base == "NUMERIC" || base == "DECIMAL") {
+    c.type = kNumber;
+    c.size = 22;
+    c.precision = a > 0 ? a : 0;
+    c.scale = a > 0 ? (b >= 0 ? b : 0) : -127;
+  } else if (base == "INTEGER" || base == "INT" || base == "SMALLINT") {
+    c.type = kNumber;
+    c.size = 22;
+    c.precision = 38;
+    c.scale = 0;
+  } else if (base == "FLOAT" || base == "REAL" || base == "DOUBLE PRECISION") {
+    c.type = kNumber;
+    c.size = 22;
+    c.precision = 126;
+    c.scale = -127;
+  } else if (base == "DATE") {
+    c.type = kDate;
+    c.size = 7;
+  } else if (base == "LONG") {
+    c.type = kLong;
+    c.size = 0;
+  } else if (base == "LONG RAW") {
+    c.type = kLongRaw;
+    c.size = 0;
+  } else if (base == "RAW") {
+    c.type = kRaw;
+    c.size = a > 0 ? a : 2000;
+  } else if (base == "CLOB" || base == "NCLOB") {
+    c.type = kClob;
+    c.size = 4000;
+  } else if (base == "BLOB") {
+    c.type = kBlob;
+    c.size = 4000;
+  } else if (base == "ROWID" || base == "UROWID") {
+    c.type = kRowid;
+    c.size = 18;
+  } else {
+    c.type = kVarchar2;
+    c.size = 4000;
+  }
+  return c;
+}
+
+Cursor::~Cursor() { Close(); }
+
+void Cursor::Close() {
+  if (stmt_) sqlite3_finalize(stmt_);
+  stmt_ = nullptr;
+  at_end_ = true;
+  pending_row_ = false;
+}
+
+void Cursor::Prepare(std::string text) {
+  Close();
+  text_ = std::move(text);
+  stmt_type_ = StmtTypeOf(FirstWord(text_));
+  placeholders_ = ScanPlaceholders(text_);
+  columns_.clear();
+  executed_ = false;
+  is_query_ = stmt_type_ == 1;
+  row_count_ = 0;
+  outs_.clear();
+}
+
+void Cursor::Validate() {
+  session_.CheckAlive();
+  sql::Translation t = sql::Translate(text_, session_.catalog());
+  is_query_ = t.kind == sql::StmtKind::Select;
+}
+
+void Cursor::Execute(const BindValues& binds, bool describe_only) {
+  Close();
+  executed_ = false;
+  row_count_ = 0;
+  warning_ = 0;
+  outs_.clear();
+  session_.CheckAlive();
+  sql::Translation t = sql::Translate(text_, session_.catalog());
+  is_query_ = t.kind == sql::StmtKind::Select;
+  switch (t.kind) {
+    case sql::StmtKind::Select: RunQuery(t, binds, describe_only); break;
+    case sql::StmtKind::Insert:
+    case sql::StmtKind::Update:
+    case sql::StmtKind::Delete:
+      if (!describe_only) RunDml(t, binds);
+      break;
+    case sql::StmtKind::Commit:
+      if (!describe_only) session_.Commit();
+      break;
+    case sql::StmtKind::Rollback:
+      if (!describe_only) session_.Rollback();
+      break;
+    case sql::StmtKind::PlsqlBlock:
+      if (!describe_only) RunPlsql(t, binds);
+      break;
+    case sql::StmtKind::AlterSession:
+      if (!describe_only && t.alterSession && t.alterSession->parameter == "CURRENT_SCHEMA")
+        session_.catalog().SetCurrentSchema(Upper(t.alterSession->value));
+      // Other session parameters (sql_trace, optimizer_goal, isolation_level,
+      // NLS settings) are accepted and have no effect on the stand-in.
+      break;
+    case sql::StmtKind::AlterSystemKillSession:
+      if (!describe_only) session_.KillSession(t.killSession->sid, t.killSession->serial);
+      break;
+    case sql::StmtKind::ExplainPlan:
+      if (!describe_only) {
+        session_.BeginWrite();
+        ExplainInto(session_, t, binds);
+      }
+      break;
+    default:
+      if (!describe_only) warning_ = ExecuteDdl(session_, t) ? 24344 : 0;
+      break;
+  }
+  executed_ = true;
+}
+
+void Cursor::Describe(const sql::Translation& t) {
+  columns_.clear();
+  int n = sqlite3_column_count(stmt_);
+  bool need_row = false;
+  for (int i = 0; i < n; ++i) {
+    ColumnInfo c;
+    const sql::SelectColumn* sc = i < static_cast<int>(t.columns.size()) ? &t.columns[i] : nullptr;
+    const char* decl = sqlite3_column_decltype(stmt_, i);
+    if (sc && !sc->typeHint.empty()) {
+      c = DescribeDeclaredType(sc->typeHint == "VARCHAR2" ? "VARCHAR2(4000)" : sc->typeHint);
+      if (decl && sc->typeHint == "NUMBER" && Upper(decl).rfind("NUMBER", 0) == 0) c = DescribeDeclaredType(decl);
+    } else if (decl) {
+      c = DescribeDeclaredType(decl);
+    } else {
+      c.type = -1;  // decided by the first row below
+      need_row = true;
+    }
+    c.name = sc ? sc->name : Upper(sqlite3_column_name(stmt_, i));
+    const char* table = sqlite3_column_table_name(stmt_, i);
+    const char* origin = sqlite3_column_origin_name(stmt_, i);
+    if (table && origin) {
+      int not_null = 0;
+      if (sqlite3_table_column_metadata(session_.db(), sqlite3_column_database_name(stmt_, i), table, origin, nullptr,
+                                        nullptr, &not_null, nullptr, nullptr) == SQLITE_OK)
+        c.nullable = not_null == 0;
+    }
+    columns_.push_back(c);
+  }
+  if (!need_row) return;
+  // Expressions of unknown type take the type of their first value.
+  int rc = sqlite3_step(stmt_);
+  if (rc == SQLITE_ROW) {
+    pending_row_ = true;
+  } else if (rc != SQLITE_DONE) {
+    ThrowSqlite(session_.db(), rc);
+  } else {
+    at_end_ = true;
+  }
+  for (int i = 0; i < n; ++i) {
+    if (columns_[i].type != -1) continue;
+    int st = pending_row_ ? sqlite3_column_type(stmt_, i) : SQLITE_NULL;
+    ColumnInfo d = DescribeDeclaredType(st == SQLITE_INTEGER || st == SQLITE_FLOAT ? "NUMBER"
+                                        : st == SQLITE_BLOB                        ? "RAW(2000)"
+                                                                                   : "VARCHAR2(4000)");
+    d.name = columns_[i].name;
+    columns_[i] = d;
+  }
+}
+
+void Cursor::RunQuery(const sql::Translation& t, const BindValues& binds, bool describe_only) {
+  sqlite_text_ = t.sqlite;
+  int rc = sqlite3_prepare_v2(session_.db(), t.sqlite.c_str(), static_cast<int>(t.sqlite.size()), &stmt_, nullptr);
+  if (rc != SQLITE_OK) ThrowSqlite(session_.db(), rc);
+  if (!describe_only) BindAll(stmt_, t.binds, binds);
+  at_end_ = false;
+  pending_row_ = false;
+  if (describe_only) {
+    // Describing never runs the query: unknown expression types read as VARCHAR2.
+    columns_.clear();
+    for (int i = 0; i < sqlite3_column_count(stmt_); ++i) {
+      const char* decl = sqlite3_column_decltype(stmt_, i);
+      const sql::SelectColumn* sc = i < static_cast<int>(t.columns.size()) ? &t.columns[i] : nullptr;
+      ColumnInfo c = DescribeDeclaredType(sc && !sc->typeHint.empty() ? sc->typeHint : decl ? decl : "VARCHAR2(4000)");
+      c.name = sc ? sc->name : Upper(sqlite3_column_name(stmt_, i));
+      columns_.push_back(c);
+    }
+    sqlite3_finalize(stmt_);
+    stmt_ = nullptr;
+    at_end_ = true;
+    return;
+  }
+  Describe(t);
+}
+
+bool Cursor::Fetch() {
+  if (!stmt_ || at_end_) return false;
+  if (pending_row_) {
+    pending_row_ = false;
+    ++row_count_;
+    return true;
+  }
+  int rc = sqlite3_step(stmt_);
+  if (rc == SQLITE_ROW) {
+    ++row_count_;
+    return true;
+  }
+  at_end_ = true;
+  if (rc != SQLITE_DONE) ThrowSqlite(session_.db(), rc);
+  return false;
+}
+
+Value Cursor::ColumnValue(int index) const {
+  if (!stmt_ || index < 0 || index >= static_cast<int>(columns_.size())) return Value::MakeNull();
+  return ReadColumn(stmt_, index);
+}
+
+void Cursor::RunDml(const sql::Translation& t, const BindValues& binds) {
+  sqlite_text_ = t.sqlite;
+  session_.BeginWrite();
+  Query q(session_.db(), t.sqlite);
+  BindAll(q.get(), t.binds, binds);
+  // A failed statement undoes only its own changes, as in Oracle.
+  ExecSql(session_.db(), "SAVEPOINT ocisim_stmt");
+  try {
+    q.Run();
+  } catch (...) {
+    sqlite3_exec(session_.db(), "ROLLBACK TO ocisim_stmt; RELEASE ocisim_stmt", nullptr, nullptr, nullptr);
+    throw;
+  }
+  ExecSql(session_.db(), "RELEASE ocisim_stmt");
+  row_count_ = sqlite3_changes(session_.db());
+}
+
+void Cursor::RunPlsql(const sql::Translation& t, const BindValues& binds_in) {
+  BindValues binds = binds_in;  // later steps see what earlier steps assigned
+  sqlite3* db = session_.db();
+  auto assign = [&](const std::string& name, Value v) {
+    outs_[Upper(name)] = v;
+    binds[Upper(name)] = std::move(v);
+  };
+  for (const auto& step : t.plsql) {
+    using K = sql::PlsqlStep::Kind;
+    switch (step.kind) {
+      case K::PutLine:
+      case K::Put: {
+        Value v = Evaluate(db, step.exprSqlite, step.exprBinds, binds);
+        std::string text = v.kind == Value::Int    ? std::to_string(v.i)
+                           : v.kind == Value::Real ? std::to_string(v.r)
+                                                   : v.s;
+        if (!session_.output_enabled) break;
+        session_.output_partial += text;
+        if (step.kind == K::PutLine) {
+          session_.output_lines.push_back(session_.output_partial);
+          session_.output_partial.clear();
+        }
+        break;
+      }
+      case K::NewLine:
+        if (session_.output_enabled) {
+          session_.output_lines.push_back(session_.output_partial);
+          session_.output_partial.clear();
+        }
+        break;
+      case K::Enable: session_.output_enabled = true; break;
+      case K::Disable:
+        session_.output_enabled = false;
+        session_.output_lines.clear();
+        session_.output_partial.clear();
+        break;
+      case K::GetLine: {
+        bool have = !session_.output_lines.empty();
+        if (step.outBinds.size() >= 1)
+          assign(step.outBinds[0], have ? Value::MakeText(session_.output_lines.front()) : Value::MakeNull());
+        if (step.outBinds.size() >= 2) assign(step.outBinds[1], Value::MakeInt(have ? 0 : 1));
+        if (have) session_.output_lines.pop_front();
+        break;
+      }
+      case K::DbVersion:
+        if (step.outBinds.size() >= 1) assign(step.outBinds[0], Value::MakeText(Setting(db, "VERSION", "9.2.0.1.0")));
+        if (step.outBinds.size() >= 2) assign(step.outBinds[1], Value::MakeText(Setting(db, "COMPATIBLE", "9.2.0")));
+        break;
+      case K::PortString:
+        if (!step.outBinds.empty())
+          assign(step.outBinds[0], Value::MakeText(Setting(db, "PORT_STRING", "Linuxi386/Linux-2.0.34-8.1.0")));
+        break;
+      case K::LocalTransactionId: {
+        std::string id = session_.TransactionId();
+        if (!step.outBinds.empty()) assign(step.outBinds[0], id.empty() ? Value::MakeNull() : Value::MakeText(id));
+        break;
+      }
+      case K::JobRemove: {
+        Value job = Evaluate(db, step.exprSqlite, step.exprBinds, binds);
+        session_.BeginWrite();
+        Query del(db, "DELETE FROM \"SYS.DBA_JOBS\" WHERE JOB = ? AND (LOG_USER = ? OR ocisim_admin())");
+        del.Bind(1, job).Bind(2, session_.user());
+        del.Run();
+        if (sqlite3_changes(db) == 0)
+          ThrowOraText(23421, "ORA-23421: job number " +
+                                  (job.kind == Value::Int ? std::to_string(job.i) : job.s) +
+                                  " is not a job in the job queue\nORA-06512: at \"SYS.DBMS_JOB\", line 86");
+        break;
+      }
+      case K::Dml:
+        if (step.dml) {
+          session_.BeginWrite();
+          Query q(db, step.dml->sqlite);
+          BindAll(q.get(), step.dml->binds, binds);
+          q.Run();
+          row_count_ += sqlite3_changes(db);
+        }
+        break;
+      case K::Commit: session_.Commit(); break;
+      case K::Rollback: session_.Rollback(); break;
+      case K::Null: break;
+    }
+  }
+}
+
+}  // namespace ocisim

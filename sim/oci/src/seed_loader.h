@@ -1,0 +1,19 @@
+// Building a demo database: the dictionary tables, the SYS side (users,
+// roles, storage, instance views) and the demo schemas, the last through the
+// stand-in's own SQL engine as SYS, so the seed exercises what users run.
+#pragma once
+
+#include <string>
+
+namespace ocisim {
+
+// Builds a complete demo database in the file `path` (which must not exist).
+// `version` selects the banner: "9i" (default), "7.3" or "19c".
+void BuildDemoDatabase(const std::string& path, const std::string& version);
+
+// The seed texts, compiled into the library from sim/oci/seed.
+extern const char* const kSeedDictionarySql;
+extern const char* const kSeedSystemSql;
+extern const char* const kSeedDemoSql;
+
+}  // namespace ocisim

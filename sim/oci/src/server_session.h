@@ -1,0 +1,80 @@
+// One logged-on session: its own SQLite connection and transaction, the user's
+// privileges, the DBMS_OUTPUT buffer and the entry in the session registry.
+// Everything a statement does runs through here (see executor.h).
+#pragma once
+
+#include "catalog.h"
+#include "database.h"
+#include "session_registry.h"
+
+#include <sqlite3.h>
+
+#include <deque>
+#include <memory>
+#include <set>
+#include <string>
+
+namespace ocisim {
+
+enum class LogonMode { Normal, SysDba, SysOper };
+
+class ServerSession {
+ public:
+  // Checks the credentials and opens the session. `warning` receives the
+  // ORA-28002 text for a password about to expire (the logon still succeeds).
+  // `external` logs on with operating-system credentials.
+  static std::unique_ptr<ServerSession> Logon(std::shared_ptr<Database> db, const std::string& user,
+                                              const std::string& password, bool external, LogonMode mode,
+                                              std::string* warning);
+  // For building a database: a SYS session on a file not yet in the registry.
+  static std::unique_ptr<ServerSession> OpenForBuild(const std::string& path);
+  ~ServerSession();  // rolls back and leaves the registry
+
+  sqlite3* db() const { return db_; }
+  const std::string& user() const { return user_; }
+  int64_t user_id() const { return user_id_; }
+  const Database* database() const { return database_.get(); }
+  SessionIdentity identity() const { return identity_; }
+  SessionCatalog& catalog() { return *catalog_; }
+  const std::string& banner() const { return banner_; }
+
+  // ORA-00028 once another session killed this one.
+  void CheckAlive();
+  // Starts the transaction before the first write (BEGIN IMMEDIATE, so a
+  // conflicting writer waits for the lock timeout and then gets ORA-00054).
+  void BeginWrite();
+  bool InTransaction() const { return in_txn_; }
+  void Commit();
+  void Rollback();
+  // A transaction id while the session has uncommitted work, else empty.
+  std::string TransactionId() const;
+  // An interrupt requested by OCIBreak/obreak: the running statement stops with ORA-01013.
+  void Interrupt() { sqlite3_interrupt(db_); }
+
+  void KillSession(int64_t sid, int64_t serial);
+
+  // DBMS_OUTPUT.
+  bool output_enabled = false;
+  std::deque<std::string> output_lines;
+  std::string output_partial;
+
+  // Runs SQLite text with no result; errors become Oracle errors.
+  void ExecRaw(const std::string& sql);
+
+ private:
+  ServerSession() = default;
+  void Open(const std::string& path, const std::string& registry_path);
+
+  std::shared_ptr<Database> database_;
+  std::unique_ptr<SessionRegistry> registry_;
+  SessionIdentity identity_;
+  sqlite3* db_ = nullptr;
+  std::string user_;
+  int64_t user_id_ = 0;
+  std::string banner_;
+  std::unique_ptr<SessionCatalog> catalog_;
+  bool in_txn_ = false;
+  int64_t txn_seq_ = 0;
+};
+
+}  // namespace ocisim
