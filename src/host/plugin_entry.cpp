@@ -4,6 +4,7 @@
 
 #include "config/configure_dialog.h"
 #include "config/settings.h"
+#include "operations/key_dispatch.h"
 #include "platform/platform.h"
 
 namespace host {
@@ -35,13 +36,12 @@ void FillPluginInfo(far::PluginInfo& info) {
   platform::RemoveFile(platform::DirectoryOf(platform::ModuleFileName()) + "sqlnet.log");
 }
 
-bool DispatchKey(panel::TOracleController& /*controller*/, int /*key*/, unsigned /*controlState*/) {
-  // No key is taken yet: the host handles every key itself.
-  return false;
+bool DispatchKey(panel::TOracleController& controller, int key, unsigned controlState) {
+  return operations::ProcessKey(controller, key, controlState);
 }
 
-bool DispatchEvent(panel::TOracleController& /*controller*/, int /*event*/, void* /*param*/) {
-  return false;
+bool DispatchEvent(panel::TOracleController& controller, int event, void* param) {
+  return operations::ProcessEvent(controller, event, param);
 }
 
 bool RunConfigure(int /*itemNumber*/) { return config::RunConfigureDialog(); }

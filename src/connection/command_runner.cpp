@@ -1,0 +1,240 @@
+// command_runner.cpp — the command runner: execute, write headings, rows,
+// counts, server output or the error into a temporary file, and open it in
+// the host's editor.
+#include "connection/command_runner.h"
+
+#include <cstdio>
+#include <exception>
+#include <memory>
+
+#include "connection/data_module.h"
+#include "connection/field_text.h"
+#include "host/host_services.h"
+#include "host/messages.h"
+#include "host/text_utils.h"
+#include "oracle/dbms_output.h"
+#include "platform/platform.h"
+
+namespace connection {
+namespace {
+
+constexpr int kServerOutputBuffer = 100000;
+constexpr const char* kPlanId = "FAR SQL PLAN";
+
+// The result file is written through this small writer so a failed write
+// is noticed (and reported) instead of leaving a silently short file.
+class ResultFile {
+ public:
+  explicit ResultFile(const std::string& path) : file_(std::fopen(path.c_str(), "wb")) {}
+  ~ResultFile() { Close(); }
+  bool IsOpen() const { return file_ != nullptr; }
+  void Line(const std::string& text = "") {
+    if (file_ == nullptr) return;
+    std::fwrite(text.data(), 1, text.size(), file_);
+    std::fwrite("\r\n", 1, 2, file_);
+  }
+  void Close() {
+    if (file_ != nullptr) std::fclose(file_);
+    file_ = nullptr;
+  }
+
+ private:
+  std::FILE* file_;
+};
+
+std::string ErrorText(const std::exception& e) { return e.what(); }
+
+}  // namespace
+
+const char* CreatePlanTableSql() {
+  return "create table PLAN_TABLE (\r\n"
+         "statement_id varchar2(30),\r\n"
+         "timestamp date,\r\n"
+         "remarks varchar2(80),\r\n"
+         "operation varchar2(30),\r\n"
+         "options varchar2(30),\r\n"
+         "object_node varchar2(128),\r\n"
+         "object_owner varchar2(30),\r\n"
+         "object_name varchar2(30),\r\n"
+         "object_instance numeric,\r\n"
+         "object_type varchar2(30),\r\n"
+         "optimizer varchar2(255),\r\n"
+         "search_columns number,\r\n"
+         "id numeric,\r\n"
+         "parent_id numeric,\r\n"
+         "position numeric,\r\n"
+         "cost numeric,\r\n"
+         "cardinality numeric,\r\n"
+         "bytes numeric,\r\n"
+         "other_tag varchar2(255),\r\n"
+         "partition_start varchar2(255),\r\n"
+         "partition_stop varchar2(255),\r\n"
+         "partition_id numeric,\r\n"
+         "other long)";
+}
+
+bool RunCommandLine(TPluginDataModule& module, const std::string& oemText) {
+  std::string text = host::Trim(oemText);
+  if (text.empty()) return false;
+  if (text.back() == ';') text.pop_back();
+  if (host::UpperCase(text.substr(0, 4)) == "DROP") {
+    if (host::ShowQuestionMessage("Drop Command", "You really want to drop?", {"Drop", "Cancel"}) != 0)
+      return false;
+  }
+  auto query = module.CreateNewOracleQuery({});
+  if (!query) return false;
+  query->SetSQL(host::FromOem(text));
+  return ExecuteSqlCommand(module, *query);
+}
+
+bool ExecuteSqlCommand(TPluginDataModule& module, oracle::TOracleQuery& query) {
+  oracle::TOracleSession& session = module.OracleSession();
+  if (!session.Connected()) {
+    host::ShowErrorMessage("Not logged on!");
+    return false;
+  }
+  std::string path = platform::CreateTempFile("SQL");
+  if (path.empty()) {
+    host::ShowErrorMessage("Error of creation temporary file");
+    return false;
+  }
+  far::HANDLE saved = host::ShowProgressMessage("Processing command ...");
+  {
+    ResultFile out(path);
+    bool outputEnabled = false;
+    try {
+      session.DBMS_Output().Enable(kServerOutputBuffer);
+      outputEnabled = true;
+    } catch (...) {
+      // No server output package: the command still runs.
+    }
+    try {
+      query.Execute();
+      if (query.Eof()) {
+        out.Line("The command is successfully executed");
+      } else {
+        std::string heading, dashes;
+        for (int i = 0; i < query.FieldCount(); ++i) {
+          std::string name = query.FieldName(i);
+          heading += name + " ";
+          dashes += std::string(name.size(), '-') + " ";
+        }
+        out.Line(heading);
+        out.Line(dashes);
+      }
+      int rows = 0;
+      while (!query.Eof()) {
+        std::string line;
+        for (int i = 0; i < query.FieldCount(); ++i) line += GetFieldText(query, i) + " ";
+        out.Line(line);
+        ++rows;
+        query.Next();
+      }
+      if (rows > 0) {
+        out.Line();
+        out.Line(std::to_string(rows) + " rows fetched");
+      } else {
+        int processed = query.RowsProcessed();
+        if (processed > 0) {
+          out.Line();
+          out.Line(std::to_string(processed) + " rows processed");
+        }
+      }
+      if (outputEnabled) {
+        try {
+          while (true) {
+            std::string line;
+            int status = 1;
+            session.DBMS_Output().GetLine(line, status);
+            if (status != 0) break;
+            out.Line(line);
+          }
+        } catch (...) {
+          // Unreadable server output ends the listing silently.
+        }
+      }
+    } catch (const std::exception& e) {
+      out.Line();
+      out.Line(ErrorText(e));
+    } catch (...) {
+      out.Line();
+      out.Line("Unknown error");
+    }
+    if (outputEnabled) {
+      try {
+        session.DBMS_Output().Disable();
+      } catch (...) {
+      }
+    }
+    out.Close();
+  }
+  host::RestoreProgress(saved);
+  const far::PluginStartupInfo& h = host::Host();
+  if (h.Editor != nullptr)
+    h.Editor(host::ToOem(path).c_str(), host::ToOem("Command results").c_str(), 0, 0, -1, -1, 0, 0, 0);
+  platform::RemoveFile(path);
+  return true;
+}
+
+bool ExplainPlan(TPluginDataModule& module, const std::vector<std::string>& lines) {
+  if (!module.UserTableExists("PLAN_TABLE")) {
+    std::string text = "Table \"PLAN_TABLE\" doesn't exist in scheme " +
+                       host::UpperCase(module.OracleSession().LogonUsername) + ". Do you want to create it?";
+    if (host::ShowQuestionMessage("Explain plan", text, {"[ Create! ]", "[ Don't create ]"}) != 0) return false;
+    far::HANDLE saved = host::ShowProgressMessage("Creating \"PLAN_TABLE\" ...");
+    try {
+      auto create = module.CreateNewOracleQuery({});
+      if (!create) throw std::runtime_error("the query could not be created");
+      create->SetSQL(CreatePlanTableSql());
+      create->Execute();
+    } catch (const std::exception& e) {
+      host::RestoreProgress(saved);
+      host::ShowErrorMessage(
+          "Explain plan: error during creating table \"PLAN_TABLE\" which is used for creating execution "
+          "plans - " + ErrorText(e));
+      return false;
+    }
+    host::RestoreProgress(saved);
+  }
+  try {
+    auto del = module.CreateNewOracleQuery({});
+    if (del) {
+      del->SetSQL(std::string("DELETE FROM \"PLAN_TABLE\" WHERE STATEMENT_ID = '") + kPlanId + "'");
+      del->Execute();
+    }
+  } catch (const std::exception& e) {
+    host::ShowErrorMessage("Explain plan: Error during deleting old data - " + ErrorText(e));
+  }
+  try {
+    auto explain = module.CreateNewOracleQuery({});
+    if (!explain) return false;
+    explain->SQL.clear();
+    explain->SQL.push_back(std::string("EXPLAIN PLAN SET STATEMENT_ID = '") + kPlanId +
+                           "' INTO \"PLAN_TABLE\" FOR ");
+    explain->SQL.insert(explain->SQL.end(), lines.begin(), lines.end());
+    explain->Execute();
+    return true;
+  } catch (const std::exception& e) {
+    host::ShowErrorMessage("Explain plan: error during executing \"EXPLAIN PLAN\" - " + ErrorText(e));
+    return false;
+  }
+}
+
+void GetSqlText(TPluginDataModule& module, const std::string& address, const std::string& hash,
+                std::vector<std::string>& target) {
+  auto q = module.CreateNewOracleQuery({"ADDR", "HASH"});
+  if (!q) return;
+  q->SetVariable("ADDR", address);
+  q->SetVariable("HASH", hash);
+  q->SetSQL(
+      "SELECT SQL_TEXT FROM V$SQLTEXT WHERE ADDRESS = HEXTORAW(:ADDR) AND HASH_VALUE = :HASH ORDER BY PIECE");
+  q->Execute();
+  std::string text;
+  while (!q->Eof()) {
+    text += q->FieldAsString("SQL_TEXT");
+    q->Next();
+  }
+  target.push_back(text);
+}
+
+}  // namespace connection

@@ -1,0 +1,34 @@
+// command_runner.h — running the user's own SQL and showing what came back,
+// and the explain-plan helpers of the session listings.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "oracle/oracle_query.h"
+
+namespace connection {
+
+class TPluginDataModule;
+
+// A command typed on the host's command line (OEM text): trimmed, one
+// trailing ';' dropped, DROP confirmed first.  True when the runner ran.
+bool RunCommandLine(TPluginDataModule& module, const std::string& oemText);
+
+// Executes the query and opens its results in the host's editor titled
+// "Command results".  False when nothing ran (not connected, no temporary
+// file); true when the statement was executed or attempted.
+bool ExecuteSqlCommand(TPluginDataModule& module, oracle::TOracleQuery& query);
+
+// Explains the statement into PLAN_TABLE under the id 'FAR SQL PLAN',
+// offering to create the table first.  True when the plan was produced.
+bool ExplainPlan(TPluginDataModule& module, const std::vector<std::string>& lines);
+
+// Appends the text of a cached statement (V$SQLTEXT pieces joined).
+void GetSqlText(TPluginDataModule& module, const std::string& address, const std::string& hash,
+                std::vector<std::string>& target);
+
+// The statement that creates PLAN_TABLE.
+const char* CreatePlanTableSql();
+
+}  // namespace connection

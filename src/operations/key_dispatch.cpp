@@ -1,0 +1,165 @@
+// key_dispatch.cpp — the key table (tested in order, the first row that
+// fits decides) and the redraw and command-line events.
+#include "operations/key_dispatch.h"
+
+#include <cstring>
+#include <functional>
+#include <vector>
+
+#include "config/settings.h"
+#include "connection/command_runner.h"
+#include "host/host_services.h"
+#include "host/messages.h"
+#include "operations/current_item.h"
+#include "operations/jump_rules.h"
+
+namespace operations {
+namespace {
+
+// Set while the plugin's own redraw request is being answered.
+bool g_redrawGuard = false;
+
+constexpr int kKeyZ = 90;
+constexpr int kMinStartupSizeForHelp = 372;
+
+struct KeyContext {
+  panel::TOracleController& controller;
+  int key;
+  unsigned state;
+  CurrentItem item;
+  bool Ctrl() const { return (state & far::PKF_CONTROL) != 0; }
+  bool Alt() const { return (state & far::PKF_ALT) != 0; }
+  bool Shift() const { return (state & far::PKF_SHIFT) != 0; }
+};
+
+struct KeyRow {
+  std::function<bool(const KeyContext&)> fits;
+  std::function<bool(KeyContext&)> run;  // returns what ProcessKey reports
+};
+
+bool GoToObject(KeyContext& k) {
+  std::string target = GetJumpTarget(k.controller, k.item);
+  if (target.empty()) return false;
+  k.controller.DirectoryStack().Push(k.controller.CurrentDirectory(), k.item.index);
+  k.controller.SetCurrentDirectory(host::ToOem(target));
+  k.controller.PendingCurrentItem = 0;
+  RefreshPanel(k.controller);
+  return true;
+}
+
+bool Disconnect(KeyContext& k) {
+  connection::TPluginDataModule& dm = k.controller.DataModule();
+  if (dm.Connected() &&
+      host::ShowQuestionMessage("Confirmation", "Do you wish to disconnect from Oracle", {"Ok", "Cancel"}) == 0) {
+    try {
+      dm.LogOff();
+    } catch (const std::exception& e) {
+      host::ShowErrorMessage(e.what());
+    }
+  }
+  RefreshPanel(k.controller);
+  return true;
+}
+
+bool Connect(KeyContext& k) {
+  k.controller.DataModule().LogOn();
+  RefreshPanel(k.controller);
+  return true;
+}
+
+bool Export(KeyContext& k) {
+  if (!k.controller.DataModule().Connected()) {
+    host::ShowErrorMessage("You are not connected to Oracle Server!");
+    return true;
+  }
+  // The export dialog arrives with the external tools.
+  return true;
+}
+
+// Actions that arrive with later features: the key is already claimed as
+// the table says, and nothing happens yet.
+bool Claimed(KeyContext&) { return true; }
+bool NotClaimed(KeyContext&) { return false; }
+
+const std::vector<KeyRow>& KeyTable() {
+  static const std::vector<KeyRow> rows = {
+      {[](const KeyContext& k) { return k.key == far::VK_RETURN && k.state == 0; }, GoToObject},
+      // Comment editing: reported as not handled even when it ran.
+      {[](const KeyContext& k) { return (k.key & 0xFF) == kKeyZ && k.Ctrl(); }, NotClaimed},
+      // Context help: only with no dialog of ours open and a host record that has ShowHelp.
+      {[](const KeyContext& k) { return k.key == far::VK_F1; },
+       [](KeyContext&) {
+         if (host::DialogActive || host::HostRecordSize() < kMinStartupSizeForHelp) return false;
+         return false;  // the help topics arrive with the help files
+       }},
+      {[](const KeyContext& k) { return k.key == far::VK_F2; }, Claimed},
+      {[](const KeyContext& k) { return k.key == far::VK_F8; }, Claimed},
+      {[](const KeyContext& k) { return k.key == far::VK_F4 && k.Shift(); }, Claimed},
+      {[](const KeyContext& k) { return k.key == far::VK_F3 || k.key == far::VK_F4; }, Claimed},
+      {[](const KeyContext& k) { return k.key == far::VK_F5 && k.Shift() && !k.item.IsUpDir(); }, Claimed},
+      {[](const KeyContext& k) { return k.key == far::VK_F5 && !k.item.IsUpDir(); }, Export},
+      {[](const KeyContext& k) { return k.key == far::VK_F10 && k.Ctrl(); }, Disconnect},
+      {[](const KeyContext& k) { return k.key == far::VK_F10 && k.Alt(); }, Connect},
+  };
+  return rows;
+}
+
+bool Redraw(panel::TOracleController& controller) {
+  if (g_redrawGuard) return true;
+  if (controller.PendingCurrentItem >= 0) {
+    g_redrawGuard = true;
+    far::PanelRedrawInfo ri{controller.PendingCurrentItem, 0};
+    const far::PluginStartupInfo& h = host::Host();
+    if (h.Control != nullptr) h.Control(&controller, far::FCTL_REDRAWPANEL, &ri);
+    controller.PendingCurrentItem = -1;
+    g_redrawGuard = false;
+  }
+  return false;
+}
+
+bool Command(panel::TOracleController& controller) {
+  if (!config::CurrentSwitches().sqlCommandLine) return false;
+  const far::PluginStartupInfo& h = host::Host();
+  if (h.Control == nullptr) return false;
+  std::string buffer(far::kCommandLineBuffer, '\0');
+  h.Control(&controller, far::FCTL_GETCMDLINE, buffer.data());
+  buffer.resize(strnlen(buffer.c_str(), buffer.size()));
+  char empty[] = "";
+  h.Control(&controller, far::FCTL_SETCMDLINE, empty);
+  if (connection::RunCommandLine(controller.DataModule(), buffer)) RefreshPanel(controller);
+  return true;
+}
+
+}  // namespace
+
+bool ProcessKey(panel::TOracleController& controller, int key, unsigned state) {
+  KeyContext k{controller, key, state, {}};
+  // Only keys the table knows need the current item.
+  bool known = false;
+  static const int kKnown[] = {far::VK_RETURN, kKeyZ, far::VK_F1, far::VK_F2, far::VK_F3, far::VK_F4,
+                               far::VK_F5, far::VK_F8, far::VK_F10};
+  for (int v : kKnown) known = known || v == key || (v == kKeyZ && (key & 0xFF) == kKeyZ);
+  if (!known) return false;
+  k.item = ReadCurrentItem(controller);
+  try {
+    for (const KeyRow& row : KeyTable())
+      if (row.fits(k)) return row.run(k);
+  } catch (const std::exception& e) {
+    host::ShowErrorMessage(e.what());
+    return true;
+  }
+  return false;
+}
+
+bool ProcessEvent(panel::TOracleController& controller, int event, void* /*param*/) {
+  try {
+    if (event == far::FE_REDRAW) return Redraw(controller);
+    if (event == far::FE_COMMAND) return Command(controller);
+  } catch (const std::exception& e) {
+    host::ShowErrorMessage(e.what());
+    return true;
+  }
+  return false;
+}
+
+}  // namespace operations
