@@ -93,7 +93,7 @@ bool Host::RequirePanel(const char* what) {
 bool Host::Finish(bool ok) {
   if (depth_ == 0 && pendingClose_) {
     pendingClose_ = false;
-    if (open_) ClosePanel("plugin");
+    if (open_) ClosePanel(pendingCloseReason_);
   }
   if (serviceError_) {
     serviceError_ = false;
@@ -239,6 +239,16 @@ bool Host::Open(int openFrom, int item, const std::string& text) {
   return Finish(true);
 }
 
+void Host::RequestClose(const std::string& reason) {
+  // Never pull the panel from under a plugin call that is still running.
+  if (depth_ == 0) {
+    ClosePanel(reason);
+  } else {
+    pendingClose_ = true;
+    pendingCloseReason_ = reason;
+  }
+}
+
 void Host::ClosePanel(const std::string& reason) {
   NoteCall("ClosePlugin");
   Guarded("ClosePlugin", [&] { module_.exports().ClosePlugin(handle_); });
@@ -329,7 +339,7 @@ bool Host::ReadItems(bool keepSelection) {
   if (!ok) {
     // As far2l does: a panel that cannot be listed is closed.
     Record("warning GetFindData failed; the host closes the panel");
-    ClosePanel("host");
+    RequestClose("host");
     return false;
   }
   std::vector<HostItem> copies;
@@ -436,7 +446,7 @@ bool Host::EnterDirectory(const std::string& name) {
       Record("cd " + Quote(name) + " -> close refused");
       return true;
     }
-    ClosePanel("host");
+    RequestClose("host");
     return true;
   }
   std::string from = snap_.curDir.value_or("");

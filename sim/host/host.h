@@ -157,6 +157,7 @@ class Host {
   bool ReadItems(bool keepSelection);
   bool Refresh(bool keepSelection);  // info, items, info
   void ClosePanel(const std::string& reason);
+  void RequestClose(const std::string& reason);
   bool EnterDirectory(const std::string& name);
   bool HostKey(const KeyCode& key, std::string& outcome);
   bool ExecuteCommandLine(std::string& outcome);
@@ -185,7 +186,8 @@ class Host {
   ItemExport activeExport_, otherExport_;
 
   int depth_ = 0;             // export calls in progress
-  bool pendingClose_ = false; // FCTL_CLOSEPLUGIN, done when the call returns
+  bool pendingClose_ = false; // a close asked for during a plugin call
+  std::string pendingCloseReason_;
   bool serviceError_ = false; // a service met a script error (unknown button, ...)
   std::string serviceErrorText_;
   int nextScreen_ = 1;

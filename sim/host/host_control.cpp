@@ -83,7 +83,7 @@ int Host::SvcControl(far::HANDLE plugin, int command, void* param) {
   switch (command) {
     case far::FCTL_CLOSEPLUGIN:
       if (!needPanel()) return 0;
-      pendingClose_ = true;  // done when the plugin's current call returns
+      RequestClose("plugin");  // done when the plugin's current call returns
       Record("panel-close dir=" + QuoteOrDash(static_cast<const char*>(param)));
       return 1;
     case far::FCTL_GETPANELINFO:

@@ -11,59 +11,61 @@
 namespace hostsim {
 namespace {
 
-Host& H() { return *Host::Active(); }
+// A module may call in after its Host is gone (from a static destructor,
+// say); then every service fails as a cancelled or failed call does.
+Host* H() { return Host::Active(); }
 
 int Menu(far::INT_PTR pn, int x, int y, int maxHeight, far::DWORD flags, const char* title, const char* bottom,
          const char* help, const int* breakKeys, int* breakCode, const far::FarMenuItem* items, int count) {
-  return H().SvcMenu(pn, x, y, maxHeight, flags, title, bottom, help, breakKeys, breakCode, items, count);
+  return H() ? H()->SvcMenu(pn, x, y, maxHeight, flags, title, bottom, help, breakKeys, breakCode, items, count) : -1;
 }
 
 int Dialog(far::INT_PTR pn, int x1, int y1, int x2, int y2, const char* help, far::FarDialogItem* items,
            int count) {
-  return H().SvcDialog(pn, x1, y1, x2, y2, help, items, count, 0, nullptr, 0, false);
+  return H() ? H()->SvcDialog(pn, x1, y1, x2, y2, help, items, count, 0, nullptr, 0, false) : -1;
 }
 
 int DialogEx(far::INT_PTR pn, int x1, int y1, int x2, int y2, const char* help, far::FarDialogItem* items,
              int count, far::DWORD, far::DWORD flags, far::FARWINDOWPROC proc, far::LONG_PTR param) {
-  return H().SvcDialog(pn, x1, y1, x2, y2, help, items, count, flags, proc, param, true);
+  return H() ? H()->SvcDialog(pn, x1, y1, x2, y2, help, items, count, flags, proc, param, true) : -1;
 }
 
 int Message(far::INT_PTR pn, far::DWORD flags, const char* help, const char* const* items, int count,
             int buttons) {
-  return H().SvcMessage(pn, flags, help, items, count, buttons);
+  return H() ? H()->SvcMessage(pn, flags, help, items, count, buttons) : -1;
 }
 
-const char* GetMsg(far::INT_PTR pn, int id) { return H().SvcGetMsg(pn, id); }
+const char* GetMsg(far::INT_PTR pn, int id) { return H() ? H()->SvcGetMsg(pn, id) : ""; }
 
-int Control(far::HANDLE plugin, int command, void* param) { return H().SvcControl(plugin, command, param); }
+int Control(far::HANDLE plugin, int command, void* param) { return H() ? H()->SvcControl(plugin, command, param) : 0; }
 
-far::HANDLE SaveScreen(int x1, int y1, int x2, int y2) { return H().SvcSaveScreen(x1, y1, x2, y2); }
+far::HANDLE SaveScreen(int x1, int y1, int x2, int y2) { return H() ? H()->SvcSaveScreen(x1, y1, x2, y2) : nullptr; }
 
-void RestoreScreen(far::HANDLE screen) { H().SvcRestoreScreen(screen); }
+void RestoreScreen(far::HANDLE screen) { if (H()) H()->SvcRestoreScreen(screen); }
 
 int GetDirList(const char*, far::PluginPanelItem** items, int* count) {
   if (items) *items = nullptr;
   if (count) *count = 0;
-  H().SvcUnsupported("GetDirList");
+  if (H()) H()->SvcUnsupported("GetDirList");
   return 0;
 }
 
 int GetPluginDirList(far::INT_PTR, far::HANDLE, const char*, far::PluginPanelItem** items, int* count) {
   if (items) *items = nullptr;
   if (count) *count = 0;
-  H().SvcUnsupported("GetPluginDirList");
+  if (H()) H()->SvcUnsupported("GetPluginDirList");
   return 0;
 }
 
 void FreeDirList(const far::PluginPanelItem*) {}
 
 int Viewer(const char* file, const char* title, int x1, int y1, int x2, int y2, far::DWORD flags) {
-  return H().SvcViewer(file, title, x1, y1, x2, y2, flags);
+  return H() ? H()->SvcViewer(file, title, x1, y1, x2, y2, flags) : 0;
 }
 
 int Editor(const char* file, const char* title, int x1, int y1, int x2, int y2, far::DWORD flags, int line,
            int col) {
-  return H().SvcEditor(file, title, x1, y1, x2, y2, flags, line, col);
+  return H() ? H()->SvcEditor(file, title, x1, y1, x2, y2, flags, line, col) : 0;
 }
 
 int CmpName(const char* pattern, const char* text, int skipPath) {
@@ -77,26 +79,26 @@ int CmpName(const char* pattern, const char* text, int skipPath) {
 
 int CharTable(int, char*, int) { return -1; }  // no OEM tables on far2l
 
-void Text(int x, int y, int color, const char* text) { H().SvcText(x, y, color, text); }
+void Text(int x, int y, int color, const char* text) { if (H()) H()->SvcText(x, y, color, text); }
 
 int EditorControl(int, void*) {
-  H().SvcUnsupported("EditorControl");
+  if (H()) H()->SvcUnsupported("EditorControl");
   return 0;
 }
 
 far::BOOL ShowHelp(const char* module, const char* topic, far::DWORD flags) {
-  return H().SvcShowHelp(module, topic, flags);
+  return H() ? H()->SvcShowHelp(module, topic, flags) : 0;
 }
 
-far::INT_PTR AdvControl(far::INT_PTR pn, int command, void* param) { return H().SvcAdvControl(pn, command, param); }
+far::INT_PTR AdvControl(far::INT_PTR pn, int command, void* param) { return H() ? H()->SvcAdvControl(pn, command, param) : 0; }
 
 int InputBox(const char* title, const char* prompt, const char* history, const char* src, char* dest,
              int destLength, const char* help, far::DWORD flags) {
-  return H().SvcInputBox(title, prompt, history, src, dest, destLength, help, flags);
+  return H() ? H()->SvcInputBox(title, prompt, history, src, dest, destLength, help, flags) : 0;
 }
 
 far::LONG_PTR SendDlgMessage(far::HANDLE dlg, int msg, int p1, far::LONG_PTR p2) {
-  return H().SvcSendDlgMessage(dlg, msg, p1, p2);
+  return H() ? H()->SvcSendDlgMessage(dlg, msg, p1, p2) : 0;
 }
 
 far::LONG_PTR DefDlgProc(far::HANDLE, int msg, int, far::LONG_PTR) {
@@ -104,14 +106,14 @@ far::LONG_PTR DefDlgProc(far::HANDLE, int msg, int, far::LONG_PTR) {
 }
 
 int ViewerControl(int, void*) {
-  H().SvcUnsupported("ViewerControl");
+  if (H()) H()->SvcUnsupported("ViewerControl");
   return 0;
 }
 
 }  // namespace
 
 int ColorDialogService(int, std::uint64_t*) {
-  H().SvcUnsupported("ColorDialog");
+  if (H()) H()->SvcUnsupported("ColorDialog");
   return 0;
 }
 

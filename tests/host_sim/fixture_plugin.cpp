@@ -445,6 +445,13 @@ FAREXPORT int ProcessKey(HANDLE h, int key, unsigned int state) {
     return g_info.Control(h, FCTL_REDRAWPANEL, &ri);
   }
   if (state == PKF_ALT && key == VK_F3) return OtherPanel(h);
+  if (state == PKF_ALT && key == VK_F5) {
+    // The directory vanishes: the re-read fails while this call still runs.
+    g_tree.erase(Current(h)->dir);
+    g_info.Control(h, FCTL_UPDATEPANEL, nullptr);
+    Log("after update " + Current(h)->dir);
+    return 1;
+  }
   if (state == PKF_ALT && key == VK_F4) {
     // The crash test: a wild (not null, so no sanitizer steps in first) write.
     volatile std::uintptr_t nowhere = 16;

@@ -144,6 +144,18 @@ TEST_F(SessionTest, RefusedDirectoryKeepsThePanel) {
   EXPECT_EQ(ItemNames().size(), 6u);
 }
 
+TEST_F(SessionTest, FailedListingClosesThePanelOnlyAfterThePluginCallReturns) {
+  StartOpen();
+  ASSERT_TRUE(host().ChangeDirectory("alpha"));
+  ASSERT_TRUE(host().PressKey("Alt+F5"));
+  EXPECT_FALSE(host().panelOpen());
+  auto ev = Events();
+  ASSERT_GE(ev.size(), 2u);
+  EXPECT_EQ(ev[ev.size() - 2], "after update \\alpha");  // the panel object was still alive
+  EXPECT_EQ(ev.back(), "close");
+  EXPECT_TRUE(HasLine("warning GetFindData failed; the host closes the panel"));
+}
+
 TEST_F(SessionTest, EveryKeyIsOfferedTwiceFirstWithThePreprocessFlag) {
   StartOpen();
   host().PressKey("Shift+F9");  // taken by nobody
