@@ -9,6 +9,8 @@
 
 #include <array>
 #include <cstddef>
+#include <iterator>
+#include <utility>
 
 namespace connection {
 namespace {
