@@ -6,10 +6,12 @@
 // receive plain std::string in the plugin's internal (ANSI / UTF-8) text.
 //
 // Registry paths are written the Windows way, with backslashes
-// ("SOFTWARE\\ORACLE\\HOME0"); key paths and value names compare without
-// regard to letter case, as on Windows.  On POSIX the registry is a small
-// file-backed store of our own (see the README); QUARRY_REGISTRY_DIR
-// redirects it so tests and the demo use a private one.
+// ("SOFTWARE\\ORACLE\\HOME0"); leading, trailing and doubled backslashes are
+// ignored.  Key paths and value names compare without regard to (ASCII)
+// letter case but keep the case they were created with, as on Windows.  On
+// POSIX the registry is a small file-backed store of our own below
+// $QUARRY_REGISTRY_DIR, else $XDG_CONFIG_HOME/quarry/registry, else
+// $HOME/.config/quarry/registry (see the README and registry_store.cpp).
 #pragma once
 
 #include <cstdint>
@@ -35,6 +37,7 @@ class RegistryKey {
   // Raw reads: false when the value is missing or of another type.
   virtual bool QueryString(const std::string& name, std::string& out) const = 0;
   virtual bool QueryDword(const std::string& name, std::uint32_t& out) const = 0;
+  // Text may hold any byte but NUL; a value containing NUL is refused (false).
   virtual bool SetString(const std::string& name, const std::string& value) = 0;
   virtual bool SetDword(const std::string& name, std::uint32_t value) = 0;
   virtual bool DeleteValue(const std::string& name) = 0;
@@ -44,6 +47,9 @@ class RegistryKey {
 
 // The one way the plugin reads a setting: the default when the key is null,
 // the value missing, or of the wrong type; never an error.
+// ReadBool: a DWORD is true when non-zero.  A string is read too: a decimal
+// number is true when non-zero ("1", "0", Delphi's "-1"), "true"/"false" in
+// any case as such; any other text gives the default.
 std::string ReadString(const RegistryKey* key, const std::string& name, const std::string& def);
 std::uint32_t ReadDword(const RegistryKey* key, const std::string& name, std::uint32_t def);
 bool ReadBool(const RegistryKey* key, const std::string& name, bool def);
@@ -69,6 +75,7 @@ bool DirectoryExists(const std::string& path);
 bool RemoveFile(const std::string& path);
 // Names (not paths) of the regular files in `dir` matching a pattern with
 // '*' and '?' wildcards, compared case-insensitively, in directory order.
+// "*.*" matches every name, as on Windows.
 std::vector<std::string> ListFiles(const std::string& dir, const std::string& pattern);
 std::string CurrentDirectory();
 bool ChangeDirectory(const std::string& dir);
@@ -94,22 +101,16 @@ struct ProcessResult {
   std::string error;  // why it did not start
 };
 // Starts `program` with `args` (not including argv[0]) in `workDir` ("" = the
-// current one), and waits for it when `wait` is true.
+// current one), and waits for it when `wait` is true.  A program name without
+// a directory is searched on PATH.  exitCode is -1 when not waited for; a
+// POSIX child killed by a signal gives 128 + the signal number.
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
                          const std::string& workDir, bool wait);
 // Searches PATH for an executable by file name; "" when not found.
 std::string FindOnPath(const std::string& fileName);
 // The file name of a program: "SQLPLUS" gives "SQLPLUS.EXE" on Windows and
 // "sqlplus" elsewhere.
-inline std::string ProgramFileName(const std::string& baseName) {
-#ifdef _WIN32
-  return baseName + ".EXE";
-#else
-  std::string name = baseName;
-  for (char& c : name) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-  return name;
-#endif
-}
+std::string ProgramFileName(const std::string& baseName);
 
 // The host process's command-line arguments, argv[0] first
 // (POSIX: /proc/self/cmdline; Windows: GetCommandLine, split the Windows way).
@@ -125,7 +126,8 @@ char PathListSeparator();  // ';' on Windows, ':' on POSIX
 // ---- text -------------------------------------------------------------------
 
 // ANSI <-> OEM code pages on Windows; far2l talks UTF-8 on both sides, so
-// these are the identity on POSIX.
+// these are the identity on POSIX.  (winuser.h defines macros with these two
+// names; platform_win32.cpp, the only file that includes it, undefines them.)
 std::string AnsiToOem(std::string_view text);
 std::string OemToAnsi(std::string_view text);
 

@@ -277,6 +277,12 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
   return result;
 }
 
+std::string ProgramFileName(const std::string& baseName) {
+  std::string name = baseName;
+  for (char& c : name) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+  return name;
+}
+
 std::string FindOnPath(const std::string& fileName) {
   if (fileName.empty()) return "";
   if (fileName.find('/') != std::string::npos) return IsExecutableFile(fileName) ? fileName : "";

@@ -358,6 +358,8 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
   return result;
 }
 
+std::string ProgramFileName(const std::string& baseName) { return baseName + ".EXE"; }
+
 std::string FindOnPath(const std::string& fileName) {
   if (fileName.empty()) return "";
   if (fileName.find_first_of("\\/:") != std::string::npos) return FileExists(fileName) ? fileName : "";
