@@ -29,7 +29,7 @@ void SkipPhysical(Parser& p, std::optional<std::string>* tablespace = nullptr) {
       continue;
     }
     if (!IsPhysical(p.Peek())) return;
-    std::string word = p.Next().text;
+    p.Next();
     if (p.Peek().IsOp("(")) SkipParens(p);
     else if (p.Peek().type == Tok::Number) p.Next();
   }
@@ -672,8 +672,11 @@ Translation TranslateDrop(Parser& p, const Catalog& catalog) {
       info.purge = true;
     } else if (p.Accept("VALIDATE")) {
     } else if (p.Accept("INCLUDING")) {
-      if (!p.Accept("TABLES")) {
+      if (p.Accept("TABLES")) {
+        info.includingTables = true;
+      } else {
         p.Expect("CONTENTS", 905);
+        info.includingContents = true;
         info.cascade = true;
         if (p.Accept("AND")) p.Expect("DATAFILES", 905);
       }
@@ -689,9 +692,21 @@ Translation TranslateDrop(Parser& p, const Catalog& catalog) {
 }
 
 Translation TranslateTruncate(Parser& p, const Catalog& catalog) {
-  if (p.Accept("CLUSTER")) throw MakeOraError(3001);
-  p.Expect("TABLE", 905);
   TruncateInfo info;
+  if (p.Accept("CLUSTER")) {
+    // Clusters are not SQLite objects: the engine looks the cluster up itself.
+    std::optional<std::string> owner;
+    p.QualifiedName(owner, info.name);
+    info.owner = OwnerOr(owner, catalog);
+    info.cluster = true;
+    if (p.Accept("DROP") || p.Accept("REUSE")) p.Expect("STORAGE", 905);
+    p.ExpectStatementEnd();
+    Translation t;
+    t.kind = StmtKind::Truncate;
+    t.truncate = std::move(info);
+    return t;
+  }
+  p.Expect("TABLE", 905);
   std::optional<std::string> owner;
   p.QualifiedName(owner, info.name);
   ResolvedObject obj = catalog.Resolve(owner, info.name);

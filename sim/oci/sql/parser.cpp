@@ -8,7 +8,7 @@ namespace ocisim::sql {
 namespace {
 
 // Oracle reserved words (and clause keywords) that cannot be aliases or names.
-constexpr std::array<std::string_view, 58> kReserved = {
+constexpr std::string_view kReserved[] = {
     "ALL",     "AND",       "ANY",     "AS",        "ASC",      "BETWEEN", "BY",      "CHECK",   "CONNECT",
     "CREATE",  "CROSS",     "DEFAULT", "DELETE",    "DESC",     "DISTINCT", "DROP",   "ELSE",    "END",
     "EXISTS",  "FOR",       "FROM",    "FULL",      "GROUP",    "HAVING",  "IN",      "INNER",   "INSERT",
@@ -24,7 +24,7 @@ bool IsWordToken(const Token& t) {
 }  // namespace
 
 bool IsReservedWord(std::string_view word) {
-  return std::find(kReserved.begin(), kReserved.end(), word) != kReserved.end();
+  return std::find(std::begin(kReserved), std::end(kReserved), word) != std::end(kReserved);
 }
 
 Parser::Parser(std::string_view source) : source_(source), tokens_(Tokenize(source)) {}
@@ -175,9 +175,9 @@ ExprP Parser::Comparison() {
     return e;
   }
   ExprP left = Additive();
-  static const std::array<std::string_view, 9> ops = {"=", "<>", "!=", "^=", "<", ">", "<=", ">="};
+  static constexpr std::string_view ops[] = {"=", "<>", "!=", "^=", "<", ">", "<=", ">="};
   const Token& t = Peek();
-  if (t.type == Tok::Op && std::find(ops.begin(), ops.end(), t.text) != ops.end()) {
+  if (t.type == Tok::Op && std::find(std::begin(ops), std::end(ops), t.text) != std::end(ops)) {
     std::string op = Next().text;
     if (op == "!=" || op == "^=") op = "<>";
     if (Peek().Is("ANY") || Peek().Is("ALL") || Peek().Is("SOME")) Fail(3001);

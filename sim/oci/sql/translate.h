@@ -217,11 +217,14 @@ struct DropInfo {
   bool cascade = false;  // DROP USER x CASCADE
   bool force = false;
   bool purge = false;
+  bool includingContents = false;  // DROP TABLESPACE ... INCLUDING CONTENTS [AND DATAFILES]
+  bool includingTables = false;    // DROP CLUSTER ... INCLUDING TABLES
 };
 
 struct TruncateInfo {
   std::string owner, name;
-  std::string sqliteName;
+  std::string sqliteName;  // empty for a cluster
+  bool cluster = false;    // TRUNCATE CLUSTER: owner/name name the cluster
 };
 
 struct AlterTableInfo {
