@@ -239,6 +239,10 @@ TEST(Statements, ProgramUnitSourceKeepsTheTextFromTheUnitKeyword) {
   EXPECT_EQ(b.programUnit->lines, (std::vector<std::string>{"package body pk as end pk;"}));
   auto trg = Translate("CREATE TRIGGER trg BEFORE INSERT OR UPDATE ON scott.emp FOR EACH ROW BEGIN NULL; END;", db.catalog);
   EXPECT_EQ(trg.programUnit->triggerTable, "EMP");
+  // A body that does not even tokenize is still stored; the engine's compile step reports it.
+  auto broken = Translate("CREATE FUNCTION f RETURN NUMBER IS\nBEGIN\n  RETURN 'abc;\nEND;", db.catalog);
+  EXPECT_EQ(broken.programUnit->name, "F");
+  EXPECT_EQ(broken.programUnit->lines.size(), 4u);
   auto c = Translate("ALTER PACKAGE pk COMPILE BODY", db.catalog);
   EXPECT_EQ(c.kind, StmtKind::AlterCompile);
   EXPECT_EQ(c.alterCompile->type, "PACKAGE BODY");

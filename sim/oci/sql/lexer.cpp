@@ -31,7 +31,36 @@ char QClose(char open) {
 
 }  // namespace
 
-std::vector<Token> Tokenize(std::string_view s) {
+std::vector<Token> Tokenize(std::string_view s, bool prefixOnly, size_t maxTokens) {
+  if (prefixOnly) {
+    // Tokenize a copy limited by errors: everything up to the first bad token.
+    std::vector<Token> out;
+    try {
+      out = Tokenize(s);
+    } catch (const OraError&) {
+      // Retry on shorter and shorter prefixes would be costly; scan token by token instead.
+      out.clear();
+      size_t good = 0;
+      for (size_t cut = s.size(); cut > 0;) {
+        try {
+          out = Tokenize(s.substr(0, cut));
+          good = cut;
+          break;
+        } catch (const OraError&) {
+          size_t nl = s.rfind('\n', cut - 1);
+          cut = nl == std::string_view::npos ? 0 : nl;
+        }
+      }
+      if (good == 0) out.assign(1, Token{});
+    }
+    if (maxTokens && out.size() > maxTokens) {
+      out.resize(maxTokens);
+      Token end;
+      end.begin = end.end = s.size();
+      out.push_back(end);
+    }
+    return out;
+  }
   std::vector<Token> out;
   size_t i = 0, n = s.size();
   while (true) {

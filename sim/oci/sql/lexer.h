@@ -22,8 +22,10 @@ struct Token {
   bool IsOp(std::string_view op) const { return type == Tok::Op && text == op; }
 };
 
-// Splits the whole text; the last token is Tok::End. Throws OraError 1756 for
-// an unterminated string, 911 for a character Oracle would not accept.
-std::vector<Token> Tokenize(std::string_view sql);
+// Splits the text; the last token is Tok::End. Throws OraError 1756 for an
+// unterminated string, 911 for a character Oracle would not accept. With
+// prefixOnly, stops after maxTokens tokens or at the first error instead
+// (program unit bodies are checked later by the engine's compile step).
+std::vector<Token> Tokenize(std::string_view sql, bool prefixOnly = false, size_t maxTokens = 0);
 
 }  // namespace ocisim::sql

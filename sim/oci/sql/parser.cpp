@@ -27,7 +27,8 @@ bool IsReservedWord(std::string_view word) {
   return std::find(std::begin(kReserved), std::end(kReserved), word) != std::end(kReserved);
 }
 
-Parser::Parser(std::string_view source) : source_(source), tokens_(Tokenize(source)) {}
+Parser::Parser(std::string_view source, bool prefixOnly)
+    : source_(source), tokens_(Tokenize(source, prefixOnly, prefixOnly ? 400 : 0)) {}
 
 const Token& Parser::Peek(size_t ahead) const {
   size_t i = std::min(pos_ + ahead, tokens_.size() - 1);

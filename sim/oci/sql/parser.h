@@ -13,7 +13,9 @@ namespace ocisim::sql {
 
 class Parser {
  public:
-  explicit Parser(std::string_view source);
+  // prefixOnly: tokenize only as far as the text is valid SQL (for program
+  // units, whose bodies the translator does not read).
+  explicit Parser(std::string_view source, bool prefixOnly = false);
 
   // Token helpers.
   const Token& Peek(size_t ahead = 0) const;

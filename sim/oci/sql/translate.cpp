@@ -8,6 +8,8 @@
 namespace ocisim::sql {
 namespace {
 
+bool IsProgramUnit(std::string_view sql);
+
 // Drops a final line holding only "/" (SQL*Plus style terminator).
 std::string_view StripSlash(std::string_view sql) {
   size_t end = sql.find_last_not_of(" \t\r\n");
@@ -246,9 +248,25 @@ int OciStatementType(StmtKind kind) {
   }
 }
 
+namespace {
+
+// CREATE [OR REPLACE] PROCEDURE/FUNCTION/PACKAGE/TRIGGER/TYPE: Oracle stores
+// such a unit even when its body does not compile, so its body is not tokenized.
+bool IsProgramUnit(std::string_view sql) {
+  auto head = Tokenize(sql, true, 6);
+  size_t i = 0;
+  if (!head[i].Is("CREATE")) return false;
+  ++i;
+  if (head[i].Is("OR") && head[i + 1].Is("REPLACE")) i += 2;
+  const Token& k = head[i];
+  return k.Is("PROCEDURE") || k.Is("FUNCTION") || k.Is("PACKAGE") || k.Is("TRIGGER") || k.Is("TYPE");
+}
+
+}  // namespace
+
 Translation Translate(std::string_view oracleSql, const Catalog& catalog) {
   std::string_view sql = StripSlash(oracleSql);
-  Parser p(sql);
+  Parser p(sql, IsProgramUnit(sql));
   const Token& first = p.Peek();
   if (first.type == Tok::End) throw MakeOraError(900);
   if (first.IsOp("(")) return TranslateSelect(p, catalog);
