@@ -32,9 +32,10 @@ bool ReadFile(const std::string& path, std::string& out) {
 void Host::SvcUnsupported(const char* service) { Record(std::string("unsupported ") + service); }
 
 int Host::SvcViewer(const char* file, const char* title, int x1, int y1, int x2, int y2, far::DWORD flags) {
-  Record("viewer file=" + QuoteOrDash(file) + " title=" + QuoteOrDash(title) + " x1=" + std::to_string(x1) +
-         " y1=" + std::to_string(y1) + " x2=" + std::to_string(x2) + " y2=" + std::to_string(y2) +
-         " flags=" + Hex(flags));
+  // The file comes last: temporary names differ from run to run.
+  Record("viewer title=" + QuoteOrDash(title) + " x1=" + std::to_string(x1) + " y1=" + std::to_string(y1) +
+         " x2=" + std::to_string(x2) + " y2=" + std::to_string(y2) + " flags=" + Hex(flags) +
+         " file=" + QuoteOrDash(file));
   std::string text;
   if (!file || !ReadFile(file, text)) {
     Record("viewer-result missing");
@@ -49,9 +50,9 @@ int Host::SvcViewer(const char* file, const char* title, int x1, int y1, int x2,
 
 int Host::SvcEditor(const char* file, const char* title, int x1, int y1, int x2, int y2, far::DWORD flags, int line,
                     int col) {
-  Record("editor file=" + QuoteOrDash(file) + " title=" + QuoteOrDash(title) + " x1=" + std::to_string(x1) +
-         " y1=" + std::to_string(y1) + " x2=" + std::to_string(x2) + " y2=" + std::to_string(y2) +
-         " flags=" + Hex(flags) + " line=" + std::to_string(line) + " col=" + std::to_string(col));
+  Record("editor title=" + QuoteOrDash(title) + " x1=" + std::to_string(x1) + " y1=" + std::to_string(y1) +
+         " x2=" + std::to_string(x2) + " y2=" + std::to_string(y2) + " flags=" + Hex(flags) +
+         " line=" + std::to_string(line) + " col=" + std::to_string(col) + " file=" + QuoteOrDash(file));
   std::string text;
   bool exists = file && ReadFile(file, text);
   if (!exists && !(file && (flags & kEditorCreateNew))) {

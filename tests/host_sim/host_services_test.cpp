@@ -125,7 +125,8 @@ TEST_F(ServicesTest, EditorSavesNewContentOrKeepsTheFile) {
   ASSERT_TRUE(host().PressKey("F4"));
   auto editor = WithPrefix("editor");
   ASSERT_EQ(editor.size(), 3u);
-  EXPECT_NE(editor[0].find(" title=\"Edit it\" x1=0 y1=0 x2=-1 y2=-1 flags=0x0 line=2 col=1"), std::string::npos);
+  EXPECT_EQ(editor[0].rfind("editor title=\"Edit it\" x1=0 y1=0 x2=-1 y2=-1 flags=0x0 line=2 col=1 file=\"/tmp/", 0), 0u)
+      << editor[0];
   EXPECT_EQ(editor[1], "editor-text \"old text\"");
   EXPECT_EQ(editor[2], "editor-result saved bytes=16");
   EXPECT_TRUE(HasLine("message-line \"result 1\""));            // EEC_MODIFIED
