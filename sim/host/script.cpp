@@ -55,7 +55,10 @@ rest of the line, or one quoted string for leading/trailing blanks):
                       changes into it, cursor keys, Ins selects, Ctrl+R
                       re-reads, Ctrl+PgUp goes up, Ctrl+digit sets the view
                       mode).  A plain letter is typed into the command line;
-                      Enter with text on the command line runs it.
+                      Enter with text on the command line runs it.  The
+                      record "key NAME vk= state= -> plugin|plugin
+                      (preprocess)|host ...|unhandled" follows what the key
+                      caused.
   goto NAME | goto #N move the cursor to an item by name or by index
   select NAME...      select items; "select all" selects all but ".."
   unselect NAME...    unselect items; "unselect all" clears the selection
@@ -75,9 +78,12 @@ rest of the line, or one quoted string for leading/trailing blanks):
   answer message BUTTON | esc
   answer dialog esc | answer dialog [FIELD=VALUE...] [button=BUTTON]
                       FIELD is an item index or the label of the field (the
-                      text item before an edit field, or a check box's own
-                      text); check boxes take 0, 1 or 2; without button= the
-                      default button closes the dialog
+                      text item before an edit field, or right after a short
+                      field, or a check box's own text); check boxes and
+                      radio buttons take 0, 1 or 2; without button= the
+                      default button closes the dialog.  With DialogEx, a
+                      close refused by the dialog procedure takes the next
+                      dialog answer.
   answer menu ENTRY | esc [key=KEY]
                       key= closes the menu with one of its break keys
   answer input TEXT | esc
