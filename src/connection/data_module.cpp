@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "connection/logon.h"
+#include "connection/statement_catalogue.h"
 #include "host/messages.h"
 #include "host/text_utils.h"
 
@@ -90,6 +91,27 @@ std::unique_ptr<oracle::TOracleQuery> TPluginDataModule::CreateNewOracleQuery(
     host::ShowErrorMessage("CreateNewOracleQuery: unknown error");
   }
   return nullptr;
+}
+
+std::unique_ptr<oracle::TOracleQuery> TPluginDataModule::CreateOracleQueryByKind(int number) {
+  const CatalogueEntry* entry = FindStatement(number);
+  if (entry == nullptr) return nullptr;
+  std::vector<std::string> strings;
+  for (const CatalogueVariable& v : entry->variables)
+    if (v.type == VariableType::String) strings.emplace_back(v.name);
+  auto q = CreateNewOracleQuery(strings);
+  if (!q) return nullptr;
+  for (const CatalogueVariable& v : entry->variables) {
+    if (v.type != VariableType::Substitution) continue;
+    std::string value = v.value == CapabilityValue::IndexTypeFragment ? caps_.indexType
+                        : v.value == CapabilityValue::TablesView      ? caps_.tablesView
+                        : v.value == CapabilityValue::LastAnalyzedFragment ? caps_.lastAnalyzed
+                                                                                : std::string();
+    q->DeclareVariable(std::string(v.name), oracle::otSubst);
+    q->SetVariable(std::string(v.name), value);
+  }
+  q->SetSQL(ApplyDictionaryPrefix(std::string(entry->text), caps_.prefix));
+  return q;
 }
 
 void TPluginDataModule::OracleSessionAfterLogOn() {

@@ -65,6 +65,10 @@ class TPluginDataModule {
   // A new query on this session with the given names declared as string
   // variables; null (after an error box) when it cannot be made.
   std::unique_ptr<oracle::TOracleQuery> CreateNewOracleQuery(const std::vector<std::string>& variables);
+  // A catalogue statement with its variables declared (substitutions set
+  // from the capability values) and the dictionary prefix applied; null for
+  // a number without a statement.  Not executed.
+  std::unique_ptr<oracle::TOracleQuery> CreateOracleQueryByKind(int number);
 
   // Runs the probes when the session is connected (the session's
   // after-logon handler).
