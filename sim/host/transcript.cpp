@@ -32,6 +32,13 @@ std::string Quote(std::string_view text) {
 
 std::string QuoteOrDash(const char* text) { return text ? Quote(text) : std::string("-"); }
 
+std::string QuoteOrDash(const std::optional<std::string>& text) { return text ? Quote(*text) : std::string("-"); }
+
+std::optional<std::string> OptionalText(const char* text) {
+  if (!text) return std::nullopt;
+  return std::string(text);
+}
+
 static int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;

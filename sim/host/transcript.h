@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,6 +23,9 @@ namespace hostsim {
 std::string Quote(std::string_view text);
 // Quote() for a host string that may be null: null prints as a bare "-".
 std::string QuoteOrDash(const char* text);
+std::string QuoteOrDash(const std::optional<std::string>& text);
+// A host string copied out of a plugin's record; null stays distinct from "".
+std::optional<std::string> OptionalText(const char* text);
 // A C-style quoted string (as Quote writes it) back to its bytes.
 // False when `quoted` is not one well-formed quoted string.
 bool Unquote(std::string_view quoted, std::string& out);
