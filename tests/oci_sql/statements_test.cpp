@@ -118,6 +118,21 @@ TEST(Statements, SelectListNamesAsOracleGivesThem) {
   EXPECT_STREQ(sqlite3_column_name(stmt, 1), "DNAME");
   EXPECT_STREQ(sqlite3_column_name(stmt, 2), "1+1");
   sqlite3_finalize(stmt);
+  // Stars expand: result columns line up with the SQLite statement's.
+  auto resultNames = [&](const std::string& sql) {
+    auto tr = Translate(sql, db.catalog);
+    sqlite3_stmt* st = nullptr;
+    EXPECT_EQ(sqlite3_prepare_v2(db.db, tr.sqlite.c_str(), -1, &st, nullptr), SQLITE_OK);
+    std::string out;
+    for (const auto& c : ResultColumns(tr, st)) out += c.name + (c.typeHint.empty() ? "" : ":" + c.typeHint) + " ";
+    sqlite3_finalize(st);
+    return out;
+  };
+  EXPECT_EQ(resultNames("SELECT COUNT(*) N, D.* FROM DEPT D GROUP BY DEPTNO"), "N:NUMBER DEPTNO DNAME LOC ");
+  EXPECT_EQ(resultNames("SELECT D.*, SYSDATE NOW FROM DEPT D"), "DEPTNO DNAME LOC NOW:DATE ");
+  EXPECT_EQ(resultNames("SELECT D.*, 1 ONE, S.*, 'x' X FROM DEPT D, SALGRADE S"),
+            "DEPTNO DNAME LOC ONE:NUMBER GRADE LOSAL HISAL X:VARCHAR2 ");
+  EXPECT_EQ(resultNames("SELECT S.*, D.* FROM SALGRADE S, DEPT D"), "GRADE LOSAL HISAL DEPTNO DNAME LOC ");
 }
 
 TEST(Statements, DmlRunsWithOracleSemantics) {

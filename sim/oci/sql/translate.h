@@ -29,6 +29,7 @@
 #include <vector>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace ocisim::sql {
 
@@ -333,6 +334,12 @@ struct Translation {
 // Translates one statement. A trailing ';' (SQL statements) and a trailing line
 // holding only '/' are accepted. Throws OraError.
 Translation Translate(std::string_view oracleSql, const Catalog& catalog);
+
+// The select list of a prepared query, one entry per SQLite result column:
+// Translation::columns has one entry per select-list item, and a * or T.*
+// item stands for several result columns. Expanded columns carry SQLite's
+// column name and an empty type hint. Use this, not columns[i], to describe.
+std::vector<SelectColumn> ResultColumns(const Translation& t, sqlite3_stmt* stmt);
 
 // Installs the Oracle functions (ora_* and the operator helpers that the
 // translated SQL calls) on a connection. Call once per connection.
