@@ -1,6 +1,7 @@
 // script.cpp — parsing and running quarry-host commands.
 #include "script.h"
 
+#include <algorithm>
 #include <cctype>
 #include <fstream>
 #include <sstream>
@@ -367,9 +368,19 @@ bool Script::Execute(const std::string& rawLine) {
   // Queuing answers and settings shows nothing, so they leave the window
   // of the command before them open for later expects.
   if (verb != "answer" && verb != "set") windowStart_ = host_.transcript().Lines().size();
-  if (!SplitWords(line, words, error)) return Fail(verb + ": " + error);
   std::string text;
   RestText(rest, text, error);
+  // Commands that take TEXT read the raw rest of the line, so a stray quote
+  // in a command line or file name is theirs, not a syntax error.
+  static const char* const kTextVerbs[] = {"load", "open-cmdline", "cd", "goto", "type", "cmdline", "other", "lang", "echo"};
+  bool takesText = std::find(std::begin(kTextVerbs), std::end(kTextVerbs), verb) != std::end(kTextVerbs) ||
+                   (verb == "answer" && Trim(rest).rfind("input", 0) == 0);
+  if (!SplitWords(line, words, error)) {
+    if (!takesText) return Fail(verb + ": " + error);
+    words.assign(2, Word());
+    words[0].text = verb;
+    words[1].text = verb == "answer" ? "input" : text;
+  }
   auto intArg = [&](int def, int& out) {
     if (words.size() < 2) return out = def, true;
     if (words.size() != 2 || !IsNumber(words[1].text)) return false;

@@ -112,6 +112,8 @@ TEST_F(ScriptTest, AcceptanceStyleScriptPasses) {
                        "answer input \"  padded  \"\n"
                        "key Shift+F4\n"
                        "expect got   padded  \n"
+                       "cmdline fx select 'a\"b' from dual\n"  // an odd quote is the command line's own
+                       "expect-line message-line \"fx select 'a\\\"b' from dual\"\n"
                        "cmdline fx hello\n"
                        "expect cmdline-result plugin\n"
                        "expect-answers-used\n"
