@@ -36,6 +36,17 @@ TEST(Dates, ArithmeticAndDefaultForm) {
   EXPECT_EQ(One(db, "SELECT COUNT(*) FROM EMP WHERE HIREDATE > TO_DATE('01-JAN-1982', 'DD-MON-YYYY')"), "3");
   EXPECT_EQ(One(db, "SELECT MAX(HIREDATE) FROM EMP"), "1987-05-23 00:00:00");
   EXPECT_EQ(FormatOracleDate("2026-01-05 13:04:09", ""), "05-JAN-26");
+  // A literal in the default form compared with a date column reads as a date.
+  EXPECT_EQ(One(db, "SELECT COUNT(*) FROM EMP WHERE HIREDATE >= '01-JAN-82'"), "3");
+  EXPECT_EQ(One(db, "SELECT ENAME FROM EMP WHERE '17-DEC-1980' = HIREDATE"), "SMITH");
+  EXPECT_EQ(One(db, "SELECT COUNT(*) FROM DEPT WHERE DNAME = '01-JAN-82'"), "0");
+  // Values written into DATE columns go through ora_date_in.
+  db.Exec("CREATE TABLE T (D DATE); INSERT INTO T VALUES (ora_date_in('05-JAN-26')), (ora_date_in('2026-02-01 00:00:00'))");
+  sqlite3_stmt* st = nullptr;
+  sqlite3_prepare_v2(db.db, "SELECT group_concat(D, '|') FROM T", -1, &st, nullptr);
+  sqlite3_step(st);
+  EXPECT_STREQ(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)), "2026-01-05 00:00:00|2026-02-01 00:00:00");
+  sqlite3_finalize(st);
 }
 
 TEST(Dates, FormatModels) {

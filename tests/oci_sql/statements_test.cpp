@@ -362,6 +362,14 @@ TEST(Statements, PlsqlBlocksBecomeSteps) {
   t = Translate("BEGIN\n  DBMS_OUTPUT.PUT_LINE('n=' || :N);\n  UPDATE EMP SET SAL = SAL + 1 WHERE EMPNO = :E;\n  COMMIT;\nEND;\n/", db.catalog);
   ASSERT_EQ(t.plsql.size(), 3u);
   EXPECT_EQ(t.plsql[0].exprBinds, (std::vector<std::string>{"N"}));
+  auto put = Translate("BEGIN DBMS_OUTPUT.PUT_LINE(10 / 4); DBMS_OUTPUT.PUT_LINE(DATE '2026-01-05'); END;", db.catalog);
+  for (auto [step, expected] : {std::pair{0, "2.5"}, std::pair{1, "05-JAN-26"}}) {
+    sqlite3_stmt* st = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(db.db, ("SELECT " + put.plsql[step].exprSqlite).c_str(), -1, &st, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
+    EXPECT_STREQ(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)), expected);
+    sqlite3_finalize(st);
+  }
   EXPECT_EQ(t.plsql[1].kind, PlsqlStep::Kind::Dml);
   EXPECT_EQ(t.plsql[1].dml->binds, (std::vector<std::string>{"E"}));
   EXPECT_EQ(t.plsql[2].kind, PlsqlStep::Kind::Commit);

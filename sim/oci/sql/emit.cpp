@@ -2,6 +2,7 @@
 #include "sql/emit.h"
 
 #include <algorithm>
+#include <cctype>
 #include <functional>
 #include <map>
 #include <set>
@@ -104,6 +105,19 @@ bool IsConstant(const Expr& e) {
     if (x.kind == EK::Binary && x.text != "+" && x.text != "-" && x.text != "*" && x.text != "/") constant = false;
   });
   return constant;
+}
+
+// 'DD-MON-RR' or 'DD-MON-YYYY' literal, e.g. '01-JAN-81'.
+bool LooksLikeDefaultDate(const Expr& e) {
+  if (e.kind != EK::String) return false;
+  const std::string& s = e.text;
+  if (s.size() != 9 && s.size() != 11) return false;
+  auto digit = [&](size_t i) { return std::isdigit(static_cast<unsigned char>(s[i])) != 0; };
+  auto alpha = [&](size_t i) { return std::isalpha(static_cast<unsigned char>(s[i])) != 0; };
+  if (!digit(0) || !digit(1) || s[2] != '-' || !alpha(3) || !alpha(4) || !alpha(5) || s[6] != '-') return false;
+  for (size_t i = 7; i < s.size(); ++i)
+    if (!digit(i)) return false;
+  return true;
 }
 
 std::string Qualifier(const Expr& column) {
@@ -245,6 +259,12 @@ std::string Emitter::EmitExpr(const Expr& e) {
         return out + ")";
       }
       std::string l = EmitExpr(*e.args[0]), r = EmitExpr(*e.args[1]);
+      if (op == "=" || op == "<>" || op == "<" || op == ">" || op == "<=" || op == ">=") {
+        // A column compared with a literal in the default date form: Oracle
+        // reads the literal as a date when the column is one.
+        if (e.args[0]->kind == EK::Column && LooksLikeDefaultDate(*e.args[1])) r = "ora_implicit_date(" + l + ", " + r + ")";
+        else if (e.args[1]->kind == EK::Column && LooksLikeDefaultDate(*e.args[0])) l = "ora_implicit_date(" + r + ", " + l + ")";
+      }
       if (op == "+") return "ora_add(" + l + ", " + r + ")";
       if (op == "-") return "ora_sub(" + l + ", " + r + ")";
       if (op == "*") return "ora_mul(" + l + ", " + r + ")";

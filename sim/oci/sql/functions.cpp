@@ -675,6 +675,23 @@ void LastDay(sqlite3_context* ctx, int, Args argv) {
   ResultDate(ctx, dt);
 }
 
+// ora_implicit_date(value, literal): the literal compared with value, read as
+// a date in the default format when value is a date (Oracle's implicit
+// conversion), else unchanged.
+void ImplicitDate(sqlite3_context* ctx, int, Args argv) {
+  DateTime dt;
+  if (IsDateValue(argv[0], dt) && sqlite3_value_type(argv[1]) == SQLITE_TEXT)
+    return ResultDate(ctx, ParseDate(Text(argv[1]), ""));
+  sqlite3_result_value(ctx, argv[1]);
+}
+
+// ora_date_in(value): a value as a DATE column stores it: dates stay, text is
+// read in the default format DD-MON-RR, NULL stays NULL, numbers are refused.
+void DateIn(sqlite3_context* ctx, int, Args argv) {
+  if (IsNull(argv[0])) return sqlite3_result_null(ctx);
+  ResultDate(ctx, DateArg(argv[0]));
+}
+
 // ora_cb_path(path, level, key...): the ancestor path of a CONNECT BY row;
 // raises ORA-01436 when a row's key is already among its ancestors'.
 void CbPath(sqlite3_context* ctx, int argc, Args argv) {
@@ -732,6 +749,8 @@ const Registration kFunctions[] = {
     {"ora_add_months", 2, Safe<AddMonthsFn>, true}, {"ora_months_between", 2, Safe<MonthsBetweenFn>, true},
     {"ora_last_day", 1, Safe<LastDay>, true},     {"ora_sysdate", 0, Safe<Sysdate>, false},
     {"ora_cb_path", -1, Safe<CbPath>, true},
+    {"ora_implicit_date", 2, Safe<ImplicitDate>, true},
+    {"ora_date_in", 1, Safe<DateIn>, true},
 };
 
 }  // namespace

@@ -137,6 +137,8 @@ Translation TranslatePlsql(Parser& p, const Catalog& catalog) {
         if (args.size() != 1) WrongArgs(p, start, name.substr(11));
         step.kind = name == "DBMS_OUTPUT.PUT" ? PlsqlStep::Kind::Put : PlsqlStep::Kind::PutLine;
         exprArg(0);
+        // The argument is VARCHAR2: numbers and dates convert as Oracle converts them.
+        step.exprSqlite = "ora_concat(" + step.exprSqlite + ")";
       } else if (name == "DBMS_OUTPUT.NEW_LINE") {
         if (!args.empty()) WrongArgs(p, start, "NEW_LINE");
         step.kind = PlsqlStep::Kind::NewLine;

@@ -17,6 +17,11 @@
 //  - NUMBER is INTEGER or REAL; VARCHAR2/CHAR/LONG are TEXT; RAW is BLOB.
 //  - The empty string is NULL: the literal '' becomes NULL, and the engine must
 //    bind an empty string as NULL; the registered functions never return ''.
+//  - Text written into a DATE column must be converted as Oracle does
+//    (DD-MON-RR): the registered function ora_date_in(value) does that, e.g.
+//    from a trigger or by wrapping the values; the translator cannot, as it
+//    does not know column types. A literal '01-JAN-81' compared with a column
+//    is read as a date when the column holds dates (ora_implicit_date).
 //  - SYSDATE comes from the environment variable OCISIM_SYSDATE
 //    ('YYYY-MM-DD HH:MM:SS') when set, else from the local clock.
 #pragma once
@@ -280,7 +285,8 @@ struct KillSessionInfo {
 // One step of an anonymous PL/SQL block.
 struct PlsqlStep {
   enum class Kind {
-    PutLine,        // DBMS_OUTPUT.PUT_LINE(expr): exprSqlite evaluates the text
+    PutLine,        // DBMS_OUTPUT.PUT_LINE(expr): exprSqlite evaluates the text (already
+                    // converted to text the Oracle way; NULL for an empty line)
     Put,            // DBMS_OUTPUT.PUT(expr)
     NewLine,        // DBMS_OUTPUT.NEW_LINE
     Enable,         // DBMS_OUTPUT.ENABLE[(n)]: number = buffer size (20000 when omitted)
