@@ -11,6 +11,7 @@ namespace {
 
 constexpr int kCmdLineBytes = 1024;  // far2l copies at most this much, NUL included
 constexpr int kCtlSetSortMode = 19, kCtlSetSortOrder = 21, kCtlCheckPanelsExist = 28;
+constexpr int kCtlGetPanelShortInfo = 26, kCtlGetAnotherPanelShortInfo = 27;
 constexpr far::DWORD kPanelFlagReverse = 0x4;
 
 const char* const kControlNames[] = {
@@ -92,6 +93,18 @@ int Host::SvcControl(far::HANDLE plugin, int command, void* param) {
       bool active = command == far::FCTL_GETPANELINFO;
       if (active && !needPanel()) return 0;
       FillPanelInfo(*static_cast<far::PanelInfo*>(param), active);
+      return 1;
+    }
+    case kCtlGetPanelShortInfo:
+    case kCtlGetAnotherPanelShortInfo: {
+      // The same record without the item arrays.
+      if (!param) return 0;
+      bool active = command == kCtlGetPanelShortInfo;
+      if (active && !needPanel()) return 0;
+      auto* info = static_cast<far::PanelInfo*>(param);
+      FillPanelInfo(*info, active);
+      info->PanelItems = nullptr;
+      info->SelectedItems = nullptr;
       return 1;
     }
     case far::FCTL_UPDATEPANEL: {
