@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <link.h>
 #include <pthread.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -245,9 +246,20 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   if (!workDir.empty()) posix_spawn_file_actions_addchdir_np(&actions, workDir.c_str());
+  // The host may block or ignore signals (SIGINT, SIGPIPE ...); the child
+  // starts with the defaults, as it would from a shell.
+  posix_spawnattr_t attr;
+  posix_spawnattr_init(&attr);
+  sigset_t none, all;
+  sigemptyset(&none);
+  sigfillset(&all);
+  posix_spawnattr_setsigmask(&attr, &none);
+  posix_spawnattr_setsigdefault(&attr, &all);
+  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
   pid_t pid = 0;
-  int rc = search ? ::posix_spawnp(&pid, exe.c_str(), &actions, nullptr, argv.data(), environ)
-                  : ::posix_spawn(&pid, exe.c_str(), &actions, nullptr, argv.data(), environ);
+  int rc = search ? ::posix_spawnp(&pid, exe.c_str(), &actions, &attr, argv.data(), environ)
+                  : ::posix_spawn(&pid, exe.c_str(), &actions, &attr, argv.data(), environ);
+  posix_spawnattr_destroy(&attr);
   posix_spawn_file_actions_destroy(&actions);
   if (rc != 0) {
     result.error = program + ": " + ErrnoText(rc);

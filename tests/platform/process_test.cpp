@@ -2,6 +2,7 @@
 // environment, PATH search, and the Windows command-line rules.
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 
 #include "test_support.h"
@@ -100,6 +101,16 @@ TEST(Processes, FailuresToStartAreReported) {
   EXPECT_FALSE(badDir.started);
   EXPECT_NE(badDir.error.find("missing"), std::string::npos) << badDir.error;
   EXPECT_FALSE(platform::RunProcess("", {}, "", true).started);
+}
+
+TEST(Processes, ChildrenStartWithDefaultSignalsEvenIfTheHostIgnoresThem) {
+  if (OnWindows()) GTEST_SKIP() << "POSIX signals";
+  auto old = std::signal(SIGTERM, SIG_IGN);
+  auto r = platform::RunProcess("/bin/sh", {"-c", "kill -TERM $$; exit 0"}, "", true);
+  std::signal(SIGTERM, old);
+  ASSERT_TRUE(r.started) << r.error;
+  EXPECT_EQ(r.exitCode, 128 + SIGTERM);
+  EXPECT_FALSE(r.error.empty());
 }
 
 TEST(Processes, StartWithoutWaiting) {
