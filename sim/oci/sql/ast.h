@@ -52,7 +52,8 @@ struct Expr {
   bool distinct = false;
   bool star = false;
   bool hasOperand = false, hasElse = false;
-  size_t begin = 0, end = 0;  // source span
+  size_t begin = 0, end = 0;  // source span (token indexes)
+  int height = 1;             // levels below and including this node
   explicit Expr(EK k) : kind(k) {}
 };
 

@@ -121,9 +121,35 @@ ExprP Parser::Make(EK kind, size_t beginTok) const {
   return e;
 }
 
-void Parser::Finish(Expr& e) const { e.end = pos_; }
+// Limits that keep recursion (here and in the emitter) far from the stack's end.
+constexpr int kMaxHeight = 1000;
+constexpr int kMaxNesting = 200;
 
-ExprP Parser::ParseExpr() { return Or(); }
+void Parser::Finish(Expr& e) const {
+  e.end = pos_;
+  int h = 0;
+  for (const auto& a : e.args) h = std::max(h, a->height);
+  e.height = h + 1;
+  if (e.height > kMaxHeight) Fail(3001);
+}
+
+namespace {
+struct NestingGuard {
+  int& n;
+  explicit NestingGuard(int& counter) : n(counter) {
+    if (++n > kMaxNesting) {
+      --n;
+      throw MakeOraError(3001);
+    }
+  }
+  ~NestingGuard() { --n; }
+};
+}  // namespace
+
+ExprP Parser::ParseExpr() {
+  NestingGuard guard(nesting_);
+  return Or();
+}
 
 ExprP Parser::Or() {
   size_t b = pos_;
@@ -154,6 +180,7 @@ ExprP Parser::And() {
 }
 
 ExprP Parser::NotExpr() {
+  NestingGuard guard(nesting_);
   size_t b = pos_;
   if (Accept("NOT")) {
     auto e = Make(EK::Not, b);
@@ -277,6 +304,7 @@ ExprP Parser::Multiplicative() {
 }
 
 ExprP Parser::Unary() {
+  NestingGuard guard(nesting_);
   size_t b = pos_;
   if (Peek().IsOp("-") || Peek().IsOp("+")) {
     auto e = Make(EK::Unary, b);
@@ -495,6 +523,7 @@ bool Parser::IsAliasCandidate() const {
 }
 
 QueryP Parser::ParseQuery() {
+  NestingGuard guard(nesting_);
   auto q = std::make_unique<Query>();
   auto operand = [&]() {
     if (AcceptOp("(")) {

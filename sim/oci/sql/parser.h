@@ -67,6 +67,7 @@ class Parser {
   std::string_view source_;
   std::vector<Token> tokens_;
   size_t pos_ = 0;
+  int nesting_ = 0;  // open parentheses and subqueries, bounded so no input exhausts the stack
 };
 
 // Words that end an expression or a list and so can never be an alias.

@@ -99,7 +99,7 @@ void AddConstraintRows(ServerSession& s, const std::string& owner, const std::st
   bool has_index = c.kind == sql::ConstraintKind::PrimaryKey || c.kind == sql::ConstraintKind::Unique;
   Query ins(db,
             "INSERT INTO \"SYS.DBA_CONSTRAINTS\" (OWNER, CONSTRAINT_NAME, CONSTRAINT_TYPE, TABLE_NAME, "
-            "SEARCH_CONDITION, R_OWNER, R_CONSTRAINT_NAME, DELETE_RULE, STATUS, DEFERRABLE, DEFERRED, VALIDATED, "
+            "SEARCH_CONDITION, R_OWNER, R_CONSTRAINT_NAME, DELETE_RULE, STATUS, \"DEFERRABLE\", DEFERRED, VALIDATED, "
             "GENERATED, BAD, RELY, LAST_CHANGE, INDEX_OWNER, INDEX_NAME, INVALID, VIEW_RELATED) VALUES (?, ?, ?, ?, "
             "?, ?, ?, ?, ?, 'NOT DEFERRABLE', 'IMMEDIATE', ?, ?, NULL, NULL, ?, ?, ?, NULL, NULL)");
   ins.Bind(1, owner).Bind(2, name).Bind(3, std::string(type)).Bind(4, table).Bind(5, search).Bind(6, r_owner);

@@ -116,7 +116,7 @@ std::unique_ptr<ServerSession> ServerSession::Logon(std::shared_ptr<Database> da
   }
   if (status == "EXPIRED(GRACE)" && warning) {
     std::string days = "7";
-    Query g(s->db_, "SELECT LIMIT FROM \"SYS.DBA_PROFILES\" WHERE PROFILE = ? AND RESOURCE_NAME = 'PASSWORD_GRACE_TIME'");
+    Query g(s->db_, "SELECT \"LIMIT\" FROM \"SYS.DBA_PROFILES\" WHERE PROFILE = ? AND RESOURCE_NAME = 'PASSWORD_GRACE_TIME'");
     g.Bind(1, profile);
     if (g.Step() && !g.IsNull(0) && std::isdigit(static_cast<unsigned char>(g.Text(0)[0]))) days = g.Text(0);
     *warning = OraMessage(28002, {days});

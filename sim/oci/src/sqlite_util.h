@@ -9,6 +9,8 @@
 #include <sqlite3.h>
 
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 
 namespace ocisim {
@@ -21,7 +23,10 @@ class Query {
  public:
   Query(sqlite3* db, const std::string& sql) : db_(db) {
     int rc = sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &s_, nullptr);
-    if (rc != SQLITE_OK) ThrowSqlite(db, rc);
+    if (rc != SQLITE_OK) {
+      if (std::getenv("OCISIM_TRACE")) std::fprintf(stderr, "ocisim: cannot prepare: %s\n%s\n", sqlite3_errmsg(db), sql.c_str());
+      ThrowSqlite(db, rc);
+    }
   }
   ~Query() { sqlite3_finalize(s_); }
   Query(const Query&) = delete;
