@@ -25,7 +25,7 @@ wineserver="$(dirname "$wine")/wineserver"
 echo "== configure and build $build"
 cmake -S "$root" -B "$build" \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" \
-  -DQUARRY_PLATFORM_ONLY=ON -DQUARRY_WERROR=ON >/dev/null
+  -DQUARRY_PLATFORM_ONLY=ON -DQUARRY_WERROR=ON
 cmake --build "$build" -j2 --target platform_tests platform_test_child
 
 exe="$build/tests/platform/platform_tests.exe"

@@ -152,6 +152,8 @@ TEST(Environment, SetGetUnset) {
   EXPECT_FALSE(platform::GetEnv(name).has_value());
   platform::SetEnv(name, "a value=with equals");
   EXPECT_EQ(platform::GetEnv(name), "a value=with equals");
+  platform::SetEnv(name, "");
+  EXPECT_EQ(platform::GetEnv(name), "");  // set but empty is not unset
   platform::SetEnv(name, "second");
   EXPECT_EQ(platform::GetEnv(name), "second");
   platform::UnsetEnv(name);
