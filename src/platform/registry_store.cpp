@@ -398,7 +398,18 @@ bool DeleteStoreKeyTree(const std::string& root, Hive hive, const std::string& p
     fs::rename(*dir, graveyard, ec);
     const fs::path& doomed = ec ? *dir : graveyard;
     fs::remove_all(doomed, ec);
-    return !fs::exists(*dir, ec);
+    bool gone = !fs::exists(*dir, ec);
+    // Sweep what an earlier, interrupted deletion left (we hold the lock, so
+    // nobody else is removing one right now).
+    std::error_code sweepEc;
+    for (fs::directory_iterator it(graveyard.parent_path(), sweepEc);
+         !sweepEc && it != fs::directory_iterator(); it.increment(sweepEc)) {
+      if (it->path().filename().string().rfind(".deleted-", 0) == 0) {
+        std::error_code removeEc;
+        fs::remove_all(it->path(), removeEc);
+      }
+    }
+    return gone;
   } catch (...) {
     return false;
   }

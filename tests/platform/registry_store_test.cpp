@@ -123,6 +123,15 @@ TEST_F(RegistryStoreTest, HivesAreSeparateTrees) {
   EXPECT_EQ(platform::ReadString(user.get(), "ORACLE_HOME", ""), "/user");
 }
 
+TEST_F(RegistryStoreTest, DeletedTreesLeaveNothingBehind) {
+  ASSERT_NE(OpenStoreKey(root_, Hive::CurrentUser, "Gone\\Child", true), nullptr);
+  // What an interrupted deletion would have left: a hidden tree.
+  std::string hive = platform::JoinPath(root_, "CurrentUser");
+  std::filesystem::create_directories(platform::JoinPath(platform::JoinPath(hive, ".deleted-0000"), "Old"));
+  EXPECT_TRUE(DeleteStoreKeyTree(root_, Hive::CurrentUser, "gone"));
+  EXPECT_TRUE(std::filesystem::is_empty(hive));
+}
+
 TEST_F(RegistryStoreTest, TwoHandlesSeeEachOthersWrites) {
   auto first = OpenStoreKey(root_, Hive::CurrentUser, "Shared", true);
   auto second = OpenStoreKey(root_, Hive::CurrentUser, "shared", false);
