@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <ostream>
 
 namespace hostsim {
@@ -274,6 +275,22 @@ bool Host::ListOther() {
   const auto& items = other_.list().items();
   for (std::size_t i = 0; i < items.size(); ++i)
     Record(items[i].Record(static_cast<int>(i), static_cast<int>(i) == other_.list().current()));
+  return true;
+}
+
+bool Host::ShowFile(const std::string& path) {
+  std::string full = !path.empty() && path[0] == '/' ? path : other_.directory() + "/" + path;
+  std::ifstream in(full, std::ios::binary);
+  if (!in) return Fail("show-file: cannot read " + Quote(full));
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  Record("file " + Quote(full) + " bytes=" + std::to_string(text.size()));
+  std::size_t start = 0;
+  while (start < text.size()) {
+    auto nl = text.find('\n', start);
+    std::size_t end = nl == std::string::npos ? text.size() : nl;
+    Record("file-text " + Quote(text.substr(start, end - start)));
+    start = end + 1;
+  }
   return true;
 }
 

@@ -94,6 +94,7 @@ class Host {
   bool Configure(int item = 0);
   bool SetOtherDirectory(const std::string& dir);
   bool ListOther();
+  bool ShowFile(const std::string& path);  // relative paths: the passive panel's directory
   bool LoadLanguage(const std::string& path);
 
   // ---- state, for tests ----

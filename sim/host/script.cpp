@@ -74,6 +74,8 @@ rest of the line, or one quoted string for leading/trailing blanks):
   other DIR           show directory DIR in the passive file panel (default:
                       the current directory)
   list-other          print the passive panel
+  show-file PATH      print a file's lines (records "file", "file-text"); a
+                      relative PATH is taken in the passive panel's directory
   lang FILE           GetMsg answers from FILE's quoted lines (otherwise
                       GetMsg(N) returns "<msg N>")
   answer message BUTTON | esc
@@ -119,6 +121,7 @@ records (first word = kind; strings are quoted; a NULL string prints as -):
   cmdline, cmdline-run, cmdline-result, cmdline-set, cmdline-insert,
   panel-update, panel-redraw, panel-selection, panel-sort, panel-close,
   other-panel, other-panel-dir, other-panel-update, redraw, lang, echo,
+  file, file-text,
   unsupported, call (with --trace), warning, error.
   item I "NAME" dir|file [current] [selected] size= attr= written= created=
        accessed= links= descr= owner= c0= c1= ...   (times ISO 8601 UTC)
@@ -372,7 +375,7 @@ bool Script::Execute(const std::string& rawLine) {
   RestText(rest, text, error);
   // Commands that take TEXT read the raw rest of the line, so a stray quote
   // in a command line or file name is theirs, not a syntax error.
-  static const char* const kTextVerbs[] = {"load", "open-cmdline", "cd", "goto", "type", "cmdline", "other", "lang", "echo"};
+  static const char* const kTextVerbs[] = {"load", "open-cmdline", "cd", "goto", "type", "cmdline", "other", "lang", "echo", "show-file"};
   bool takesText = std::find(std::begin(kTextVerbs), std::end(kTextVerbs), verb) != std::end(kTextVerbs) ||
                    (verb == "answer" && Trim(rest).rfind("input", 0) == 0);
   if (!SplitWords(line, words, error)) {
@@ -425,6 +428,7 @@ bool Script::Execute(const std::string& rawLine) {
   if (verb == "other") return host_.SetOtherDirectory(text.empty() ? "." : text);
   if (verb == "list-other") return host_.ListOther();
   if (verb == "lang") return host_.LoadLanguage(text);
+  if (verb == "show-file") return text.empty() ? Fail("show-file: which file?") : host_.ShowFile(text);
   if (verb == "answer") return Answer(words, rest);
   if (verb == "set") return Set(words);
   if (verb == "echo") {

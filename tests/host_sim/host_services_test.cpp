@@ -206,6 +206,10 @@ TEST_F(ServicesTest, OtherPanelIsARealDirectory) {
   EXPECT_TRUE(HasLine(std::string("message-line \"dir ") + dir + "\""));
   EXPECT_TRUE(HasLine("message-line \"items 3\""));  // "..", One.txt, two.txt
   EXPECT_TRUE(HasLine("message-line \"plugin 0\""));
+  ASSERT_TRUE(host().ShowFile("two.txt"));
+  EXPECT_TRUE(HasLine(std::string("file \"") + dir + "/two.txt\" bytes=2"));
+  EXPECT_TRUE(HasLine("file-text \"22\""));
+  EXPECT_FALSE(host().ShowFile("three.txt"));
   ASSERT_TRUE(host().PressKey("F9"));  // FCTL_SETANOTHERPANELDIR "/"
   EXPECT_EQ(host().otherPanel().directory(), "/");
   std::remove((std::string(dir) + "/two.txt").c_str());
