@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "catalog/dispatcher.h"
 #include "catalog/root_list.h"
 #include "host/host_services.h"
 #include "panel/key_bar.h"
@@ -134,10 +135,7 @@ bool TOracleController::GetFindData(FindDataRequest& request) {
     catalog::ListRoot(request);
     return true;
   }
-  AddUpDirectoryItem(request);
-  // Family listings hang below here as they arrive; an unknown level shows
-  // only "..".
-  return true;
+  return catalog::DispatchListing(*this, request);
 }
 
 void TOracleController::FreeFindData(far::PluginPanelItem* items, int count) {
