@@ -56,6 +56,16 @@ TEST(Statements, ParseErrorsCarryOracleNumbers) {
       {"SELECT 1 FROM DUAL WHERE 1 = ANY (1, 2)", 3001},
   };
   for (const auto& c : cases) EXPECT_EQ(TranslateError(c.sql, db.catalog), c.code) << c.sql;
+  // Absurdly deep input is refused, not a stack overflow.
+  EXPECT_EQ(TranslateError("SELECT " + std::string(100000, '(') + "1" + std::string(100000, ')') + " FROM DUAL", db.catalog), 3001);
+  std::string chain = "SELECT 'a'";
+  for (int i = 0; i < 5000; ++i) chain += " || 'a'";
+  EXPECT_EQ(TranslateError(chain + " FROM DUAL", db.catalog), 3001);
+  std::string minus;
+  for (int i = 0; i < 50000; ++i) minus += "- ";
+  EXPECT_EQ(TranslateError("SELECT " + minus + "1 FROM DUAL", db.catalog), 3001);
+  // Moderate nesting is fine.
+  EXPECT_EQ(TranslateError("SELECT " + std::string(30, '(') + "1" + std::string(30, ')') + " FROM DUAL", db.catalog), 0);
   // A column SQLite cannot find is reported as Oracle does.
   try {
     db.Query("SELECT NOSUCH FROM EMP");

@@ -29,41 +29,9 @@ char QClose(char open) {
   }
 }
 
-}  // namespace
-
-std::vector<Token> Tokenize(std::string_view s, bool prefixOnly, size_t maxTokens) {
-  if (prefixOnly) {
-    // Tokenize a copy limited by errors: everything up to the first bad token.
-    std::vector<Token> out;
-    try {
-      out = Tokenize(s);
-    } catch (const OraError&) {
-      // Retry on shorter and shorter prefixes would be costly; scan token by token instead.
-      out.clear();
-      size_t good = 0;
-      for (size_t cut = s.size(); cut > 0;) {
-        try {
-          out = Tokenize(s.substr(0, cut));
-          good = cut;
-          break;
-        } catch (const OraError&) {
-          size_t nl = s.rfind('\n', cut - 1);
-          cut = nl == std::string_view::npos ? 0 : nl;
-        }
-      }
-      if (good == 0) out.assign(1, Token{});
-    }
-    if (maxTokens && out.size() > maxTokens) {
-      out.resize(maxTokens);
-      Token end;
-      end.begin = end.end = s.size();
-      out.push_back(end);
-    }
-    return out;
-  }
-  std::vector<Token> out;
+void Scan(std::string_view s, std::vector<Token>& out, size_t maxTokens) {
   size_t i = 0, n = s.size();
-  while (true) {
+  while (maxTokens == 0 || out.size() < maxTokens) {
     while (i < n && std::isspace(static_cast<unsigned char>(s[i]))) ++i;
     if (i >= n) break;
     char c = s[i];
@@ -182,9 +150,21 @@ std::vector<Token> Tokenize(std::string_view s, bool prefixOnly, size_t maxToken
     t.end = i;
     out.push_back(std::move(t));
   }
+}
+
+}  // namespace
+
+std::vector<Token> Tokenize(std::string_view s, bool prefixOnly, size_t maxTokens) {
+  std::vector<Token> out;
+  out.reserve(maxTokens ? maxTokens + 1 : s.size() / 4 + 2);
+  try {
+    Scan(s, out, maxTokens);
+  } catch (const OraError&) {
+    if (!prefixOnly) throw;  // a prefix stops at the first token it cannot read
+  }
   Token end;
   end.type = Tok::End;
-  end.begin = end.end = n;
+  end.begin = end.end = s.size();
   out.push_back(end);
   return out;
 }

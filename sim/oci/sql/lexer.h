@@ -24,8 +24,8 @@ struct Token {
 
 // Splits the text; the last token is Tok::End. Throws OraError 1756 for an
 // unterminated string, 911 for a character Oracle would not accept. With
-// prefixOnly, stops after maxTokens tokens or at the first error instead
-// (program unit bodies are checked later by the engine's compile step).
+// prefixOnly, stops at the first such error instead (program unit bodies are
+// checked later by the engine's compile step). maxTokens > 0 stops early.
 std::vector<Token> Tokenize(std::string_view sql, bool prefixOnly = false, size_t maxTokens = 0);
 
 }  // namespace ocisim::sql
