@@ -812,6 +812,8 @@ Translation TranslateAlter(Parser& p, const Catalog& catalog) {
       info.value = p.Next().text;
     else
       throw MakeOraError(922);
+    // Some values are two words: ISOLATION_LEVEL = READ COMMITTED.
+    while (!p.AtEnd() && p.Peek().type == Tok::Ident) info.value += " " + p.Next().text;
     if (!p.AtEnd() && !p.Peek().IsOp(";")) throw MakeOraError(3001);
     p.ExpectStatementEnd();
     t.kind = StmtKind::AlterSession;
