@@ -1,18 +1,26 @@
 #!/usr/bin/env bash
 # Plays one acceptance script through the host stand-in and compares the
 # transcript with the expected one.  QUARRY_UPDATE_GOLDEN=1 rewrites it.
-# Usage: run_case.sh QUARRY_HOST PLUGIN_MODULE CASE.qh
+# Usage: run_case.sh QUARRY_HOST PLUGIN_MODULE CASE.qh [ORACLE_HOME]
+# With an ORACLE_HOME (the client stand-in's), the plugin reaches a fresh
+# copy of the demo database made for this run.
 set -euo pipefail
-host=$1 plugin=$2 case_file=$3
+host=$1 plugin=$2 case_file=$3 oracle_home=${4:-}
 expected=${case_file%.qh}.expected
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export QUARRY_REGISTRY_DIR="$work/registry"
-unset ORACLE_HOME TNS_ADMIN
+unset ORACLE_HOME TNS_ADMIN OCIDLL ORACLEHOME
+if [ -n "$oracle_home" ]; then
+  export ORACLE_HOME="$oracle_home"
+  export OCISIM_DATA_DIR="$work/data"
+  mkdir -p "$OCISIM_DATA_DIR"
+fi
 status=0
 (cd "$work" && "$host" -e "load $plugin" "$case_file") >"$work/out.raw" 2>&1 || status=$?
 # The module's location is the only thing that differs between machines.
-sed -e "s|$plugin|PLUGIN|g" -e "s|$work|WORK|g" "$work/out.raw" >"$work/out"
+sed -e "s|$plugin|PLUGIN|g" -e "s|$work|WORK|g" -e "s|${oracle_home:-@none@}|ORACLE_HOME|g" \
+    -e 's|file="[^"]*/SQL[^"]*"|file="TEMP"|' "$work/out.raw" >"$work/out"
 echo "exit $status" >>"$work/out"
 if [ "${QUARRY_UPDATE_GOLDEN:-0}" = 1 ]; then
   cp "$work/out" "$expected"
