@@ -9,6 +9,7 @@
 #include "sqlite_util.h"
 
 #include <cctype>
+#include <set>
 
 namespace ocisim {
 namespace {
@@ -169,6 +170,13 @@ void CreateTable(ServerSession& s, const sql::Translation& tr) {
     }
   }
   if (cols.empty()) ThrowOra(906);
+  // Primary key columns are NOT NULL in Oracle (SQLite would let NULLs in).
+  std::set<std::string> pk_cols;
+  for (const auto& k : ct.constraints)
+    if (k.kind == sql::ConstraintKind::PrimaryKey)
+      for (const auto& col : k.columns) pk_cols.insert(col);
+  for (auto& c : cols)
+    if (pk_cols.count(c.name)) c.nullable = false;
   // The SQLite table carries Oracle's declared types (describe reads them back)
   // and every constraint SQLite can enforce.
   std::string sql = "CREATE TABLE " + SqliteName(ct.owner, ct.name) + " (";
@@ -213,7 +221,7 @@ void CreateTable(ServerSession& s, const sql::Translation& tr) {
   AddTableRow(db, ct.owner, ct.name, ts, ct.temporary, ct.partitioned);
   SetColumns(db, ct.owner, ct.name, cols);
   for (const auto& c : cols)
-    if (!c.nullable) {
+    if (!c.nullable && !pk_cols.count(c.name)) {
       bool covered = false;
       for (const auto& k : ct.constraints)
         covered = covered || (k.kind == sql::ConstraintKind::NotNull && !k.columns.empty() && k.columns[0] == c.name);

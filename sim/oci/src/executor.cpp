@@ -7,6 +7,7 @@
 #include "sqlite_util.h"
 
 #include <cctype>
+#include <cstdio>
 #include <cstdlib>
 
 namespace ocisim {
@@ -109,6 +110,32 @@ Value Evaluate(sqlite3* db, const std::string& expr, const std::vector<std::stri
   BindAll(q.get(), names, binds);
   if (!q.Step()) return Value::MakeNull();
   return ReadColumn(q.get(), 0);
+}
+
+// A column read straight from a table column is nullable as that column is.
+bool Nullable(sqlite3_stmt* s, int i) {
+  const char* table = sqlite3_column_table_name(s, i);
+  const char* origin = sqlite3_column_origin_name(s, i);
+  int not_null = 0;
+  if (table && origin &&
+      sqlite3_table_column_metadata(sqlite3_db_handle(s), sqlite3_column_database_name(s, i), table, origin, nullptr,
+                                    nullptr, &not_null, nullptr, nullptr) == SQLITE_OK)
+    return not_null == 0;
+  return true;
+}
+
+bool Aligned(const sql::Translation& t, sqlite3_stmt* s) {
+  bool aligned = t.columns.size() == static_cast<size_t>(sqlite3_column_count(s));
+  for (const auto& c : t.columns) aligned = aligned && c.name.find('*') == std::string::npos;
+  return aligned;
+}
+
+// Oracle's name of a select-list column. A '*' in the select list expands to
+// several SQLite columns; then SQLite's names (the stored column names) count.
+std::string ColumnName(const sql::Translation& t, sqlite3_stmt* s, int i) {
+  if (Aligned(t, s)) return t.columns[i].name;
+  const char* n = sqlite3_column_name(s, i);
+  return n ? n : "";
 }
 
 std::string Setting(sqlite3* db, const char* name, const char* fallback) {
@@ -282,7 +309,7 @@ void Cursor::Describe(const sql::Translation& t) {
   bool need_row = false;
   for (int i = 0; i < n; ++i) {
     ColumnInfo c;
-    const sql::SelectColumn* sc = i < static_cast<int>(t.columns.size()) ? &t.columns[i] : nullptr;
+    const sql::SelectColumn* sc = Aligned(t, stmt_) ? &t.columns[i] : nullptr;
     const char* decl = sqlite3_column_decltype(stmt_, i);
     if (sc && !sc->typeHint.empty()) {
       c = DescribeDeclaredType(sc->typeHint == "VARCHAR2" ? "VARCHAR2(4000)" : sc->typeHint);
@@ -293,15 +320,8 @@ void Cursor::Describe(const sql::Translation& t) {
       c.type = -1;  // decided by the first row below
       need_row = true;
     }
-    c.name = sc ? sc->name : Upper(sqlite3_column_name(stmt_, i));
-    const char* table = sqlite3_column_table_name(stmt_, i);
-    const char* origin = sqlite3_column_origin_name(stmt_, i);
-    if (table && origin) {
-      int not_null = 0;
-      if (sqlite3_table_column_metadata(session_.db(), sqlite3_column_database_name(stmt_, i), table, origin, nullptr,
-                                        nullptr, &not_null, nullptr, nullptr) == SQLITE_OK)
-        c.nullable = not_null == 0;
-    }
+    c.name = ColumnName(t, stmt_, i);
+    c.nullable = Nullable(stmt_, i);
     columns_.push_back(c);
   }
   if (!need_row) return;
@@ -327,6 +347,7 @@ void Cursor::Describe(const sql::Translation& t) {
 
 void Cursor::RunQuery(const sql::Translation& t, const BindValues& binds, bool describe_only) {
   sqlite_text_ = t.sqlite;
+  if (std::getenv("OCISIM_TRACE")) std::fprintf(stderr, "ocisim: query: %s\n", t.sqlite.c_str());
   int rc = sqlite3_prepare_v2(session_.db(), t.sqlite.c_str(), static_cast<int>(t.sqlite.size()), &stmt_, nullptr);
   if (rc != SQLITE_OK) ThrowSqlite(session_.db(), rc);
   if (!describe_only) BindAll(stmt_, t.binds, binds);
@@ -337,9 +358,10 @@ void Cursor::RunQuery(const sql::Translation& t, const BindValues& binds, bool d
     columns_.clear();
     for (int i = 0; i < sqlite3_column_count(stmt_); ++i) {
       const char* decl = sqlite3_column_decltype(stmt_, i);
-      const sql::SelectColumn* sc = i < static_cast<int>(t.columns.size()) ? &t.columns[i] : nullptr;
+      const sql::SelectColumn* sc = Aligned(t, stmt_) ? &t.columns[i] : nullptr;
       ColumnInfo c = DescribeDeclaredType(sc && !sc->typeHint.empty() ? sc->typeHint : decl ? decl : "VARCHAR2(4000)");
-      c.name = sc ? sc->name : Upper(sqlite3_column_name(stmt_, i));
+      c.name = ColumnName(t, stmt_, i);
+      c.nullable = Nullable(stmt_, i);
       columns_.push_back(c);
     }
     sqlite3_finalize(stmt_);

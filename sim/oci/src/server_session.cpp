@@ -155,8 +155,13 @@ void ServerSession::CheckAlive() {
 
 void ServerSession::BeginWrite() {
   if (in_txn_) return;
-  int rc = sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+  // BEGIN IMMEDIATE would also lock the attached session registry and stall
+  // every logon; a write to the main file alone takes just its write lock
+  // (waiting up to the lock timeout for another session's transaction).
+  int rc = sqlite3_exec(db_, "BEGIN", nullptr, nullptr, nullptr);
+  if (rc == SQLITE_OK) rc = sqlite3_exec(db_, "UPDATE main.ocisim_settings SET VALUE = VALUE WHERE 0", nullptr, nullptr, nullptr);
   if (rc != SQLITE_OK) {
+    sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
     if ((rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED) ThrowOra(54);
     ThrowSqlite(db_, rc);
   }

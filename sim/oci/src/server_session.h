@@ -40,8 +40,9 @@ class ServerSession {
 
   // ORA-00028 once another session killed this one.
   void CheckAlive();
-  // Starts the transaction before the first write (BEGIN IMMEDIATE, so a
-  // conflicting writer waits for the lock timeout and then gets ORA-00054).
+  // Starts the transaction before the first write, taking the database's
+  // write lock at once (a conflicting writer waits for the lock timeout and
+  // then gets ORA-00054).
   void BeginWrite();
   bool InTransaction() const { return in_txn_; }
   void Commit();
