@@ -125,8 +125,11 @@ TEST(Semantics, Rownum) {
   EXPECT_EQ(Column(db.Query("SELECT ENAME FROM (SELECT ENAME FROM EMP ORDER BY SAL DESC, ENAME) WHERE ROWNUM <= 3")),
             (V{"KING", "FORD", "SCOTT"}));
   EXPECT_EQ(Column(db.Query("SELECT ROWNUM, DNAME FROM DEPT WHERE DEPTNO > 10 ORDER BY DEPTNO"), 0), (V{"1", "2", "3"}));
-  // ROWNUM counts rows before grouping; that form is refused rather than answered wrongly.
-  EXPECT_EQ(db.ErrorCode("SELECT COUNT(*) FROM EMP WHERE ROWNUM <= 3"), 3001);
+  // ROWNUM counts rows before grouping.
+  EXPECT_EQ(db.Query("SELECT COUNT(*) FROM EMP WHERE ROWNUM <= 3")[0][0], "3");
+  EXPECT_EQ(db.Query("SELECT COUNT(DISTINCT E.DEPTNO) FROM EMP E WHERE E.DEPTNO = 30 AND ROWNUM < 3")[0][0], "1");
+  // With a join that cut cannot be placed; it is refused rather than answered wrongly.
+  EXPECT_EQ(db.ErrorCode("SELECT COUNT(*) FROM EMP, DEPT WHERE ROWNUM <= 3"), 3001);
 }
 
 TEST(Semantics, NullOrderingAndSetOperators) {
@@ -145,6 +148,12 @@ TEST(Semantics, NullOrderingAndSetOperators) {
   EXPECT_EQ(One(db, "SELECT COUNT(DISTINCT JOB) FROM EMP"), "5");
   EXPECT_EQ(Column(db.Query("SELECT DEPTNO, COUNT(*) FROM EMP GROUP BY DEPTNO HAVING COUNT(*) > 4 ORDER BY 1")), (V{"20", "30"}));
   EXPECT_EQ(One(db, "SELECT COUNT(*) FROM DEPT D WHERE NOT EXISTS (SELECT 1 FROM EMP E WHERE E.DEPTNO = D.DEPTNO)"), "1");
+  // Scalar subqueries: one row or none, else ORA-01427.
+  EXPECT_EQ(Column(db.Query("SELECT D.DNAME, (SELECT MAX(E.SAL) FROM EMP E WHERE E.DEPTNO = D.DEPTNO) FROM DEPT D ORDER BY 1"), 1),
+            (V{"5000", "<null>", "3000", "2850"}));
+  EXPECT_EQ(One(db, "SELECT (SELECT ENAME FROM EMP WHERE EMPNO = 7839) FROM DUAL"), "KING");
+  EXPECT_EQ(db.ErrorCode("SELECT (SELECT ENAME FROM EMP WHERE DEPTNO = 10) FROM DUAL"), 1427);
+  EXPECT_EQ(db.ErrorCode("SELECT (SELECT ENAME, JOB FROM EMP WHERE EMPNO = 7839) FROM DUAL"), 913);
 }
 
 TEST(Semantics, NumbersAndStrings) {

@@ -299,7 +299,9 @@ std::string Emitter::EmitExpr(const Expr& e) {
       Emitter inner(catalog_, parser_);
       std::string sub = inner.EmitQuery(*e.query);
       objects.insert(objects.end(), inner.objects.begin(), inner.objects.end());
-      return (e.kind == EK::Exists ? "EXISTS (" : "(") + sub + ")";
+      if (e.kind == EK::Exists) return "EXISTS (" + sub + ")";
+      // SQLite takes the first row of a scalar subquery; Oracle refuses more than one.
+      return "ora_single((" + sub + "), (SELECT count(*) FROM (SELECT 1 FROM (" + sub + ") LIMIT 2)))";
     }
     case EK::Case: {
       std::string out = "CASE";
@@ -589,10 +591,27 @@ std::string Emitter::Block(Select& s, Query& q, bool ownsOrder, std::string* lim
   std::vector<const Expr*> conjuncts;
   SplitAnd(s.where.get(), conjuncts);
   std::string limit = TakeRownumLimit(conjuncts, *this);
+  std::string cutFrom;  // FROM clause when ROWNUM cuts rows before grouping
   if (!limit.empty()) {
     bool grouped = s.distinct || !s.groupBy.empty() || s.having;
     for (const auto& item : s.items) grouped = grouped || HasAggregate(*item.expr);
-    if (grouped) throw MakeOraError(3001);
+    if (grouped) {
+      // Oracle numbers the rows before grouping: cut them in a derived table.
+      // Only a single source keeps its column names that way.
+      if (s.from.size() != 1 || !s.from[0].join.empty()) throw MakeOraError(3001);
+      std::string inner = "SELECT * FROM " + TableName(s.from[0].ref);
+      if (!conjuncts.empty()) {
+        inWhere_ = true;
+        inner += " WHERE ";
+        for (size_t i = 0; i < conjuncts.size(); ++i) inner += (i ? " AND " : "") + EmitExpr(*conjuncts[i]);
+        inWhere_ = false;
+      }
+      inner += " LIMIT " + limit;
+      cutFrom = "(" + inner + ")";
+      if (!s.from[0].ref.alias.empty()) cutFrom += " AS " + QuoteIdent(s.from[0].ref.alias);
+      conjuncts.clear();
+      limit.clear();
+    }
   }
   std::string sql = "SELECT ";
   if (s.distinct) sql += "DISTINCT ";
@@ -602,7 +621,7 @@ std::string Emitter::Block(Select& s, Query& q, bool ownsOrder, std::string* lim
     sql += EmitExpr(*item.expr);
     if (item.expr->kind != EK::Star) sql += " AS " + QuoteIdent(Column(item).name);
   }
-  sql += " FROM " + FromClause(s, conjuncts);
+  sql += " FROM " + (cutFrom.empty() ? FromClause(s, conjuncts) : cutFrom);
   if (!conjuncts.empty()) {
     inWhere_ = true;
     sql += " WHERE ";

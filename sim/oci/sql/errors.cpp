@@ -181,6 +181,7 @@ OraError OraErrorFromSqlite(int rc, const char* msg) {
   if (startsWith("CHECK constraint failed")) return MakeOraError(2290, {text.substr(text.find(':') == std::string::npos ? text.size() : text.find(':') + 2)});
   if (startsWith("SELECTs to the left and right of")) return MakeOraError(1789);
   if (startsWith("integer overflow")) return MakeOraError(1426);
+  if (startsWith("sub-select returns")) return MakeOraError(913);
   if (text.find("values were supplied") != std::string::npos) {
     // "table T has 3 columns but 2 values were supplied"
     auto has = text.find(" has "), but = text.find(" columns but ");

@@ -685,6 +685,13 @@ void ImplicitDate(sqlite3_context* ctx, int, Args argv) {
   sqlite3_result_value(ctx, argv[1]);
 }
 
+// ora_single(value, rows): a scalar subquery's value; ORA-01427 when the
+// subquery returned more than one row.
+void Single(sqlite3_context* ctx, int, Args argv) {
+  if (sqlite3_value_int64(argv[1]) > 1) throw MakeOraError(1427);
+  sqlite3_result_value(ctx, argv[0]);
+}
+
 // ora_date_in(value): a value as a DATE column stores it: dates stay, text is
 // read in the default format DD-MON-RR, NULL stays NULL, numbers are refused.
 void DateIn(sqlite3_context* ctx, int, Args argv) {
@@ -751,6 +758,7 @@ const Registration kFunctions[] = {
     {"ora_cb_path", -1, Safe<CbPath>, true},
     {"ora_implicit_date", 2, Safe<ImplicitDate>, true},
     {"ora_date_in", 1, Safe<DateIn>, true},
+    {"ora_single", 2, Safe<Single>, true},
 };
 
 }  // namespace
