@@ -22,7 +22,8 @@ cp "$build/src/Quarry.far-plug-mb" "$demo/plugins/quarry/plug/.Quarry.far-plug-m
 mv -f "$demo/plugins/quarry/plug/.Quarry.far-plug-mb.new" "$demo/plugins/quarry/plug/Quarry.far-plug-mb"
 
 # The demo's Oracle home: the stand-in client library and an alias file.
-client=$(find "$build/sim/oci" -maxdepth 2 -name 'libclntsh.so' 2>/dev/null | head -n 1 || true)
+client="$build/ocisim/home/lib/libclntsh.so"
+[ -e "$client" ] || client=""
 if [ -n "$client" ]; then
   cp -L "$client" "$demo/oracle/lib/.libclntsh.so.new"
   mv -f "$demo/oracle/lib/.libclntsh.so.new" "$demo/oracle/lib/libclntsh.so"
