@@ -73,6 +73,12 @@ Rows RunSql(Conn& c, const std::string& sql, sb4* code, std::string* text) {
   OCIAttrGet(st, OCI_HTYPE_STMT, &type, nullptr, OCI_ATTR_STMT_TYPE, c.err);
   sword rc = OCIStmtExecute(c.svc, st, c.err, type == OCI_STMT_SELECT ? 0 : 1, 0, nullptr, nullptr, OCI_DEFAULT);
   if (rc == OCI_ERROR) return fail();
+  if (rc == OCI_SUCCESS_WITH_INFO) {
+    sb4 w = 0;
+    std::string t = ErrorText(c.err, &w);
+    if (code) *code = w;
+    if (text) *text = t;
+  }
   if (type != OCI_STMT_SELECT) {
     OCIHandleFree(st, OCI_HTYPE_STMT);
     return rows;

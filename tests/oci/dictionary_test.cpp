@@ -1,0 +1,137 @@
+// The data dictionary as the plugin reads it: Oracle 9i column order, DDL
+// reflected in the views, the compile step's errors, privileges of ALL_ and
+// DBA_ views, and the demo content the listings rely on.
+#include "oci_fixture.h"
+
+#include <gtest/gtest.h>
+
+using namespace ocitest;
+
+namespace {
+
+std::vector<std::string> Column(const Rows& rows, size_t i = 0) {
+  std::vector<std::string> out;
+  for (const auto& r : rows) out.push_back(r.at(i));
+  return out;
+}
+
+TEST(Dictionary, ColumnsInOracleOrder) {
+  Conn c("system", "manager");
+  ASSERT_TRUE(c.ok());
+  Rows cols = MustRun(c, "SELECT * FROM ALL_TAB_COLUMNS WHERE OWNER = 'SCOTT' AND TABLE_NAME = 'DEPT' ORDER BY COLUMN_ID");
+  ASSERT_EQ(cols.size(), 3u);
+  EXPECT_EQ(cols[0].size(), 30u) << "ALL_TAB_COLUMNS has Oracle 9i's 30 columns";
+  EXPECT_EQ((std::vector<std::string>{cols[0][0], cols[0][1], cols[0][2], cols[0][3], cols[0][6], cols[0][7],
+                                      cols[0][8], cols[0][9], cols[0][10]}),
+            (std::vector<std::string>{"SCOTT", "DEPT", "DEPTNO", "NUMBER", "22", "2", "0", "N", "1"}));
+  EXPECT_EQ(cols[1][2], "DNAME");
+  EXPECT_EQ(cols[1][6], "14");
+  Rows objs = MustRun(c, "SELECT * FROM DBA_OBJECTS WHERE OWNER = 'SCOTT' AND OBJECT_NAME = 'EMP'");
+  ASSERT_EQ(objs.size(), 1u);
+  EXPECT_EQ(objs[0].size(), 13u);
+  EXPECT_EQ(objs[0][5], "TABLE");
+  EXPECT_EQ(objs[0][6], "15-MAR-03") << "fixed creation dates";
+  EXPECT_EQ(objs[0][9], "VALID");
+}
+
+TEST(Dictionary, DdlIsReflected) {
+  Conn c("scott", "tiger");
+  ASSERT_TRUE(c.ok());
+  RunSql(c, "DROP TABLE T_DDL");
+  MustRun(c, "CREATE TABLE T_DDL (ID NUMBER(5) PRIMARY KEY, NAME VARCHAR2(20) NOT NULL, NOTE VARCHAR2(100))");
+  EXPECT_EQ(Column(MustRun(c, "SELECT COLUMN_NAME FROM USER_TAB_COLUMNS WHERE TABLE_NAME = 'T_DDL' ORDER BY COLUMN_ID")),
+            (std::vector<std::string>{"ID", "NAME", "NOTE"}));
+  EXPECT_EQ(Column(MustRun(c, "SELECT CONSTRAINT_TYPE FROM USER_CONSTRAINTS WHERE TABLE_NAME = 'T_DDL' ORDER BY 1")),
+            (std::vector<std::string>{"C", "P"}));
+  EXPECT_EQ(MustRun(c, "SELECT COUNT(*) FROM USER_INDEXES WHERE TABLE_NAME = 'T_DDL'"), (Rows{{"1"}}));
+  MustRun(c, "COMMENT ON TABLE T_DDL IS 'test table'");
+  MustRun(c, "COMMENT ON COLUMN T_DDL.NAME IS 'the name'");
+  EXPECT_EQ(MustRun(c, "SELECT COMMENTS FROM USER_TAB_COMMENTS WHERE TABLE_NAME = 'T_DDL'"), (Rows{{"test table"}}));
+  EXPECT_EQ(MustRun(c, "SELECT COMMENTS FROM USER_COL_COMMENTS WHERE TABLE_NAME = 'T_DDL' AND COLUMN_NAME = 'NAME'"),
+            (Rows{{"the name"}}));
+  MustRun(c, "ALTER TABLE T_DDL ADD (EXTRA DATE)");
+  EXPECT_EQ(MustRun(c, "SELECT DATA_TYPE FROM USER_TAB_COLUMNS WHERE TABLE_NAME = 'T_DDL' AND COLUMN_NAME = 'EXTRA'"),
+            (Rows{{"DATE"}}));
+  MustRun(c, "CREATE VIEW V_DDL AS SELECT ID, NAME FROM T_DDL");
+  EXPECT_EQ(MustRun(c, "SELECT TEXT FROM USER_VIEWS WHERE VIEW_NAME = 'V_DDL'"), (Rows{{"SELECT ID, NAME FROM T_DDL"}}));
+  EXPECT_EQ(MustRun(c, "SELECT REFERENCED_NAME FROM USER_DEPENDENCIES WHERE NAME = 'V_DDL'"), (Rows{{"T_DDL"}}));
+  MustRun(c, "GRANT SELECT ON T_DDL TO SALES");
+  Conn sales("sales", "sales");
+  EXPECT_EQ(MustRun(sales, "SELECT TABLE_NAME FROM ALL_TABLES WHERE OWNER = 'SCOTT' AND TABLE_NAME = 'T_DDL'"),
+            (Rows{{"T_DDL"}}));
+  EXPECT_TRUE(MustRun(sales, "SELECT * FROM SCOTT.T_DDL").empty());
+  sb4 code = 0;
+  RunSql(sales, "SELECT * FROM SCOTT.BONUS", &code);
+  EXPECT_EQ(code, 942) << "not granted";
+  EXPECT_TRUE(MustRun(sales, "SELECT * FROM ALL_TABLES WHERE OWNER = 'SCOTT' AND TABLE_NAME = 'BONUS'").empty());
+  MustRun(c, "DROP VIEW V_DDL");
+  MustRun(c, "DROP TABLE T_DDL");
+  EXPECT_EQ(MustRun(c, "SELECT COUNT(*) FROM USER_OBJECTS WHERE OBJECT_NAME IN ('T_DDL', 'V_DDL')"), (Rows{{"0"}}));
+  EXPECT_EQ(MustRun(c, "SELECT COUNT(*) FROM USER_TAB_COLUMNS WHERE TABLE_NAME = 'T_DDL'"), (Rows{{"0"}}));
+  RunSql(c, "DROP TABLE T_DDL", &code);
+  EXPECT_EQ(code, 942);
+}
+
+TEST(Dictionary, ProgramUnitsCompile) {
+  Conn c("scott", "tiger");
+  sb4 code = 0;
+  std::string text;
+  RunSql(c, "CREATE OR REPLACE PROCEDURE P_OK IS\nBEGIN\n  NULL;\nEND;", &code, &text);
+  EXPECT_EQ(code, 0) << text;
+  EXPECT_EQ(MustRun(c, "SELECT STATUS FROM USER_OBJECTS WHERE OBJECT_NAME = 'P_OK'"), (Rows{{"VALID"}}));
+  EXPECT_EQ(MustRun(c, "SELECT COUNT(*) FROM USER_SOURCE WHERE NAME = 'P_OK'"), (Rows{{"4"}}));
+  // A unit with errors is stored, INVALID, and answers with a warning.
+  RunSql(c, "CREATE OR REPLACE PROCEDURE P_BAD IS\nBEGIN\n  IF (1 = 1 THEN NULL; END IF;\nEND;", &code, &text);
+  EXPECT_EQ(code, 24344) << text;
+  EXPECT_EQ(MustRun(c, "SELECT STATUS FROM USER_OBJECTS WHERE OBJECT_NAME = 'P_BAD'"), (Rows{{"INVALID"}}));
+  Rows errs = MustRun(c, "SELECT LINE, POSITION, SUBSTR(TEXT, 1, 9) FROM USER_ERRORS WHERE NAME = 'P_BAD'");
+  ASSERT_EQ(errs.size(), 1u);
+  EXPECT_EQ(errs[0][2], "PLS-00103");
+  RunSql(c, "CREATE OR REPLACE PROCEDURE P_BAD IS\nBEGIN\n  NULL;\nEND;", &code);
+  EXPECT_EQ(code, 0);
+  EXPECT_EQ(MustRun(c, "SELECT COUNT(*) FROM USER_ERRORS WHERE NAME = 'P_BAD'"), (Rows{{"0"}}));
+  MustRun(c, "DROP PROCEDURE P_OK");
+  MustRun(c, "DROP PROCEDURE P_BAD");
+  RunSql(c, "DROP PROCEDURE P_OK", &code);
+  EXPECT_EQ(code, 4043);
+}
+
+TEST(Dictionary, PrivilegesOfDictionaryViews) {
+  Conn scott("scott", "tiger");
+  Conn system("system", "manager");
+  EXPECT_EQ(MustRun(scott, "SELECT COUNT(*) FROM USER_ROLE_PRIVS WHERE USERNAME = USER AND GRANTED_ROLE = "
+                           "'SELECT_CATALOG_ROLE'"), (Rows{{"0"}}));
+  EXPECT_EQ(MustRun(system, "SELECT COUNT(*) FROM USER_ROLE_PRIVS WHERE USERNAME = USER AND GRANTED_ROLE = "
+                            "'SELECT_CATALOG_ROLE'"), (Rows{{"1"}}));
+  for (const char* view : {"DBA_OBJECTS", "DBA_USERS", "V$PARAMETER", "V$SESSION", "SYS.X$KSPPI", "DBA_DATA_FILES"}) {
+    sb4 code = 0;
+    RunSql(scott, std::string("SELECT COUNT(*) FROM ") + view, &code);
+    EXPECT_EQ(code, 942) << view;
+    Rows r = MustRun(system, std::string("SELECT COUNT(*) FROM ") + view);
+    ASSERT_EQ(r.size(), 1u);
+    EXPECT_NE(r[0][0], "0") << view << " has demo content";
+  }
+  // ALL_ views show only what SCOTT owns or was granted.
+  EXPECT_EQ(Column(MustRun(scott, "SELECT DISTINCT OWNER FROM ALL_TABLES WHERE OWNER IN ('SCOTT', 'SALES') ORDER BY 1")),
+            (std::vector<std::string>{"SALES", "SCOTT"}));
+  EXPECT_EQ(Column(MustRun(scott, "SELECT TABLE_NAME FROM ALL_TABLES WHERE OWNER = 'SALES'")),
+            (std::vector<std::string>{"ORDERS"}));
+  EXPECT_EQ(MustRun(scott, "SELECT COUNT(*) FROM ALL_USERS WHERE USERNAME = 'SYS'"), (Rows{{"1"}}));
+  EXPECT_EQ(MustRun(scott, "SELECT * FROM GLOBAL_NAME"), (Rows{{"DEMO.WORLD"}}));
+}
+
+TEST(Dictionary, ExplainPlanFillsThePlanTable) {
+  Conn c("system", "manager");
+  MustRun(c, "DELETE FROM \"PLAN_TABLE\" WHERE STATEMENT_ID = 'FAR SQL PLAN'");
+  MustRun(c, "EXPLAIN PLAN SET STATEMENT_ID = 'FAR SQL PLAN' INTO \"PLAN_TABLE\" FOR SELECT E.ENAME, D.DNAME FROM "
+             "SCOTT.EMP E, SCOTT.DEPT D WHERE E.DEPTNO = D.DEPTNO");
+  Rows plan = MustRun(c, "SELECT ID, PARENT_ID, OPERATION, OPTIONS, OBJECT_NAME FROM PLAN_TABLE WHERE STATEMENT_ID = "
+                         "'FAR SQL PLAN' ORDER BY ID");
+  ASSERT_EQ(plan.size(), 4u);
+  EXPECT_EQ(plan[0][2], "SELECT STATEMENT");
+  EXPECT_EQ(plan[2][4], "EMP");
+  EXPECT_EQ(plan[3][4], "DEPT");
+  OCITransRollback(c.svc, c.err, 0);
+}
+
+}  // namespace

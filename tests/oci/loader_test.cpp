@@ -1,0 +1,117 @@
+// The library as the plugin's loader sees it: loaded with dlopen from an
+// ORACLE_HOME, every entry-point name of every group resolves in the full
+// library, the OCI7-only variant lacks the OCI8 group, the other variant lacks
+// exactly one OCI8 name; and a session works through resolved pointers.
+#include "ocisim/oci_types.h"
+
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+const std::vector<const char*> kOci7 = {"orlon", "ologof", "oerhms", "oopen", "oparse", "odefin", "oexfet",
+                                        "ofen",  "oflng",  "oclose", "odescr", "oexec", "oexn", "ocom",
+                                        "orol",  "ocon",   "ocof",   "obreak", "obndra", "odessp", "olog", "opinit"};
+const std::vector<const char*> kOci8 = {
+    "OCIInitialize", "OCIHandleAlloc", "OCIHandleFree", "OCIDescriptorAlloc", "OCIDescriptorFree", "OCIEnvInit",
+    "OCIServerAttach", "OCIServerDetach", "OCISessionBegin", "OCISessionEnd", "OCILogon", "OCILogoff",
+    "OCIPasswordChange", "OCIStmtPrepare", "OCIBindByPos", "OCIBindByName", "OCIBindObject", "OCIBindDynamic",
+    "OCIBindArrayOfStruct", "OCIStmtGetPieceInfo", "OCIStmtSetPieceInfo", "OCIStmtExecute", "OCIDefineByPos",
+    "OCIDefineObject", "OCIDefineDynamic", "OCIDefineArrayOfStruct", "OCIStmtFetch", "OCIStmtGetBindInfo",
+    "OCIDescribeAny", "OCIParamGet", "OCIParamSet", "OCITransStart", "OCITransDetach", "OCITransCommit",
+    "OCITransRollback", "OCITransPrepare", "OCITransForget", "OCIErrorGet", "OCILobAppend", "OCILobAssign",
+    "OCILobCharSetForm", "OCILobCharSetId", "OCILobCopy", "OCILobDisableBuffering", "OCILobEnableBuffering",
+    "OCILobErase", "OCILobFileClose", "OCILobFileCloseAll", "OCILobFileExists", "OCILobFileGetName",
+    "OCILobFileIsOpen", "OCILobFileOpen", "OCILobFileSetName", "OCILobFlushBuffer", "OCILobGetLength",
+    "OCILobIsEqual", "OCILobLoadFromFile", "OCILobLocatorIsInit", "OCILobRead", "OCILobTrim", "OCILobWrite",
+    "OCIBreak", "OCIServerVersion", "OCIAttrGet", "OCIAttrSet", "OCISvcCtxToLda", "OCILdaToSvcCtx",
+    "OCIResultSetToStmt", "OCIObjectUnpin", "OCIObjectLock", "OCIObjectMarkUpdate", "OCIObjectUnmark",
+    "OCIObjectMarkDelete", "OCIObjectFlush", "OCIObjectCopy", "OCIObjectGetTypeRef", "OCIObjectGetObjectRef",
+    "OCIObjectGetInd", "OCIObjectExists", "OCIObjectIsLocked", "OCIObjectIsDirty", "OCIObjectRefresh",
+    "OCIObjectPinTable", "OCIObjectNew", "OCIObjectPin", "OCIObjectFree", "OCITypeByName", "OCIObjectGetAttr",
+    "OCIObjectSetAttr", "OCIStringPtr", "OCIStringAssignText", "OCINumberFromInt", "OCINumberToInt",
+    "OCINumberFromReal", "OCINumberToReal", "OCINumberToText", "OCINumberFromText", "OCIRawPtr", "OCIRawSize",
+    "OCIRawAssignBytes", "OCIRefAssign", "OCIRefClear", "OCIRefIsNull", "OCIRefFromHex", "OCIRefHexSize",
+    "OCIRefToHex", "OCICollSize", "OCICollTrim", "OCICollMax", "OCICollGetElem", "OCICollAssignElem",
+    "OCICollAppend", "OCITableDelete", "OCICacheFlush"};
+const std::vector<const char*> kOci8Extra = {"ociepgoe", "ociepmsg", "OCIEnvCreate", "OCIDirPathAbort",
+                                             "OCIDirPathFinish", "OCIDirPathPrepare", "OCIDirPathColArrayEntrySet",
+                                             "OCIDirPathColArrayToStream", "OCIDirPathLoadStream",
+                                             "OCIDirPathStreamReset"};
+
+struct Lib {
+  void* h;
+  explicit Lib(const std::string& home) {
+    h = dlopen((home + "/lib/libclntsh.so").c_str(), RTLD_NOW | RTLD_LOCAL);
+  }
+  ~Lib() {
+    if (h) dlclose(h);
+  }
+  int Missing(const std::vector<const char*>& names) const {
+    int n = 0;
+    for (const char* name : names) n += dlsym(h, name) == nullptr;
+    return n;
+  }
+};
+
+TEST(Loader, FullLibraryResolvesEveryGroup) {
+  Lib lib(OCISIM_HOME);
+  ASSERT_NE(lib.h, nullptr) << dlerror();
+  EXPECT_EQ(kOci8.size(), 114u);
+  EXPECT_EQ(lib.Missing(kOci7), 0);
+  EXPECT_EQ(lib.Missing(kOci8), 0);
+  EXPECT_EQ(lib.Missing(kOci8Extra), 0);
+  // The versioned name beside it is the same library.
+  void* v = dlopen((std::string(OCISIM_HOME) + "/lib/libclntsh.so.19.1").c_str(), RTLD_NOW | RTLD_LOCAL);
+  ASSERT_NE(v, nullptr);
+  dlclose(v);
+}
+
+TEST(Loader, VariantsLackWhatTheyShould) {
+  Lib oci7(OCISIM_HOME_OCI7);
+  ASSERT_NE(oci7.h, nullptr) << dlerror();
+  EXPECT_EQ(oci7.Missing(kOci7), 0);
+  EXPECT_EQ(oci7.Missing(kOci8), static_cast<int>(kOci8.size()));
+  Lib one(OCISIM_HOME_MISSING_ONE);
+  ASSERT_NE(one.h, nullptr) << dlerror();
+  EXPECT_EQ(one.Missing(kOci7), 0);
+  EXPECT_EQ(one.Missing(kOci8), 1);
+  EXPECT_EQ(dlsym(one.h, "OCIDescribeAny"), nullptr);
+}
+
+TEST(Loader, SessionThroughResolvedPointers) {
+  char tmpl[] = "/tmp/ocisim-loader-XXXXXX";
+  setenv("OCISIM_DATA_DIR", mkdtemp(tmpl), 1);
+  Lib lib(OCISIM_HOME);
+  ASSERT_NE(lib.h, nullptr);
+  using EnvCreate = sword (*)(OCIEnv**, ub4, void*, void*, void*, void*, size_t, void**);
+  using HandleAlloc = sword (*)(const void*, void**, ub4, size_t, void**);
+  using Logon = sword (*)(OCIEnv*, OCIError*, OCISvcCtx**, const OraText*, ub4, const OraText*, ub4, const OraText*, ub4);
+  using Version = sword (*)(void*, OCIError*, OraText*, ub4, ub1);
+  using Logoff = sword (*)(OCISvcCtx*, OCIError*);
+  using HandleFree = sword (*)(void*, ub4);
+  auto env_create = reinterpret_cast<EnvCreate>(dlsym(lib.h, "OCIEnvCreate"));
+  auto alloc = reinterpret_cast<HandleAlloc>(dlsym(lib.h, "OCIHandleAlloc"));
+  auto logon = reinterpret_cast<Logon>(dlsym(lib.h, "OCILogon"));
+  auto version = reinterpret_cast<Version>(dlsym(lib.h, "OCIServerVersion"));
+  auto logoff = reinterpret_cast<Logoff>(dlsym(lib.h, "OCILogoff"));
+  auto free_handle = reinterpret_cast<HandleFree>(dlsym(lib.h, "OCIHandleFree"));
+  OCIEnv* env = nullptr;
+  ASSERT_EQ(env_create(&env, 0, nullptr, nullptr, nullptr, nullptr, 0, nullptr), 0);
+  OCIError* err = nullptr;
+  alloc(env, reinterpret_cast<void**>(&err), 2, 0, nullptr);
+  OCISvcCtx* svc = nullptr;
+  ASSERT_EQ(logon(env, err, &svc, reinterpret_cast<const OraText*>("scott"), 5,
+                  reinterpret_cast<const OraText*>("tiger"), 5, reinterpret_cast<const OraText*>(""), 0), 0);
+  char banner[501];
+  ASSERT_EQ(version(svc, err, reinterpret_cast<OraText*>(banner), sizeof banner, 3), 0);
+  EXPECT_NE(std::string(banner).find("Oracle9i"), std::string::npos);
+  EXPECT_EQ(logoff(svc, err), 0);
+  EXPECT_EQ(free_handle(env, 1), 0);
+}
+
+}  // namespace
