@@ -55,6 +55,8 @@ TEST(Dates, FormatModels) {
   EXPECT_EQ(FormatOracleDate(v, "YYYY-MM-DD"), "2026-03-05");
   EXPECT_EQ(FormatOracleDate(v, "RRRR-MM(MONTH)"), "2026-03(MARCH    )");
   EXPECT_EQ(FormatOracleDate(v, "fmMonth DD, YYYY"), "March 5, 2026");
+  EXPECT_EQ(FormatOracleDate(v, "fmDdth Month"), "5th March");
+  EXPECT_EQ(FormatOracleDate("2026-03-22 00:00:00", "DDTH"), "22ND");
   EXPECT_EQ(FormatOracleDate(v, "Dy DAY HH:MI AM"), "Thu THURSDAY  01:04 PM");
   EXPECT_EQ(FormatOracleDate(v, "\"Q\"Q-DDD-J"), "Q1-064-2461105");
   EXPECT_EQ(Code([&] { FormatOracleDate(v, "YYYY-XX"); }), 1821);

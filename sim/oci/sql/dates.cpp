@@ -233,7 +233,17 @@ std::string FormatDate(const DateTime& dt, std::string_view fmt) {
     }
     i += e.size();
     std::string u = UpperOf(e);
-    auto num = [&](int v, int width) { out += fill ? Pad(v, width) : std::to_string(v); };
+    auto num = [&](int v, int width) {
+      out += fill ? Pad(v, width) : std::to_string(v);
+      // TH after a number element: its ordinal suffix, in the element's case.
+      if (i + 1 < fmt.size() && std::toupper(static_cast<unsigned char>(fmt[i])) == 'T' &&
+          std::toupper(static_cast<unsigned char>(fmt[i + 1])) == 'H') {
+        int last2 = v % 100, last = v % 10;
+        std::string suffix = (last2 >= 11 && last2 <= 13) ? "TH" : last == 1 ? "ST" : last == 2 ? "ND" : last == 3 ? "RD" : "TH";
+        out += ApplyCase(suffix, fmt.substr(i, 2));
+        i += 2;
+      }
+    };
     int weekday = static_cast<int>((ToSeconds(dt) / 86400 + 1) % 7);
     if (u == "FM") fill = !fill;
     else if (u == "FX") {
@@ -390,6 +400,8 @@ std::string FormatOracleDate(std::string_view value, std::string_view format) {
 std::string ParseOracleDate(std::string_view text, std::string_view format) {
   return FormatInternalDate(ParseDate(text, format));
 }
+
+bool IsOracleDateValue(std::string_view text) { return IsInternalDate(text); }
 
 std::string CurrentSysdate() {
   if (const char* fixed = std::getenv("OCISIM_SYSDATE")) {

@@ -361,6 +361,10 @@ std::string FormatOracleDate(std::string_view value, std::string_view format);
 std::string ParseOracleDate(std::string_view text, std::string_view format);
 // Oracle's text for a number (TO_CHAR without a format): 0.5 -> ".5", 2.0 -> "2".
 std::string FormatOracleNumber(double value);
+// True when text is a date in the internal form (exactly 'YYYY-MM-DD HH:MM:SS').
+// For result columns without a declared type or type hint (MAX(HIREDATE),
+// DECODE of dates ...), a first value of this form means DATE.
+bool IsOracleDateValue(std::string_view text);
 // The current SYSDATE in internal form (OCISIM_SYSDATE or the local clock).
 std::string CurrentSysdate();
 
