@@ -669,8 +669,7 @@ void Parser::ParseFrom(Select& s) {
       std::string side = Next().text;
       Accept("OUTER");
       Expect("JOIN", 905);
-      if (side != "LEFT") Fail(3001);  // SQLite 3.40 has no RIGHT/FULL join
-      join = "LEFT JOIN";
+      join = side + " JOIN";
     } else if (Peek().Is("CROSS")) {
       ++pos_;
       Expect("JOIN", 905);
