@@ -206,8 +206,8 @@ ExprP Parser::Comparison() {
   static constexpr std::string_view ops[] = {"=", "<>", "!=", "^=", "<", ">", "<=", ">="};
   const Token& t = Peek();
   if (t.type == Tok::Op && std::find(std::begin(ops), std::end(ops), t.text) != std::end(ops)) {
-    std::string op = Next().text;
-    if (op == "!=" || op == "^=") op = "<>";
+    std::string op = (t.text == "!=" || t.text == "^=") ? std::string("<>") : t.text;
+    ++pos_;
     if (Peek().Is("ANY") || Peek().Is("ALL") || Peek().Is("SOME")) Fail(3001);
     auto e = Make(EK::Binary, b);
     e->text = op;
