@@ -486,3 +486,15 @@ TEST(Oci8Plsql, PackagesThePluginCalls) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Oci8Query, ValuesReadAsOracleWritesThem) {
+  Conn c("scott", "tiger");
+  // Numbers without a leading zero, dates in DD-MON-RR, NULL for ''.
+  EXPECT_EQ(MustRun(c, "SELECT 0.5, -0.25, 10, 2.5 * 4, HIREDATE, '' FROM EMP WHERE EMPNO = 7369"),
+            (Rows{{".5", "-.25", "10", "10", "17-DEC-80", "<null>"}}));
+  EXPECT_EQ(MustRun(c, "SELECT SAL * 1.1 FROM EMP WHERE EMPNO = 7876"), (Rows{{"1210"}}));
+}
+
+}  // namespace

@@ -4,6 +4,8 @@
 #include "ora_error.h"
 #include "sql/translate.h"
 
+#include <cctype>
+#include <charconv>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -57,24 +59,45 @@ std::string AsDate(const Value& v, int column_type) {
 }
 
 // Copies text into a character buffer, reporting truncation the OCI way.
-OutResult PutText(const std::string& text, void* buf, sb4 size, bool nul, bool pad) {
+OutResult PutRaw(const char* text, size_t size_in, void* buf, sb4 size, bool nul, bool pad) {
   OutResult r;
   char* out = static_cast<char*>(buf);
   sb4 room = nul ? size - 1 : size;
   if (room < 0) room = 0;
-  size_t n = text.size() <= static_cast<size_t>(room) ? text.size() : static_cast<size_t>(room);
-  if (out && n) std::memcpy(out, text.data(), n);
+  size_t n = size_in <= static_cast<size_t>(room) ? size_in : static_cast<size_t>(room);
+  if (out && n) std::memcpy(out, text, n);
   size_t written = n;
   if (pad && out) {
     while (written < static_cast<size_t>(room)) out[written++] = ' ';
   }
   if (nul && out && size > 0) out[written] = '\0';
   r.length = static_cast<ub4>(written);
-  if (n < text.size()) {
+  if (n < size_in) {
     r.rcode = 1406;
-    r.indicator = text.size() > 32767 ? -2 : static_cast<sb2>(text.size());
+    r.indicator = size_in > 32767 ? -2 : static_cast<sb2>(size_in);
   }
   return r;
+}
+
+OutResult PutText(const std::string& text, void* buf, sb4 size, bool nul, bool pad) {
+  return PutRaw(text.data(), text.size(), buf, size, nul, pad);
+}
+
+// DD-MON-RR, the default text of a date, straight from the internal form;
+// anything unusual goes to the translator's general formatter.
+std::string DefaultDateText(const std::string& d) {
+  static const char* kMonths[] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN", "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
+  if (d.size() >= 10 && d[4] == '-' && d[7] == '-' && std::isdigit(static_cast<unsigned char>(d[5])) &&
+      std::isdigit(static_cast<unsigned char>(d[6]))) {
+    int month = (d[5] - '0') * 10 + (d[6] - '0');
+    if (month >= 1 && month <= 12) {
+      std::string out;
+      out.reserve(9);
+      out.append(d, 8, 2).append(1, '-').append(kMonths[month - 1]).append(1, '-').append(d, 2, 2);
+      return out;
+    }
+  }
+  return sql::FormatOracleDate(d, "");
 }
 
 }  // namespace
@@ -86,6 +109,14 @@ std::string FormatNumber(const Value& v) {
   if (d == 0) return "0";
   if (std::isnan(d) || std::isinf(d)) return d < 0 ? "-~" : "~";
   char buf[128];
+  // Most values print exactly in 15 significant digits without an exponent.
+  std::snprintf(buf, sizeof buf, "%.15g", d);
+  if (!std::strchr(buf, 'e')) {
+    std::string s = buf;
+    if (s.rfind("0.", 0) == 0) s.erase(0, 1);
+    else if (s.rfind("-0.", 0) == 0) s.erase(1, 1);
+    return s;
+  }
   double mag = std::fabs(d);
   if (mag >= 1e40 || mag < 1e-30) {
     std::snprintf(buf, sizeof buf, "%.15E", d);
@@ -116,7 +147,7 @@ std::string ValueText(const Value& v, int column_type) {
     case Value::Real: return FormatNumber(v);
     case Value::Blob: return HexOf(v.s);
     case Value::Text:
-      if (column_type == kDate) return sql::FormatOracleDate(v.s, "");
+      if (column_type == kDate) return DefaultDateText(v.s);
       return v.s;
   }
   return {};
@@ -295,6 +326,50 @@ OutResult ConvertOut(const Value& v, int column_type, ub2 dty, void* buf, sb4 si
     }
     default:
       ThrowOra(932, {"CHAR", "type " + std::to_string(dty)});
+  }
+}
+
+size_t DefaultDateChars(const char* d, size_t n, char out[9]) {
+  static const char kMonths[] = "JANFEBMARAPRMAYJUNJULAUGSEPOCTNOVDEC";
+  if (n < 10 || d[4] != '-' || d[7] != '-' || !std::isdigit(static_cast<unsigned char>(d[5])) ||
+      !std::isdigit(static_cast<unsigned char>(d[6])))
+    return 0;
+  int month = (d[5] - '0') * 10 + (d[6] - '0');
+  if (month < 1 || month > 12) return 0;
+  out[0] = d[8];
+  out[1] = d[9];
+  out[2] = '-';
+  std::memcpy(out + 3, kMonths + 3 * (month - 1), 3);
+  out[6] = '-';
+  out[7] = d[2];
+  out[8] = d[3];
+  return 9;
+}
+
+size_t NumberChars(double d, char* out, size_t size) {
+  if (d == 0 || std::isnan(d) || std::isinf(d) || std::fabs(d) >= 1e15 || std::fabs(d) < 1e-4) return 0;
+  auto res = std::to_chars(out, out + size, d, std::chars_format::general, 15);
+  if (res.ec != std::errc()) return 0;
+  size_t n = static_cast<size_t>(res.ptr - out);
+  if (std::memchr(out, 'e', n)) return 0;
+  // Oracle writes no zero before the decimal point.
+  if (n > 1 && out[0] == '0' && out[1] == '.') {
+    std::memmove(out, out + 1, --n);
+  } else if (n > 2 && out[0] == '-' && out[1] == '0' && out[2] == '.') {
+    std::memmove(out + 1, out + 2, n - 2);
+    --n;
+  }
+  return n;
+}
+
+bool PutChars(const char* p, size_t n, ub2 dty, void* buf, sb4 size, OutResult* r) {
+  switch (dty) {
+    case SQLT_STR: *r = PutRaw(p, n, buf, size, true, false); return true;
+    case SQLT_AVC: *r = PutRaw(p, n, buf, size, true, true); return true;
+    case SQLT_AFC: *r = PutRaw(p, n, buf, size, false, true); return true;
+    case SQLT_CHR:
+    case SQLT_LNG: *r = PutRaw(p, n, buf, size, false, false); return true;
+    default: return false;
   }
 }
 

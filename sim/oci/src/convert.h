@@ -26,6 +26,15 @@ struct OutResult {
 // ORA-00932 when the value cannot take that form.
 OutResult ConvertOut(const Value& v, int column_type, ub2 dty, void* buf, sb4 size);
 
+// Writes raw characters into a character define (SQLT_STR, CHR, AFC, AVC,
+// LNG); false when dty is not a character type.
+bool PutChars(const char* p, size_t n, ub2 dty, void* buf, sb4 size, OutResult* r);
+
+// Fast forms for fetches: the default date text (9 bytes) of an internal date,
+// and Oracle's text of a double; 0 when the value needs the general path.
+size_t DefaultDateChars(const char* internal, size_t n, char out[9]);
+size_t NumberChars(double d, char* out, size_t size);
+
 // Reads one bind buffer. `len` is the element length (alenp or value_sz).
 Value ConvertIn(ub2 dty, const void* buf, sb4 len);
 

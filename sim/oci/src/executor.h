@@ -43,6 +43,16 @@ class Cursor {
   bool Fetch();
   bool AtEnd() const { return at_end_; }
   Value ColumnValue(int index) const;
+  // The current row's value as SQLite stores it, without copying: its
+  // storage class (SQLITE_TEXT ...) and, for text, the bytes.
+  int ColumnStorage(int index) const { return sqlite3_column_type(stmt_, index); }
+  const char* ColumnChars(int index, size_t* n) const {
+    const char* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, index));
+    *n = static_cast<size_t>(sqlite3_column_bytes(stmt_, index));
+    return p;
+  }
+  int64_t ColumnInt(int index) const { return sqlite3_column_int64(stmt_, index); }
+  double ColumnReal(int index) const { return sqlite3_column_double(stmt_, index); }
   // DML: rows processed; queries: rows fetched so far.
   int64_t RowCount() const { return row_count_; }
   // 24344 when the DDL created a unit with compilation errors, else 0.

@@ -7,6 +7,8 @@
 #include "handles.h"
 
 #include <cctype>
+#include <charconv>
+#include <cstdio>
 #include <cstring>
 
 using namespace ocisim;
@@ -66,6 +68,23 @@ void WriteOutBinds(StmtH* st) {
   }
 }
 
+// Writes indicator, returned length and column return code of one row.
+void StoreResult(DefineH* d, ub4 row, const OutResult& r, bool is_null) {
+  if (d->indp) {
+    ub4 s = d->ind_skip ? d->ind_skip : sizeof(sb2);
+    std::memcpy(static_cast<char*>(d->indp) + static_cast<size_t>(row) * s, &r.indicator, sizeof(sb2));
+  }
+  if (d->rlenp && !is_null) {
+    ub4 s = d->rlen_skip ? d->rlen_skip : sizeof(ub2);
+    ub2 len = static_cast<ub2>(r.length);
+    std::memcpy(reinterpret_cast<char*>(d->rlenp) + static_cast<size_t>(row) * s, &len, sizeof(ub2));
+  }
+  if (d->rcodep) {
+    ub4 s = d->rcode_skip ? d->rcode_skip : sizeof(ub2);
+    std::memcpy(reinterpret_cast<char*>(d->rcodep) + static_cast<size_t>(row) * s, &r.rcode, sizeof(ub2));
+  }
+}
+
 // Delivers a LONG (or any) value through the define's callback in pieces.
 sword DeliverPieces(DefineH* d, ub4 row, const Value& v, int column_type) {
   std::string data = v.IsNull() ? std::string() : ValueText(v, column_type);
@@ -97,7 +116,7 @@ sword DeliverPieces(DefineH* d, ub4 row, const Value& v, int column_type) {
 sword FetchRows(StmtH* st, ErrorH* err, ub4 nrows) {
   if (!st->cursor || !st->cursor->executed() || !st->cursor->IsQuery()) ThrowOra(1002);
   if (st->end_of_fetch) ThrowOra(1002);
-  st->session->CheckAlive();
+  st->session->CheckAlive(/*throttled=*/true);
   const auto& cols = st->cursor->Columns();
   bool info = false;
   ub4 rows = 0;
@@ -109,6 +128,33 @@ sword FetchRows(StmtH* st, ErrorH* err, ub4 nrows) {
     for (size_t c = 0; c < cols.size() && c < st->defines.size(); ++c) {
       DefineH* d = st->defines[c];
       if (!d) continue;
+      ub4 vskip = d->value_skip ? d->value_skip : static_cast<ub4>(d->value_sz);
+      void* buf = d->valuep ? static_cast<char*>(d->valuep) + static_cast<size_t>(rows) * vskip : nullptr;
+      OutResult r;
+      // Text and integers into character buffers, the common case of every
+      // listing, go straight from SQLite's row to the buffer.
+      int storage = st->cursor->ColumnStorage(static_cast<int>(c));
+      bool fast = false;
+      if (!(d->mode & OCI_DYNAMIC_FETCH)) {
+        char text[40];
+        if (storage == SQLITE_TEXT) {
+          size_t n = 0;
+          const char* p = st->cursor->ColumnChars(static_cast<int>(c), &n);
+          if (cols[c].type != kDate) fast = PutChars(p, n, d->dty, buf, d->value_sz, &r);
+          else if (size_t m = DefaultDateChars(p, n, text)) fast = PutChars(text, m, d->dty, buf, d->value_sz, &r);
+        } else if (storage == SQLITE_INTEGER) {
+          auto res = std::to_chars(text, text + sizeof text, st->cursor->ColumnInt(static_cast<int>(c)));
+          fast = PutChars(text, static_cast<size_t>(res.ptr - text), d->dty, buf, d->value_sz, &r);
+        } else if (storage == SQLITE_FLOAT) {
+          if (size_t m = NumberChars(st->cursor->ColumnReal(static_cast<int>(c)), text, sizeof text))
+            fast = PutChars(text, m, d->dty, buf, d->value_sz, &r);
+        }
+      }
+      if (fast) {
+        StoreResult(d, rows, r, false);
+        if (r.rcode == 1406) info = true;
+        continue;
+      }
       Value v = st->cursor->ColumnValue(static_cast<int>(c));
       if (d->mode & OCI_DYNAMIC_FETCH) {
         if (!d->callback) ThrowOra(3001);  // polling piecewise fetch is not offered
@@ -116,23 +162,9 @@ sword FetchRows(StmtH* st, ErrorH* err, ub4 nrows) {
         if (rc != OCI_SUCCESS) return rc;
         continue;
       }
-      ub4 vskip = d->value_skip ? d->value_skip : static_cast<ub4>(d->value_sz);
-      void* buf = d->valuep ? static_cast<char*>(d->valuep) + static_cast<size_t>(rows) * vskip : nullptr;
       if (v.IsNull() && !d->indp) ThrowOra(1405);
-      OutResult r = ConvertOut(v, cols[c].type, d->dty, buf, d->value_sz);
-      if (d->indp) {
-        ub4 s = d->ind_skip ? d->ind_skip : sizeof(sb2);
-        std::memcpy(static_cast<char*>(d->indp) + static_cast<size_t>(rows) * s, &r.indicator, sizeof(sb2));
-      }
-      if (d->rlenp && !v.IsNull()) {
-        ub4 s = d->rlen_skip ? d->rlen_skip : sizeof(ub2);
-        ub2 len = static_cast<ub2>(r.length);
-        std::memcpy(reinterpret_cast<char*>(d->rlenp) + static_cast<size_t>(rows) * s, &len, sizeof(ub2));
-      }
-      if (d->rcodep) {
-        ub4 s = d->rcode_skip ? d->rcode_skip : sizeof(ub2);
-        std::memcpy(reinterpret_cast<char*>(d->rcodep) + static_cast<size_t>(rows) * s, &r.rcode, sizeof(ub2));
-      }
+      r = ConvertOut(v, cols[c].type, d->dty, buf, d->value_sz);
+      StoreResult(d, rows, r, v.IsNull());
       if (r.rcode == 1406) info = true;
     }
   }

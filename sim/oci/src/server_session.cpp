@@ -143,7 +143,10 @@ ServerSession::~ServerSession() {
   if (registry_ && identity_.sid) registry_->Unregister(identity_);
 }
 
-void ServerSession::CheckAlive() {
+void ServerSession::CheckAlive(bool throttled) {
+  auto now = std::chrono::steady_clock::now();
+  if (throttled && now - last_alive_check_ < std::chrono::milliseconds(20)) return;
+  last_alive_check_ = now;
   if (registry_ && identity_.sid && registry_->IsKilled(identity_)) {
     if (in_txn_) {
       sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);

@@ -9,6 +9,7 @@
 
 #include <sqlite3.h>
 
+#include <chrono>
 #include <deque>
 #include <memory>
 #include <set>
@@ -38,8 +39,9 @@ class ServerSession {
   SessionCatalog& catalog() { return *catalog_; }
   const std::string& banner() const { return banner_; }
 
-  // ORA-00028 once another session killed this one.
-  void CheckAlive();
+  // ORA-00028 once another session killed this one. Throttled checks (fetch
+  // calls) ask the registry at most every few milliseconds.
+  void CheckAlive(bool throttled = false);
   // Starts the transaction before the first write, taking the database's
   // write lock at once (a conflicting writer waits for the lock timeout and
   // then gets ORA-00054).
@@ -75,6 +77,7 @@ class ServerSession {
   std::string banner_;
   std::unique_ptr<SessionCatalog> catalog_;
   bool in_txn_ = false;
+  std::chrono::steady_clock::time_point last_alive_check_{};
   int64_t txn_seq_ = 0;
 };
 

@@ -80,7 +80,10 @@ SessionRegistry::SessionRegistry(const std::string& path) {
   Exec(kSchema);
 }
 
-SessionRegistry::~SessionRegistry() { sqlite3_close(db_); }
+SessionRegistry::~SessionRegistry() {
+  sqlite3_finalize(killed_);
+  sqlite3_close(db_);
+}
 
 void SessionRegistry::Exec(const char* sql) {
   char* err = nullptr;
@@ -153,10 +156,19 @@ void SessionRegistry::Unregister(const SessionIdentity& id) {
 }
 
 bool SessionRegistry::IsKilled(const SessionIdentity& id) {
-  Stmt q(db_, "SELECT OCISIM_KILLED FROM sessions WHERE SID = ? AND \"SERIAL#\" = ?");
-  q.Bind(1, id.sid).Bind(2, id.serial);
+  if (!killed_ &&
+      sqlite3_prepare_v2(db_, "SELECT OCISIM_KILLED FROM sessions WHERE SID = ? AND \"SERIAL#\" = ?", -1, &killed_,
+                         nullptr) != SQLITE_OK)
+    ThrowOraText(3113, OraMessage(3113) + "\n" + sqlite3_errmsg(db_));
+  sqlite3_reset(killed_);
+  sqlite3_bind_int64(killed_, 1, id.sid);
+  sqlite3_bind_int64(killed_, 2, id.serial);
+  int rc = sqlite3_step(killed_);
+  bool killed = rc != SQLITE_ROW || sqlite3_column_int64(killed_, 0) != 0;
+  if (rc != SQLITE_ROW && rc != SQLITE_DONE) killed = false;  // a busy registry is no kill
+  sqlite3_reset(killed_);
   // A row that vanished (swept by someone) counts as killed as well.
-  return !q.Step() || q.Int(0) != 0;
+  return killed;
 }
 
 void SessionRegistry::Kill(int64_t sid, int64_t serial) {

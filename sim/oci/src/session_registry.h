@@ -36,6 +36,7 @@ class SessionRegistry {
  private:
   void Exec(const char* sql);
   sqlite3* db_ = nullptr;
+  sqlite3_stmt* killed_ = nullptr;  // asked before every call: kept prepared
 };
 
 }  // namespace ocisim
