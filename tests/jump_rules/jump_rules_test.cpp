@@ -3,12 +3,16 @@
 // rules, a missing key or a failing synonym lookup decides.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <random>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "host/text_utils.h"
 #include "operations/jump_rules.h"
+#include "panel/controller.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -186,6 +190,9 @@ TEST(JumpRules, OrderMissingKeysAndFailuresGiveTheRightTargetOrNone) {
       // Synonyms: unknown to the dictionary, or the lookup fails.
       {"\\SYNONYMS\\SCOTT\\GONE.TABLE", ".REFERENCED OBJECT", {}, ""},
       {"\\SYNONYMS\\SCOTT\\BROKEN.TABLE", ".REFERENCED OBJECT", {}, ""},
+      // Triggers with a broken OWNER part: the trigger rule fits, so the
+      // partitioned tables rule after it is not asked.
+      {"\\TABLES\\.PARTITIONED TABLES\\SCOTT\\SALES\\.TRIGGERS", "SALES_TRG.", {"SH"}, ""},
       // A category's list of owners has no rule.
       {"\\TABLES", "SCOTT", {}, ""},
   });
@@ -209,6 +216,26 @@ TEST(JumpRules, SynonymLookupRunsOnlyForTheReferencedObjectWithOwnerAndSynonymLe
   EXPECT_EQ(asked[0].second, "EMP_SYN.TABLE");
   // Without a lookup there is no target rather than a crash.
   EXPECT_EQ(operations::JumpTargetFor(LevelsOf("\\SYNONYMS\\SCOTT\\EMP_SYN.TABLE"), item, nullptr), "");
+}
+
+TEST(JumpRules, EnterThroughThePanelReadsItsLevelsInUpperCase) {
+  // The controller reads its settings; keep them in a store of our own.
+  std::filesystem::path store = std::filesystem::temp_directory_path() /
+                                 ("quarry-jump-rules-" + std::to_string(std::random_device{}()));
+  std::filesystem::create_directories(store);
+  platform::SetEnv("QUARRY_REGISTRY_DIR", store.string());
+  {
+    panel::TOracleController controller;
+    controller.SetCurrentDirectory("\\.Catalog by User\\scott");
+    operations::CurrentItem item;
+    item.name = "emp.table";
+    EXPECT_EQ(operations::GetJumpTarget(controller, item), "") << "an item the host did not give";
+    item.valid = true;
+    EXPECT_EQ(operations::GetJumpTarget(controller, item), "\\TABLES\\SCOTT\\EMP");
+  }
+  platform::UnsetEnv("QUARRY_REGISTRY_DIR");
+  std::error_code ec;
+  std::filesystem::remove_all(store, ec);
 }
 
 }  // namespace
