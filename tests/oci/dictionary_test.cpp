@@ -135,3 +135,40 @@ TEST(Dictionary, ExplainPlanFillsThePlanTable) {
 }
 
 }  // namespace
+
+namespace {
+
+// The statements the plugin runs right after logon, and a few catalogue texts
+// that name unusual objects, as a DBA user and as SCOTT.
+TEST(Dictionary, LogonProbesRun) {
+  Conn system("system", "manager");
+  Conn scott("scott", "tiger");
+  for (Conn* c : {&system, &scott}) {
+    EXPECT_EQ(MustRun(*c, "SELECT * FROM GLOBAL_NAME").size(), 1u);
+    MustRun(*c, "SELECT LAST_ANALYZED FROM ALL_TABLES WHERE TABLE_NAME = 'ALL_TABLES'");
+    EXPECT_EQ(MustRun(*c, "SELECT COUNT(*) FROM ALL_ALL_TABLES WHERE TABLE_NAME = 'ALL_TABLES'"), (Rows{{"0"}}));
+    MustRun(*c, "SELECT INSERTABLE FROM ALL_UPDATABLE_COLUMNS WHERE ROWNUM < 2");
+    MustRun(*c, "SELECT INDEX_TYPE FROM ALL_INDEXES WHERE ROWNUM < 2");
+    MustRun(*c, "BEGIN DBMS_OUTPUT.ENABLE(100000); END;");
+  }
+  EXPECT_FALSE(MustRun(system, "SELECT * FROM V$VERSION").empty());
+  EXPECT_FALSE(MustRun(system, "SELECT P.*, DECODE (P.TYPE, 1, 'BOL', 2, 'STR', 3, 'INT', 4, 'FILE', 'N/A') AS "
+                               "TYPE_NAME FROM V$PARAMETER P").empty());
+  EXPECT_EQ(MustRun(system, "SELECT A.KSPPINM NAME, B.KSPPSTVL VALUE FROM SYS.X$KSPPI A, SYS.X$KSPPCV B WHERE "
+                            "A.INDX = B.INDX AND A.KSPPINM LIKE '\\_%' ESCAPE '\\' ORDER BY 1").size(), 3u);
+  MustRun(system, "SELECT * FROM SYS.DBMS_ALERT_INFO");
+  EXPECT_EQ(MustRun(system, "SELECT SQL_TEXT FROM V$SQLTEXT WHERE ADDRESS = HEXTORAW('6A1B2C3D') AND HASH_VALUE = "
+                            "3011923461 ORDER BY PIECE").size(), 2u);
+  for (const char* view : {"DBA_SEGMENTS", "DBA_TYPE_ATTRS", "DBA_COLL_TYPES", "DBA_CLUSTERS", "DBA_QUEUES",
+                           "DBA_ARGUMENTS", "DBA_TRIGGERS", "DBA_SEQUENCES", "DBA_SYNONYMS", "DBA_DB_LINKS",
+                           "DBA_LIBRARIES", "DBA_DIRECTORIES", "DBA_JOBS", "DBA_AUDIT_TRAIL", "DBA_ROLLBACK_SEGS",
+                           "DBA_PROFILES", "DBA_TYPES", "DBA_LOBS"}) {
+    Rows r = MustRun(system, std::string("SELECT COUNT(*) FROM ") + view);
+    ASSERT_EQ(r.size(), 1u) << view;
+    EXPECT_NE(r[0][0], "0") << view << " is empty in the demo";
+  }
+  EXPECT_EQ(MustRun(scott, "SELECT COUNT(*) FROM USER_ARGUMENTS WHERE PACKAGE_NAME = 'EMP_PKG' AND OBJECT_NAME = "
+                           "'HIRE' AND OVERLOAD = '2'"), (Rows{{"3"}}));
+}
+
+}  // namespace

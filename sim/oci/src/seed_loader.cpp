@@ -110,6 +110,7 @@ constexpr Fixed kFixed[] = {
     {"X$KSPPCV", "", true},                  {"GLOBAL_NAME", "GLOBAL_NAME", false},
     {"DUAL", "DUAL", false},                 {"DICTIONARY", "DICTIONARY", false},
     {"DICT_COLUMNS", "DICT_COLUMNS", false}, {"AUDIT_ACTIONS", "AUDIT_ACTIONS", false},
+    {"DBMS_ALERT_INFO", "", true},           {"DBMS_LOCK_ALLOCATED", "", true},
     {"NLS_DATABASE_PARAMETERS", "NLS_DATABASE_PARAMETERS", false},
 };
 
@@ -281,6 +282,7 @@ void BuildDemoDatabase(const std::string& path, const std::string& version) {
   s->Commit();
   // Fixed dates: everything was created on the same (fictional) morning.
   ExecSql(db, "BEGIN");
+  ExecSql(db, kSeedDemoDictionarySql);
   ExecSql(db, "UPDATE \"SYS.DBA_OBJECTS\" SET CREATED = CASE WHEN OWNER IN ('SYS', 'SYSTEM', 'PUBLIC') THEN "
               "'2003-03-15 09:00:00' ELSE '2003-03-15 10:00:00' END, LAST_DDL_TIME = CASE WHEN OWNER IN ('SYS', "
               "'SYSTEM', 'PUBLIC') THEN '2003-03-15 09:00:00' ELSE '2003-03-15 10:00:00' END");

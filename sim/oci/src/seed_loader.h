@@ -15,5 +15,6 @@ void BuildDemoDatabase(const std::string& path, const std::string& version);
 extern const char* const kSeedDictionarySql;
 extern const char* const kSeedSystemSql;
 extern const char* const kSeedDemoSql;
+extern const char* const kSeedDemoDictionarySql;
 
 }  // namespace ocisim
