@@ -3,6 +3,7 @@
 // the host's editor.
 #include "connection/command_runner.h"
 
+#include <cctype>
 #include <cstdio>
 #include <exception>
 #include <memory>
@@ -44,6 +45,29 @@ class ResultFile {
 
 std::string ErrorText(const std::exception& e) { return e.what(); }
 
+// PL/SQL keeps its final ';' (it ends the block's last statement): only
+// plain SQL loses it.
+bool IsPlsqlText(const std::string& text) {
+  std::string upper = host::UpperCase(text);
+  std::vector<std::string> words;
+  std::size_t i = 0;
+  while (words.size() < 4 && i < upper.size()) {
+    while (i < upper.size() && std::isspace(static_cast<unsigned char>(upper[i]))) ++i;
+    std::size_t start = i;
+    while (i < upper.size() && (std::isalnum(static_cast<unsigned char>(upper[i])) || upper[i] == '_')) ++i;
+    if (i == start) break;
+    words.push_back(upper.substr(start, i - start));
+  }
+  if (words.empty()) return false;
+  if (words[0] == "BEGIN" || words[0] == "DECLARE") return true;
+  if (words[0] != "CREATE") return false;
+  std::size_t k = 1;
+  if (k + 1 < words.size() && words[k] == "OR" && words[k + 1] == "REPLACE") k += 2;
+  if (k >= words.size()) return false;
+  const std::string& unit = words[k];
+  return unit == "PROCEDURE" || unit == "FUNCTION" || unit == "PACKAGE" || unit == "TRIGGER" || unit == "TYPE";
+}
+
 }  // namespace
 
 const char* CreatePlanTableSql() {
@@ -76,7 +100,7 @@ const char* CreatePlanTableSql() {
 bool RunCommandLine(TPluginDataModule& module, const std::string& oemText) {
   std::string text = host::Trim(oemText);
   if (text.empty()) return false;
-  if (text.back() == ';') text.pop_back();
+  if (text.back() == ';' && !IsPlsqlText(text)) text.pop_back();
   if (host::UpperCase(text.substr(0, 4)) == "DROP") {
     if (host::ShowQuestionMessage("Drop Command", "You really want to drop?", {"Drop", "Cancel"}) != 0)
       return false;
