@@ -289,7 +289,8 @@ Translation Translate(std::string_view oracleSql, const Catalog& catalog) {
   if (word == "COMMIT") return TranslateTransaction(p, true);
   if (word == "ROLLBACK") return TranslateTransaction(p, false);
   if (word == "WITH" || word == "MERGE" || word == "SAVEPOINT" || word == "LOCK" || word == "SET" ||
-      word == "CALL" || word == "ANALYZE" || word == "AUDIT" || word == "NOAUDIT" || word == "RENAME")
+      word == "CALL" || word == "ANALYZE" || word == "AUDIT" || word == "NOAUDIT" || word == "RENAME" ||
+      word == "ASSOCIATE" || word == "DISASSOCIATE" || word == "FLASHBACK" || word == "PURGE")
     throw MakeOraError(3001);
   throw MakeOraError(900);
 }
