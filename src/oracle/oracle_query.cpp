@@ -50,13 +50,16 @@ oci::sb4 CollectLongPiece(void* context, oci::OCIDefine*, oci::ub4, void** buffe
   *length = &field->pieceLength;
   *indicator = &field->longIndicator;
   *code = &field->longCode;
-  if (*piece == oci::OCI_ONE_PIECE) *piece = oci::OCI_FIRST_PIECE;
   return oci::OCI_CONTINUE;
 }
 
 }  // namespace
 
-TOracleQuery::TOracleQuery(TOracleSession* session) : session_(session) {}
+// A query is known to its session for its whole life, so that logoff can
+// close it and a session going away can tell it.
+TOracleQuery::TOracleQuery(TOracleSession* session) : session_(session) {
+  if (session_) session_->RegisterQuery(this);
+}
 
 TOracleQuery::~TOracleQuery() {
   try {
@@ -71,6 +74,7 @@ void TOracleQuery::SetSession(TOracleSession* session) {
   Close();
   if (session_) session_->UnregisterQuery(this);
   session_ = session;
+  if (session_) session_->RegisterQuery(this);
 }
 
 std::string TOracleQuery::Text() const {
@@ -120,7 +124,6 @@ void TOracleQuery::Execute() {
   for (TVariableData* variable : binds) variable->PrepareBuffer();
 
   oci8_ = session_->Oci8Mode();
-  session_->RegisterQuery(this);
   open_ = true;
   eof_ = true;
   try {
@@ -405,8 +408,7 @@ void TOracleQuery::Fetch7() {
   const int batch = BatchSize();
   const oci::ub4 before = cda_->rpc;
   // The first batch comes with the execution, the later ones by ofen.
-  const oci::sword result = rowCount_ == 0 && before == 0 && !executed7_
-                                ? api.oexfet(cda_.get(), static_cast<oci::ub4>(batch), 0, 0)
+  const oci::sword result = !executed7_ ? api.oexfet(cda_.get(), static_cast<oci::ub4>(batch), 0, 0)
                                 : api.ofen(cda_.get(), batch);
   executed7_ = true;
   session_->Check7(result, *cda_, oci::ORA_NO_DATA_FOUND, 1406);
@@ -469,7 +471,6 @@ void TOracleQuery::Close() {
   currentRow_ = 0;
   endOfData_ = false;
   rowCount_ = 0;
-  if (session_) session_->UnregisterQuery(this);
 }
 
 int TOracleQuery::RowsProcessed() {

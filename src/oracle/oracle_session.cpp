@@ -99,7 +99,8 @@ void TOracleSession::DoLogOn() {
   try {
     if (BeforeLogOn) BeforeLogOn(*this);
     Client().Initialize();
-    oci8_ = !Preferences.UseOCI7() && Client().Oci8Mode();
+    // A library without the OCI7 calls cannot honour UseOCI7; it still logs on.
+    oci8_ = Client().Oci8Mode() && (!Preferences.UseOCI7() || !Client().Groups().oci7Calls);
     oracle7_ = false;
     ldaFromSvcCtx_ = false;
     serverBanner_.clear();

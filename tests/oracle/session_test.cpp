@@ -1,0 +1,462 @@
+// Session and query tests against the OCI stand-in (sim/oci), loaded through
+// the real loader with the OCIDLL parameter: OCI8 mode, OCI7 mode by
+// preference, and the OCI7-only library.  Skipped when the stand-in is not
+// part of the build.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "oracle/client_library.h"
+#include "oracle/dbms_output.h"
+#include "oracle/oracle_query.h"
+#include "oracle/oracle_session.h"
+#include "oracle/text_util.h"
+#include "test_support.h"
+
+#ifndef QUARRY_OCISIM_DIR
+#define QUARRY_OCISIM_DIR ""
+#endif
+
+namespace oracle_test {
+namespace {
+
+using oracle::EOracleError;
+using oracle::TOracleQuery;
+using oracle::TOracleSession;
+
+std::string StandInLibrary(const std::string& home) {
+  const std::string path = std::string(QUARRY_OCISIM_DIR) + "/" + home + "/lib/libclntsh.so";
+  return std::string(QUARRY_OCISIM_DIR).empty() || !std::filesystem::exists(path) ? std::string() : path;
+}
+
+// One demo database directory for the whole run: building it takes a while.
+const std::string& DataDirectory() {
+  static const std::string dir = [] {
+    std::random_device rd;
+    auto path = std::filesystem::temp_directory_path() / ("quarry-oracle-data-" + std::to_string(rd()));
+    std::filesystem::create_directories(path);
+    return path.string();
+  }();
+  return dir;
+}
+
+class StandInTest : public TempDirFixture {
+ protected:
+  void UseLibrary(const std::string& home) {
+    library_ = StandInLibrary(home);
+    if (library_.empty()) GTEST_SKIP() << "OCI stand-in " << home << " not built";
+    env_.Set("OCISIM_DATA_DIR", DataDirectory());
+    oracle::OracleClient().Free();
+    const std::string library = library_;
+    oracle::OracleClient().SetEnvironment(
+        {oracle::PosixLayout(), [library] { return std::vector<std::string>{"far2l", "OCIDLL=" + library}; }});
+  }
+  void TearDown() override {
+    oracle::OracleClient().Free();
+    TempDirFixture::TearDown();
+  }
+  static std::unique_ptr<TOracleSession> Logon(const std::string& user, bool useOci7 = false,
+                                               const std::string& database = "") {
+    auto session = std::make_unique<TOracleSession>();
+    session->LogonUsername = user;
+    session->LogonDatabase = database;
+    session->Preferences.SetUseOCI7(useOci7);
+    session->LogOn();
+    return session;
+  }
+  static int ErrorCodeOf(const std::function<void()>& action) {
+    try {
+      action();
+    } catch (const EOracleError& e) {
+      return e.ErrorCode();
+    }
+    return 0;
+  }
+  std::string library_;
+};
+
+// ---- session ---------------------------------------------------------------------
+
+class SessionTest : public StandInTest {
+ protected:
+  void SetUp() override {
+    StandInTest::SetUp();
+    UseLibrary("home");
+  }
+};
+
+TEST_F(SessionTest, ConnectStringIsTakenApartAndBannerKeepsOci8On9i) {
+  auto session = Logon("scott/tiger@demo");
+  EXPECT_TRUE(session->Connected());
+  EXPECT_EQ(session->LogonUsername, "scott");
+  EXPECT_EQ(session->LogonPassword, "tiger");
+  EXPECT_EQ(session->LogonDatabase, "demo");
+  EXPECT_EQ(session->ConnectString(), "scott/tiger@demo");
+  EXPECT_TRUE(session->Oci8Mode());
+  EXPECT_FALSE(session->IsOracle7());
+  EXPECT_EQ(session->ServerVersionText(), "Oracle9i Enterprise Edition Release 9.2.0.1.0");
+  EXPECT_THROW(session->Preferences.SetUseOCI7(true), std::runtime_error);
+  session->LogOff();
+  EXPECT_FALSE(session->Connected());
+  EXPECT_EQ(session->ServerVersionText(), "");
+}
+
+TEST_F(SessionTest, Oracle7BannerSwitchesToOci7CallsButNineteenCStaysOci8) {
+  auto v73 = Logon("scott/tiger", false, "DEMO73");
+  EXPECT_TRUE(v73->IsOracle7());
+  EXPECT_FALSE(v73->Oci8Mode());
+  EXPECT_EQ(v73->ServerVersionText(), "Oracle7 Server Release 7.3.4.0.0");
+  TOracleQuery query(v73.get());
+  query.SetSQL("select count(*) from emp");
+  query.Execute();
+  EXPECT_EQ(query.FieldAsInteger(0), 14);
+  v73->LogOff();  // back from the OCI7 data area to the service context
+
+  auto v19 = Logon("scott/tiger", false, "DEMO19");
+  EXPECT_FALSE(v19->IsOracle7());
+  EXPECT_TRUE(v19->Oci8Mode());
+  EXPECT_EQ(oracle::BannerMajorVersion(v19->ServerBanner()), 19);
+  EXPECT_EQ(v19->ServerVersionText(), "Oracle Database 19c Enterprise Edition Release 19.0.0.0.0");
+}
+
+TEST_F(SessionTest, FailedLogonsRaiseServerErrorsAndStillCallAfterLogOn) {
+  TOracleSession session;
+  int afterLogOn = 0;
+  bool connectedInHandler = true;
+  session.AfterLogOn = [&](TOracleSession& s) {
+    ++afterLogOn;
+    connectedInHandler = s.Connected();
+  };
+  session.LogonUsername = "scott";
+  session.LogonPassword = "wrong";
+  try {
+    session.LogOn();
+    FAIL() << "logon with a wrong password succeeded";
+  } catch (const EOracleError& e) {
+    EXPECT_EQ(e.ErrorCode(), 1017);
+    EXPECT_EQ(std::string(e.what()).rfind("ORA-01017", 0), 0u) << e.what();
+  }
+  EXPECT_FALSE(session.Connected());
+  EXPECT_EQ(afterLogOn, 1);
+  EXPECT_FALSE(connectedInHandler);
+
+  session.LogonPassword = "tiger";
+  session.LogonDatabase = "NO_SUCH_ALIAS";
+  EXPECT_EQ(ErrorCodeOf([&] { session.LogOn(); }), 12154);
+  session.LogonDatabase = "";
+  session.LogOn();
+  EXPECT_TRUE(session.Connected());
+  EXPECT_EQ(afterLogOn, 3);
+}
+
+TEST_F(SessionTest, ConnectModesExternalCredentialsAndExpiryWarning) {
+  EXPECT_EQ(ErrorCodeOf([] {
+              TOracleSession s;
+              s.LogonUsername = "scott/tiger";
+              s.ConnectAs = oracle::caSYSDBA;
+              s.LogOn();
+            }),
+            1031);
+  TOracleSession sys;
+  sys.LogonUsername = "sys/change_on_install";
+  sys.ConnectAs = oracle::caSYSDBA;
+  sys.LogOn();
+  TOracleQuery user(&sys);
+  user.SetSQL("select user from dual");
+  user.Execute();
+  EXPECT_EQ(user.FieldAsString(0), "SYS");
+
+  TOracleSession oper;
+  oper.LogonUsername = "system/manager";
+  oper.ConnectAs = oracle::caSYSOPER;
+  EXPECT_NO_THROW(oper.LogOn());
+
+  env_.Set("OCISIM_OS_USER", "demo");
+  auto external = Logon("");
+  TOracleQuery who(external.get());
+  who.SetSQL("select user from dual");
+  who.Execute();
+  EXPECT_EQ(who.FieldAsString(0), "OPS$DEMO");
+
+  for (bool useOci7 : {false, true}) {
+    auto adams = Logon("adams/wood", useOci7);
+    EXPECT_TRUE(adams->Connected());
+    EXPECT_NE(adams->LogonWarning().find("ORA-28002"), std::string::npos) << adams->LogonWarning();
+    adams->LogOff();
+    EXPECT_EQ(adams->LogonWarning(), "");
+  }
+}
+
+TEST_F(SessionTest, LogoffRollsBackAndTransactionCheckSeesOpenWork) {
+  for (bool useOci7 : {false, true}) {
+    auto session = Logon("scott/tiger", useOci7);
+    EXPECT_FALSE(session->InTransaction());
+    TOracleQuery update(session.get());
+    update.SetSQL("update emp set sal = sal + 1000 where deptno = :deptno");
+    update.DeclareVariable("deptno", oracle::otInteger);
+    update.SetVariable("deptno", 10);
+    update.Execute();
+    EXPECT_EQ(update.RowsProcessed(), 3);
+    EXPECT_TRUE(session->InTransaction());
+    session->LogOff();
+    session->LogOn();
+    TOracleQuery sum(session.get());
+    sum.SetSQL("select sum(sal) from emp where deptno = 10");
+    sum.Execute();
+    EXPECT_EQ(sum.FieldAsInteger(0), 8750) << (useOci7 ? "OCI7" : "OCI8");
+    update.Execute();
+    session->Commit();
+    EXPECT_FALSE(session->InTransaction());
+    update.SetSQL("update emp set sal = sal - 1000 where deptno = :deptno");
+    update.Execute();
+    session->Commit();
+  }
+}
+
+TEST_F(SessionTest, DbmsOutputHandsBackLinesAndStatus) {
+  auto session = Logon("scott/tiger");
+  session->DBMS_Output().Enable(20000);
+  TOracleQuery block(session.get());
+  block.SetSQL("begin dbms_output.put_line('hello'); dbms_output.put_line('world'); end;");
+  block.Execute();
+  std::string line;
+  int status = -1;
+  session->DBMS_Output().GetLine(line, status);
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(line, "hello");
+  session->DBMS_Output().GetLine(line, status);
+  EXPECT_EQ(line, "world");
+  session->DBMS_Output().GetLine(line, status);
+  EXPECT_EQ(status, 1);
+  session->DBMS_Output().Disable();
+}
+
+TEST_F(SessionTest, KilledSessionFailsMidFetchAndLogsOffCleanly) {
+  auto victim = Logon("scott/tiger");
+  TOracleQuery sid(victim.get());
+  sid.SetSQL("select sid, serial# from v$session where audsid = userenv('SESSIONID')");
+  sid.Execute();
+  ASSERT_FALSE(sid.Eof());
+  const std::string kill = "alter system kill session '" + sid.FieldAsString(0) + "," + sid.FieldAsString(1) + "'";
+
+  TOracleQuery rows(victim.get());
+  rows.SetReadBuffer(2);
+  rows.SetSQL("select ename from emp");
+  rows.Execute();
+  auto dba = Logon("system/manager");
+  TOracleQuery killer(dba.get());
+  killer.SetSQL(kill);
+  killer.Execute();
+
+  EXPECT_THROW(
+      {
+        for (int i = 0; i < 20; ++i) rows.Next();
+      },
+      EOracleError);
+  EXPECT_NO_THROW(victim->LogOff());
+  EXPECT_FALSE(victim->Connected());
+  victim->LogOn();
+  EXPECT_TRUE(victim->Connected());
+}
+
+// ---- queries in every mode ---------------------------------------------------------
+
+struct Mode {
+  const char* name;
+  const char* home;
+  bool useOci7;
+  bool expectOci8;
+};
+
+class QueryTest : public StandInTest, public ::testing::WithParamInterface<Mode> {
+ protected:
+  void SetUp() override {
+    StandInTest::SetUp();
+    UseLibrary(GetParam().home);
+    if (IsSkipped()) return;
+    session_ = Logon("scott/tiger", GetParam().useOci7);
+    ASSERT_EQ(session_->Oci8Mode(), GetParam().expectOci8);
+  }
+  void TearDown() override {
+    session_.reset();
+    StandInTest::TearDown();
+  }
+  std::unique_ptr<TOracleSession> session_;
+};
+
+TEST_P(QueryTest, FetchesEveryRowInBatchesWithFieldsByIndexAndName) {
+  TOracleQuery query(session_.get());
+  query.SetReadBuffer(4);
+  query.SQL = {"select empno, ename, hiredate, comm, sal / 3 as third", "from emp order by empno"};
+  query.Execute();
+  ASSERT_EQ(query.FieldCount(), 5);
+  EXPECT_EQ(query.FieldIndex("ename"), 1);
+  EXPECT_EQ(query.FieldName(4), "THIRD");
+  EXPECT_EQ(query.FieldAsString("EMPNO"), "7369");
+  EXPECT_EQ(query.FieldAsString(1), "SMITH");
+  EXPECT_EQ(query.FieldAsString("hiredate"), "1980-12-17");
+  EXPECT_TRUE(query.FieldIsNull("COMM"));
+  EXPECT_EQ(query.FieldAsString("COMM"), "");
+  EXPECT_EQ(std::get<oracle::TOracleDate>(query.Field(2)), (oracle::TOracleDate{1980, 12, 17, 0, 0, 0}));
+  EXPECT_NEAR(query.FieldAsFloat("THIRD"), 800.0 / 3, 1e-9);
+  int rows = 0;
+  std::string last;
+  for (; !query.Eof(); query.Next()) {
+    ++rows;
+    last = query.FieldAsString("ENAME");
+  }
+  EXPECT_EQ(rows, 14);
+  EXPECT_EQ(last, "MILLER");
+  EXPECT_EQ(query.RowsProcessed(), 14);
+  try {
+    query.FieldAsString(0);
+    FAIL() << "field read past Eof";
+  } catch (const std::runtime_error& e) {
+    EXPECT_STREQ(e.what(), "You cannot access field data beyond Eof");
+  }
+  EXPECT_THROW(query.FieldAsString("NOPE"), std::runtime_error);
+  query.Close();
+  EXPECT_EQ(query.FieldCount(), 0);
+}
+
+TEST_P(QueryTest, BindsSubstitutesAndReadsOutVariables) {
+  TOracleQuery query(session_.get());
+  query.SetSQL("select ename from :EMP_TABLE where deptno = :deptno and job = :job -- :ignored\r\norder by ename");
+  query.DeclareVariable("EMP_TABLE", oracle::otSubst);
+  query.DeclareVariable("deptno", oracle::otInteger);
+  query.DeclareVariable("job", oracle::otString);
+  query.DeclareVariable("unused", oracle::otString);
+  query.SetVariable("EMP_TABLE", "scott.emp");
+  query.SetVariable("deptno", 20);
+  query.SetVariable("job", "CLERK");
+  query.Execute();
+  std::vector<std::string> names;
+  for (; !query.Eof(); query.Next()) names.push_back(query.FieldAsString(0));
+  EXPECT_EQ(names, (std::vector<std::string>{"ADAMS", "SMITH"}));
+
+  TOracleQuery block(session_.get());
+  block.SetSQL("begin :result := upper(:input) || '!'; :n := length(:input); end;");
+  block.DeclareVariable("result", oracle::otString);
+  block.DeclareVariable("input", oracle::otString);
+  block.DeclareVariable("n", oracle::otInteger);
+  block.SetVariable("input", "abc");
+  block.Execute();
+  EXPECT_TRUE(block.Eof());
+  EXPECT_EQ(block.GetVariableText("result"), "ABC!");
+  EXPECT_EQ(std::get<std::int64_t>(block.GetVariable("n")), 3);
+}
+
+TEST_P(QueryTest, ServerErrorsLeaveTheQueryUsable) {
+  TOracleQuery query(session_.get());
+  query.SetSQL("select * from no_such_table");
+  try {
+    query.Execute();
+    FAIL() << "select from a missing table succeeded";
+  } catch (const EOracleError& e) {
+    EXPECT_EQ(e.ErrorCode(), 942);
+    EXPECT_EQ(std::string(e.what()).rfind("ORA-00942", 0), 0u) << e.what();
+  }
+  EXPECT_FALSE(query.Open());
+  // A reference to a variable nobody declared: the server names it.
+  query.SetSQL("select ename from emp where empno = :undeclared");
+  EXPECT_EQ(ErrorCodeOf([&] { query.Execute(); }), 1008);
+  query.SetSQL("select count(*) from dept");
+  query.Execute();
+  EXPECT_EQ(query.FieldAsInteger(0), 4);
+}
+
+TEST_P(QueryTest, LongValuesOfOneMegabyteComeWholeWithCrLf) {
+  const std::string table = std::string("QT_LONG_") + GetParam().name;
+  TOracleQuery ddl(session_.get());
+  ddl.SetSQL("drop table " + table);
+  try {
+    ddl.Execute();
+  } catch (const EOracleError&) {
+  }
+  ddl.SetSQL("create table " + table + " (id number(5), txt long)");
+  ddl.Execute();
+
+  std::string big;
+  while (big.size() < 1024 * 1024) big += "line " + std::to_string(big.size()) + "\n";
+  TOracleQuery insert(session_.get());
+  insert.SetSQL("insert into " + table + " (id, txt) values (:id, :txt)");
+  insert.DeclareVariable("id", oracle::otInteger);
+  insert.DeclareVariable("txt", oracle::otLong);
+  const std::vector<std::string> values = {"short", big, ""};
+  for (int id = 0; id < 3; ++id) {
+    insert.SetVariable("id", id + 1);
+    if (values[static_cast<std::size_t>(id)].empty()) {
+      insert.SetVariable("txt", oracle::TOracleValue{oracle::TNull{}});
+    } else {
+      insert.SetVariable("txt", values[static_cast<std::size_t>(id)]);
+    }
+    insert.Execute();
+  }
+
+  TOracleQuery select(session_.get());
+  select.SetSQL("select id, txt from " + table + " order by id");
+  select.Execute();
+  std::vector<std::string> got;
+  for (; !select.Eof(); select.Next()) got.push_back(select.FieldAsString("TXT"));
+  ASSERT_EQ(got.size(), 3u);
+  EXPECT_EQ(got[0], "short");
+  EXPECT_EQ(got[1], oracle::ToCrLf(big));
+  EXPECT_EQ(got[2], "");
+  session_->Rollback();
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, QueryTest,
+                         ::testing::Values(Mode{"Oci8", "home", false, true}, Mode{"Oci7", "home", true, false},
+                                           Mode{"Oci7Only", "home-oci7only", false, false}),
+                         [](const ::testing::TestParamInfo<Mode>& info) { return std::string(info.param.name); });
+
+// ---- library variants and tnsnames location ---------------------------------------------
+
+class VariantTest : public StandInTest {};
+
+TEST_F(VariantTest, LibraryMissingOneOci8NameRunsInOci7Mode) {
+  UseLibrary("home-missing-one");
+  if (IsSkipped()) return;
+  oracle::OracleClient().Initialize();
+  EXPECT_FALSE(oracle::OracleClient().Groups().oci8Calls);
+  EXPECT_TRUE(oracle::OracleClient().Groups().oci7Calls);
+  EXPECT_FALSE(oracle::OracleClient().Oci8Mode());
+  auto session = Logon("scott/tiger");
+  EXPECT_FALSE(session->Oci8Mode());
+  TOracleQuery query(session.get());
+  query.SetSQL("select dname from dept where deptno = 10");
+  query.Execute();
+  EXPECT_EQ(query.FieldAsString(0), "ACCOUNTING");
+}
+
+TEST_F(VariantTest, TnsNamesFromTnsAdminElseBelowOracleHome) {
+  UseLibrary("home");
+  if (IsSkipped()) return;
+  MakeFile("admin/tnsnames.ora", "ALPHA = (DESCRIPTION = )\nBETA.WORLD = (DESCRIPTION = )\n");
+  env_.Set("TNS_ADMIN", Path("admin"));
+  {
+    oracle::TOracleClient client(oracle::ClientEnvironment{oracle::PosixLayout(), [this] {
+                                                             return std::vector<std::string>{"x", "OCIDLL=" + library_};
+                                                           }});
+    EXPECT_EQ(client.TnsNamesPath(), Path("admin/tnsnames.ora"));
+    EXPECT_EQ(client.ListTnsAliases(), (std::vector<std::string>{"ALPHA", "BETA"}));
+  }
+  env_.Unset("TNS_ADMIN");
+  env_.Set("ORACLE_HOME", Path("home"));
+  oracle::TOracleClient client(oracle::ClientEnvironment{oracle::PosixLayout(), [this] {
+                                                           return std::vector<std::string>{"x", "OCIDLL=" + library_};
+                                                         }});
+  EXPECT_EQ(client.TnsNamesPath(), Path("home/network/admin/tnsnames.ora"));
+  EXPECT_TRUE(client.ListTnsAliases().empty());
+
+  // The Windows rules: TNS_ADMIN of the home key.
+  SetMachineValue("SOFTWARE\\ORACLE", "ORACLE_HOME", Path("win"));
+  SetMachineValue("SOFTWARE\\ORACLE", "TNS_ADMIN", Path("admin"));
+  oracle::TOracleClient windows(oracle::ClientEnvironment{oracle::WindowsLayout(), [this] {
+                                                            return std::vector<std::string>{"x", "OCIDLL=" + library_};
+                                                          }});
+  EXPECT_EQ(windows.TnsNamesPath(), Path("admin/tnsnames.ora"));
+}
+
+}  // namespace
+}  // namespace oracle_test
