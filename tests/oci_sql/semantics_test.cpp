@@ -152,6 +152,13 @@ TEST(Semantics, NullOrderingAndSetOperators) {
   EXPECT_EQ(db.ErrorCode("SELECT JOB, ENAME FROM EMP UNION SELECT JOB FROM EMP"), 1789);
   EXPECT_EQ(One(db, "SELECT COUNT(DISTINCT JOB) FROM EMP"), "5");
   EXPECT_EQ(Column(db.Query("SELECT DEPTNO, COUNT(*) FROM EMP GROUP BY DEPTNO HAVING COUNT(*) > 4 ORDER BY 1")), (V{"20", "30"}));
+  EXPECT_EQ(Column(db.Query("SELECT DECODE(JOB, 'CLERK', 'C', 'X') J, COUNT(*) FROM EMP E GROUP BY DECODE(JOB, 'CLERK', 'C', 'X') ORDER BY 1")),
+            (V{"C", "X"}));
+  EXPECT_EQ(One(db, "SELECT E.DEPTNO || ':' || MAX(SAL) FROM EMP E WHERE DEPTNO = 10 GROUP BY DEPTNO"), "10:5000");
+  // Columns neither grouped nor aggregated are refused as Oracle refuses them.
+  EXPECT_EQ(db.ErrorCode("SELECT DEPTNO, COUNT(*) FROM EMP"), 937);
+  EXPECT_EQ(db.ErrorCode("SELECT JOB, COUNT(*) FROM EMP GROUP BY DEPTNO"), 979);
+  EXPECT_EQ(db.ErrorCode("SELECT DEPTNO FROM EMP GROUP BY DEPTNO HAVING SAL > 1"), 979);
   EXPECT_EQ(One(db, "SELECT COUNT(*) FROM DEPT D WHERE NOT EXISTS (SELECT 1 FROM EMP E WHERE E.DEPTNO = D.DEPTNO)"), "1");
   // Scalar subqueries: one row or none, else ORA-01427.
   EXPECT_EQ(Column(db.Query("SELECT D.DNAME, (SELECT MAX(E.SAL) FROM EMP E WHERE E.DEPTNO = D.DEPTNO) FROM DEPT D ORDER BY 1"), 1),

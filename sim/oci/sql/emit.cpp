@@ -586,8 +586,48 @@ std::string TakeRownumLimit(std::vector<const Expr*>& conjuncts, Emitter& em) {
 
 }  // namespace
 
+// Oracle refuses select-list columns that are neither grouped nor inside a
+// group function; SQLite would pick a value from some row instead.
+void Emitter::CheckGrouping(const Select& s) const {
+  bool aggregate = s.having != nullptr;
+  for (const auto& item : s.items) aggregate = aggregate || HasAggregate(*item.expr);
+  if (!aggregate && s.groupBy.empty()) return;
+  std::vector<std::string> groupTexts;
+  std::vector<const Expr*> groupColumns;
+  for (const auto& g : s.groupBy) {
+    groupTexts.push_back(parser_.ExpressionText(g->begin, g->end));
+    if (g->kind == EK::Column) groupColumns.push_back(g.get());
+  }
+  auto grouped = [&](const Expr& c) {
+    for (const Expr* g : groupColumns) {
+      if (g->parts.back() != c.parts.back()) continue;
+      std::string qa = Qualifier(*g), qb = Qualifier(c);
+      if (qa.empty() || qb.empty() || qa == qb) return true;
+    }
+    return false;
+  };
+  // Column references outside group functions (not descending into subqueries).
+  std::function<bool(const Expr&)> ok = [&](const Expr& e) -> bool {
+    if (std::find(groupTexts.begin(), groupTexts.end(), parser_.ExpressionText(e.begin, e.end)) != groupTexts.end())
+      return true;
+    if (e.kind == EK::Func) {
+      auto it = Functions().find(e.text);
+      if (it != Functions().end() && it->second.aggregate) return true;
+    }
+    if (e.kind == EK::Column) return grouped(e);
+    if (e.kind == EK::Star) return false;
+    for (const auto& a : e.args)
+      if (!ok(*a)) return false;
+    return true;
+  };
+  for (const auto& item : s.items)
+    if (!ok(*item.expr)) throw MakeOraError(s.groupBy.empty() ? 937 : 979);
+  if (s.having && !ok(*s.having)) throw MakeOraError(979);
+}
+
 std::string Emitter::Block(Select& s, Query& q, bool ownsOrder, std::string* limitOut) {
   if (s.connectBy) return Hierarchical(s, q, limitOut);
+  CheckGrouping(s);
   std::vector<const Expr*> conjuncts;
   SplitAnd(s.where.get(), conjuncts);
   std::string limit = TakeRownumLimit(conjuncts, *this);

@@ -39,6 +39,7 @@ class Emitter {
   std::string Func(const Expr& e);
   std::string ColumnRef(const std::vector<std::string>& parts);
   std::string OrderBy(Query& q);
+  void CheckGrouping(const Select& s) const;
 
   const Catalog& catalog_;
   const Parser& parser_;

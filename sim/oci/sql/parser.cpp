@@ -93,6 +93,12 @@ std::string_view Parser::Slice(size_t fromTok, size_t toTok) const {
 }
 
 std::string Parser::ExpressionName(size_t fromTok, size_t toTok) const {
+  std::string out = ExpressionText(fromTok, toTok);
+  if (out.size() > 30) out.resize(30);
+  return out;
+}
+
+std::string Parser::ExpressionText(size_t fromTok, size_t toTok) const {
   std::string out;
   const Token* prev = nullptr;
   for (size_t i = fromTok; i < toTok; ++i) {
@@ -106,7 +112,6 @@ std::string Parser::ExpressionName(size_t fromTok, size_t toTok) const {
     }
     prev = &t;
   }
-  if (out.size() > 30) out.resize(30);
   return out;
 }
 

@@ -38,6 +38,8 @@ class Parser {
   std::string_view Slice(size_t fromTok, size_t toTok) const;
   // Oracle's name for an unaliased select-list expression, from its tokens.
   std::string ExpressionName(size_t fromTok, size_t toTok) const;
+  // The same text without the 30-character cut, for comparing expressions.
+  std::string ExpressionText(size_t fromTok, size_t toTok) const;
   [[noreturn]] void Fail(int oraCode) const;
 
   ExprP ParseExpr();      // a condition or value expression
