@@ -40,7 +40,7 @@ constexpr Banner kBanners[] = {
      "19.0.0.0.0", "19.0.0", "x86_64/Linux 2.4.xx"},
 };
 
-// Dictionary families: DBA_ name, its owner column, and what decides whether an ALL_ row shows.
+// Dictionary families (each also has ALL_ and USER_ views): DBA_ name, its owner column, and what decides whether an ALL_ row shows.
 struct Family {
   const char* dba;
   const char* owner_col;
@@ -83,7 +83,28 @@ constexpr Family kFamilies[] = {
     {"DBA_CLUSTERS", "OWNER", "OWNER", "CLUSTER_NAME"},
     {"DBA_CLU_COLUMNS", "OWNER", "OWNER", "CLUSTER_NAME"},
     {"DBA_QUEUES", "OWNER", "OWNER", "NAME"},
-    {"DBA_COL_PRIVS", "OWNER", "OWNER", "TABLE_NAME"},
+    {"DBA_CATALOG", "OWNER", "OWNER", "TABLE_NAME"},
+    {"DBA_CONTEXT", "SCHEMA", "SCHEMA", "NAMESPACE"},
+    {"DBA_DIMENSIONS", "OWNER", "OWNER", "DIMENSION_NAME"},
+    {"DBA_DIM_LEVELS", "OWNER", "OWNER", "DIMENSION_NAME"},
+    {"DBA_DIM_HIERARCHIES", "OWNER", "OWNER", "DIMENSION_NAME"},
+    {"DBA_DIM_LEVEL_KEY", "OWNER", "OWNER", "DIMENSION_NAME"},
+    {"DBA_INDEXTYPES", "OWNER", "OWNER", "INDEXTYPE_NAME"},
+    {"DBA_INDEXTYPE_OPERATORS", "OWNER", "OWNER", "INDEXTYPE_NAME"},
+    {"DBA_OPERATORS", "OWNER", "OWNER", "OPERATOR_NAME"},
+    {"DBA_OPBINDINGS", "OWNER", "OWNER", "OPERATOR_NAME"},
+    {"DBA_OPARGUMENTS", "OWNER", "OWNER", "OPERATOR_NAME"},
+    {"DBA_OUTLINES", "OWNER", "OWNER", "NAME"},
+    {"DBA_OUTLINE_HINTS", "OWNER", "OWNER", "NAME"},
+    {"DBA_PART_TABLES", "OWNER", "OWNER", "TABLE_NAME"},
+    {"DBA_TAB_PARTITIONS", "TABLE_OWNER", "TABLE_OWNER", "TABLE_NAME"},
+    {"DBA_IND_PARTITIONS", "INDEX_OWNER", "INDEX_OWNER", "INDEX_NAME"},
+    {"DBA_QUEUE_TABLES", "OWNER", "OWNER", "QUEUE_TABLE"},
+    {"DBA_SNAPSHOTS", "OWNER", "OWNER", "NAME"},
+    {"DBA_SNAPSHOT_LOGS", "LOG_OWNER", "LOG_OWNER", "MASTER"},
+    {"DBA_TIMESERIES_GROUPS", "OWNER", "OWNER", "GROUP_NAME"},
+    {"DBA_TRIGGER_COLS", "TRIGGER_OWNER", "TABLE_OWNER", "TABLE_NAME"},
+    {"DBA_OBJECT_SIZE", "OWNER", "OWNER", "NAME"},
 };
 
 // Views of the SYS side that only a catalog role may read.
@@ -91,6 +112,10 @@ constexpr const char* kRestricted[] = {
     "DBA_USERS", "DBA_ROLES", "DBA_ROLE_PRIVS", "DBA_SYS_PRIVS", "DBA_TAB_PRIVS", "DBA_PROFILES", "DBA_TS_QUOTAS",
     "DBA_TABLESPACES", "DBA_DATA_FILES", "DBA_FREE_SPACE", "DBA_SEGMENTS", "DBA_EXTENTS", "DBA_ROLLBACK_SEGS",
     "DBA_AUDIT_TRAIL", "DBA_STMT_AUDIT_OPTS", "DBA_PRIV_AUDIT_OPTS", "DBA_OBJ_AUDIT_OPTS", "DBA_JOBS",
+    "DBA_COL_PRIVS", "DBA_REFRESH", "DBA_REFRESH_CHILDREN", "DBA_REGISTERED_SNAPSHOTS", "DBA_RSRC_PLANS",
+    "DBA_RSRC_PLAN_DIRECTIVES", "DBA_RSRC_CONSUMER_GROUPS", "DBA_RSRC_CONSUMER_GROUP_PRIVS",
+    "DBA_FREE_SPACE_COALESCED", "DBA_JOBS_RUNNING", "DBA_ASSOCIATIONS", "DBA_ANALYZE_OBJECTS", "DBA_CARTRIDGES",
+    "DBA_CARTRIDGE_COMPONENTS",
 };
 
 // Other SYS views with the public synonym they are known by.
@@ -111,6 +136,9 @@ constexpr Fixed kFixed[] = {
     {"DUAL", "DUAL", false},                 {"DICTIONARY", "DICTIONARY", false},
     {"DICT_COLUMNS", "DICT_COLUMNS", false}, {"AUDIT_ACTIONS", "AUDIT_ACTIONS", false},
     {"DBMS_ALERT_INFO", "", true},           {"DBMS_LOCK_ALLOCATED", "", true},
+    {"ROLE_SYS_PRIVS", "ROLE_SYS_PRIVS", false}, {"RESOURCE_COST", "RESOURCE_COST", false},
+    {"TRUSTED_SERVERS", "TRUSTED_SERVERS", false}, {"TS_PITR_CHECK", "TS_PITR_CHECK", true},
+    {"TS_PITR_OBJECTS_TO_BE_DROPPED", "TS_PITR_OBJECTS_TO_BE_DROPPED", true}, {"JAVASNM", "JAVASNM", false},
     {"NLS_DATABASE_PARAMETERS", "NLS_DATABASE_PARAMETERS", false},
 };
 
@@ -136,6 +164,12 @@ constexpr const char* kCustomViews[][2] = {
      "SELECT GRANTEE, OWNER, TABLE_NAME, GRANTOR, PRIVILEGE, GRANTABLE, HIERARCHY FROM \"SYS.DBA_TAB_PRIVS\" WHERE "
      "GRANTEE = ocisim_user() OR OWNER = ocisim_user() OR GRANTOR = ocisim_user()"},
     {"USER_TABLESPACES", "SELECT * FROM \"SYS.DBA_TABLESPACES\""},
+    {"ALL_COL_PRIVS",
+     "SELECT GRANTOR, GRANTEE, OWNER AS TABLE_SCHEMA, TABLE_NAME, COLUMN_NAME, PRIVILEGE, GRANTABLE FROM "
+     "\"SYS.DBA_COL_PRIVS\" WHERE ocisim_is_grantee(GRANTEE) OR OWNER = ocisim_user() OR GRANTOR = ocisim_user()"},
+    {"USER_COL_PRIVS",
+     "SELECT GRANTEE, OWNER, TABLE_NAME, COLUMN_NAME, GRANTOR, PRIVILEGE, GRANTABLE FROM \"SYS.DBA_COL_PRIVS\" WHERE "
+     "GRANTEE = ocisim_user() OR OWNER = ocisim_user() OR GRANTOR = ocisim_user()"},
     {"USER_TS_QUOTAS",
      "SELECT TABLESPACE_NAME, BYTES, MAX_BYTES, BLOCKS, MAX_BLOCKS FROM \"SYS.DBA_TS_QUOTAS\" WHERE USERNAME = "
      "ocisim_user()"},
@@ -197,6 +231,14 @@ void PublishDictionary(sqlite3* db) {
   for (const auto& f : kFamilies) PublishDictionaryView(db, f.dba, f.owner_col, f.vis_owner, f.vis_name);
   for (const char* r : kRestricted) PublishSysObject(db, r, r, true);
   for (const auto& f : kFixed) PublishSysObject(db, f.name, f.synonym, f.restricted);
+  // Every other instance view SYS.V_$X is known as V$X to catalog readers.
+  std::vector<std::string> instance_views;
+  {
+    Query q(db, "SELECT substr(name, 5) FROM sqlite_master WHERE name LIKE 'SYS.V\\_$%' ESCAPE '\\'");
+    while (q.Step()) instance_views.push_back(q.Text(0));
+  }
+  for (const auto& v : instance_views)
+    if (!ObjectExists(db, "SYS", v)) PublishSysObject(db, v, "V$" + v.substr(3), true);
   for (const auto& v : kCustomViews) {
     ExecSql(db, "CREATE VIEW " + SqliteName("SYS", v[0]) + " AS " + v[1]);
     PublishSysObject(db, v[0], v[0], false);
@@ -259,6 +301,7 @@ void BuildDemoDatabase(const std::string& path, const std::string& version) {
   ExecSql(db, "BEGIN");
   ExecSql(db, kSeedDictionarySql);
   ExecSql(db, kSeedSystemSql);
+  ExecSql(db, kSeedInstanceSql);
   WriteSettings(db, version);
   PublishDictionary(db);
   ExecSql(db, "COMMIT");

@@ -14,6 +14,7 @@ void BuildDemoDatabase(const std::string& path, const std::string& version);
 // The seed texts, compiled into the library from sim/oci/seed.
 extern const char* const kSeedDictionarySql;
 extern const char* const kSeedSystemSql;
+extern const char* const kSeedInstanceSql;
 extern const char* const kSeedDemoSql;
 extern const char* const kSeedDemoDictionarySql;
 
