@@ -182,7 +182,7 @@ TEST(Semantics, NumbersAndStrings) {
   EXPECT_EQ(One(db, "SELECT TO_CHAR(7, '0000') FROM DUAL"), " 0007");
   EXPECT_EQ(One(db, "SELECT TO_CHAR(-7.5, '990.99') FROM DUAL"), "  -7.50");
   EXPECT_EQ(One(db, "SELECT TO_CHAR(12345, '999') FROM DUAL"), "####");
-  EXPECT_EQ(One(db, "SELECT TO_CHAR(0.5) FROM DUAL"), ".5");
+  EXPECT_EQ(One(db, "SELECT TO_CHAR(0.5) || ' ' || TO_CHAR(1e20) || ' ' || -0.25 FROM DUAL"), ".5 100000000000000000000 -.25");
   EXPECT_EQ(One(db, "SELECT TO_NUMBER('1,234', '9,999') + 1 FROM DUAL"), "1235");
   EXPECT_EQ(One(db, "SELECT LPAD('ab', 5, 'xy') || RPAD('c', 3, '.') || LPAD('abcdef', 3) FROM DUAL"), "xyxabc..abc");
   EXPECT_EQ(One(db, "SELECT SUBSTR('abcdef', -3, 2) || SUBSTR('abcdef', 0, 2) || INSTR('abcabc', 'b', 1, 2) || INSTR('abcabc', 'b', -1) FROM DUAL"),

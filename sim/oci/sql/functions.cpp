@@ -149,6 +149,11 @@ std::string NumberText(const Num& n) {
   double d = n.d;
   if (d == std::floor(d) && std::fabs(d) < 1e15) return std::to_string(static_cast<long long>(d));
   char buf[64];
+  if (d == std::floor(d) && std::fabs(d) < 1e38) {
+    // Large whole numbers print in full, as Oracle does up to 38 digits.
+    std::snprintf(buf, sizeof buf, "%.0f", d);
+    return buf;
+  }
   std::snprintf(buf, sizeof buf, "%.15g", d);
   std::string s = buf;
   for (auto& c : s)
