@@ -75,6 +75,8 @@ TEST(Statements, ParseErrorsCarryOracleNumbers) {
     EXPECT_STREQ(e.what(), "ORA-00904: \"NOSUCH\": invalid identifier");
   }
   EXPECT_EQ(db.ErrorCode("SELECT E.NOSUCH FROM EMP E"), 904);
+  EXPECT_EQ(db.ErrorCode("SELECT ENAME FROM EMP ORDER BY 3"), 1785);
+  EXPECT_EQ(db.ErrorCode("SELECT ENAME FROM EMP WHERE COUNT(*) > 1"), 934);
 }
 
 TEST(Statements, TerminatorsAndCommentsAndNames) {

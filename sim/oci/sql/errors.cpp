@@ -98,6 +98,7 @@ const std::map<int, const char*>& Texts() {
       {1741, "illegal zero-length identifier"},
       {1747, "invalid user.table.column, table.column, or column specification"},
       {1756, "quoted string not properly terminated"},
+      {1785, "ORDER BY item must be the number of a SELECT-list expression"},
       {1789, "query block has incorrect number of result columns"},
       {1821, "date format not recognized"},
       {1830, "date format picture ends before converting entire input string"},
@@ -182,6 +183,11 @@ OraError OraErrorFromSqlite(int rc, const char* msg) {
   if (startsWith("SELECTs to the left and right of")) return MakeOraError(1789);
   if (startsWith("integer overflow")) return MakeOraError(1426);
   if (startsWith("sub-select returns")) return MakeOraError(913);
+  if (text.find("ORDER BY term") != std::string::npos) return MakeOraError(1785);
+  if (startsWith("misuse of aggregate") || text.find("aggregate functions are not allowed") != std::string::npos)
+    return MakeOraError(934);
+  if (startsWith("wrong number of arguments to function")) return MakeOraError(909);
+  if (startsWith("misuse of window function")) return MakeOraError(976);
   if (text.find("values were supplied") != std::string::npos) {
     // "table T has 3 columns but 2 values were supplied"
     auto has = text.find(" has "), but = text.find(" columns but ");
