@@ -3,12 +3,19 @@
 
 #include <unistd.h>
 
+#include <filesystem>
+
 namespace ocitest {
 
 void UseFreshDataDir() {
   static std::string dir = [] {
     char tmpl[] = "/tmp/ocisim-test-XXXXXX";
     const char* d = mkdtemp(tmpl);
+    // The databases of this run go away with the process.
+    std::atexit([] {
+      if (const char* x = std::getenv("OCISIM_DATA_DIR"); x && std::string(x).rfind("/tmp/ocisim-test-", 0) == 0)
+        std::filesystem::remove_all(x);
+    });
     return std::string(d ? d : "/tmp");
   }();
   setenv("OCISIM_DATA_DIR", dir.c_str(), 1);
