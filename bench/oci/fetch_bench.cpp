@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 namespace {
@@ -44,7 +45,10 @@ double Seconds(std::chrono::steady_clock::time_point since) {
 
 int main() {
   char tmpl[] = "/tmp/ocisim-bench-XXXXXX";
-  setenv("OCISIM_DATA_DIR", mkdtemp(tmpl), 1);
+  const char* dir = mkdtemp(tmpl);
+  if (!dir) return 1;
+  setenv("OCISIM_DATA_DIR", dir, 1);
+  std::atexit([] { std::filesystem::remove_all(std::getenv("OCISIM_DATA_DIR")); });
 
   OCIEnv* env = nullptr;
   OCIEnvCreate(&env, OCI_DEFAULT, nullptr, nullptr, nullptr, nullptr, 0, nullptr);

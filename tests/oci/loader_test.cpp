@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -85,7 +86,13 @@ TEST(Loader, VariantsLackWhatTheyShould) {
 
 TEST(Loader, SessionThroughResolvedPointers) {
   char tmpl[] = "/tmp/ocisim-loader-XXXXXX";
-  setenv("OCISIM_DATA_DIR", mkdtemp(tmpl), 1);
+  const char* dir = mkdtemp(tmpl);
+  ASSERT_NE(dir, nullptr);
+  setenv("OCISIM_DATA_DIR", dir, 1);
+  struct Cleanup {
+    std::string dir;
+    ~Cleanup() { std::filesystem::remove_all(dir); }
+  } cleanup{dir};
   Lib lib(OCISIM_HOME);
   ASSERT_NE(lib.h, nullptr);
   using EnvCreate = sword (*)(OCIEnv**, ub4, void*, void*, void*, void*, size_t, void**);
