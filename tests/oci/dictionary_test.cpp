@@ -49,18 +49,26 @@ TEST(Dictionary, DdlIsReflected) {
   EXPECT_EQ(MustRun(c, "SELECT COMMENTS FROM USER_TAB_COMMENTS WHERE TABLE_NAME = 'T_DDL'"), (Rows{{"test table"}}));
   EXPECT_EQ(MustRun(c, "SELECT COMMENTS FROM USER_COL_COMMENTS WHERE TABLE_NAME = 'T_DDL' AND COLUMN_NAME = 'NAME'"),
             (Rows{{"the name"}}));
+  setenv("OCISIM_SYSDATE", "2024-01-02 03:04:05", 1);
   MustRun(c, "ALTER TABLE T_DDL ADD (EXTRA DATE)");
+  unsetenv("OCISIM_SYSDATE");
+  Rows times = MustRun(c, "SELECT CREATED, LAST_DDL_TIME FROM USER_OBJECTS WHERE OBJECT_NAME = 'T_DDL'");
+  ASSERT_EQ(times.size(), 1u);
+  EXPECT_NE(times[0][0], "02-JAN-24");
+  EXPECT_EQ(times[0][1], "02-JAN-24") << "ALTER moves LAST_DDL_TIME";
   EXPECT_EQ(MustRun(c, "SELECT DATA_TYPE FROM USER_TAB_COLUMNS WHERE TABLE_NAME = 'T_DDL' AND COLUMN_NAME = 'EXTRA'"),
             (Rows{{"DATE"}}));
   MustRun(c, "CREATE VIEW V_DDL AS SELECT ID, NAME FROM T_DDL");
   EXPECT_EQ(MustRun(c, "SELECT TEXT FROM USER_VIEWS WHERE VIEW_NAME = 'V_DDL'"), (Rows{{"SELECT ID, NAME FROM T_DDL"}}));
   EXPECT_EQ(MustRun(c, "SELECT REFERENCED_NAME FROM USER_DEPENDENCIES WHERE NAME = 'V_DDL'"), (Rows{{"T_DDL"}}));
-  MustRun(c, "GRANT SELECT ON T_DDL TO SALES");
   Conn sales("sales", "sales");
+  sb4 code = 0;
+  RunSql(sales, "SELECT * FROM SCOTT.T_DDL", &code);
+  EXPECT_EQ(code, 942);
+  MustRun(c, "GRANT SELECT ON T_DDL TO SALES");  // seen by the open session at its next statement
   EXPECT_EQ(MustRun(sales, "SELECT TABLE_NAME FROM ALL_TABLES WHERE OWNER = 'SCOTT' AND TABLE_NAME = 'T_DDL'"),
             (Rows{{"T_DDL"}}));
   EXPECT_TRUE(MustRun(sales, "SELECT * FROM SCOTT.T_DDL").empty());
-  sb4 code = 0;
   RunSql(sales, "SELECT * FROM SCOTT.BONUS", &code);
   EXPECT_EQ(code, 942) << "not granted";
   EXPECT_TRUE(MustRun(sales, "SELECT * FROM ALL_TABLES WHERE OWNER = 'SCOTT' AND TABLE_NAME = 'BONUS'").empty());
@@ -117,6 +125,13 @@ TEST(Dictionary, PrivilegesOfDictionaryViews) {
   EXPECT_EQ(Column(MustRun(scott, "SELECT TABLE_NAME FROM ALL_TABLES WHERE OWNER = 'SALES'")),
             (std::vector<std::string>{"ORDERS"}));
   EXPECT_EQ(MustRun(scott, "SELECT COUNT(*) FROM ALL_USERS WHERE USERNAME = 'SYS'"), (Rows{{"1"}}));
+  // Through a role: ADAMS holds SALES_CLERK, which may read SALES.CUSTOMERS.
+  Conn adams("adams", "wood");
+  EXPECT_EQ(Column(MustRun(adams, "SELECT TABLE_NAME FROM ALL_TABLES WHERE OWNER = 'SALES'")),
+            (std::vector<std::string>{"CUSTOMERS"}));
+  EXPECT_EQ(MustRun(adams, "SELECT COUNT(*) FROM SALES.CUSTOMERS"), (Rows{{"3"}}));
+  // Through PUBLIC: everybody reads SCOTT.DEPT, also by its public synonym.
+  EXPECT_EQ(MustRun(adams, "SELECT COUNT(*) FROM DEPT"), (Rows{{"4"}}));
   EXPECT_EQ(MustRun(scott, "SELECT * FROM GLOBAL_NAME"), (Rows{{"DEMO.WORLD"}}));
 }
 

@@ -500,6 +500,26 @@ TEST(Oci8Plsql, DISABLED_TransactionCheckWithOwner) {
   EXPECT_EQ(code, 1008) << "runs, and only misses its bind: " << text;
 }
 
+TEST(Oci8Transactions, ArrayInsertBoundByPosition) {
+  Conn c("scott", "tiger");
+  Stmt s(c, "INSERT INTO BONUS (ENAME, SAL) VALUES (:1, :2)");
+  char names[3][8] = {"ONE", "TWO", "THREE"};
+  int sals[3] = {1, 2, 3};
+  sb2 ind[3] = {0, -1, 0};
+  OCIBind* b1 = nullptr;
+  OCIBind* b2 = nullptr;
+  ASSERT_EQ(OCIBindByPos(s.st, &b1, c.err, 1, names, 8, SQLT_STR, nullptr, nullptr, nullptr, 0, nullptr, 0), OCI_SUCCESS);
+  ASSERT_EQ(OCIBindByPos(s.st, &b2, c.err, 2, sals, sizeof(int), SQLT_INT, ind, nullptr, nullptr, 0, nullptr, 0),
+            OCI_SUCCESS);
+  ASSERT_EQ(s.Execute(3), OCI_SUCCESS) << ErrorText(c.err);
+  ub4 rows = 0;
+  OCIAttrGet(s.st, OCI_HTYPE_STMT, &rows, nullptr, OCI_ATTR_ROW_COUNT, c.err);
+  EXPECT_EQ(rows, 3u);
+  EXPECT_EQ(MustRun(c, "SELECT ENAME, NVL(SAL, -1) FROM BONUS ORDER BY ENAME"),
+            (Rows{{"ONE", "1"}, {"THREE", "3"}, {"TWO", "-1"}}));
+  OCITransRollback(c.svc, c.err, 0);
+}
+
 TEST(Oci8Query, ValuesReadAsOracleWritesThem) {
   Conn c("scott", "tiger");
   // Numbers without a leading zero, dates in DD-MON-RR, NULL for ''.

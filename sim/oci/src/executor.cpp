@@ -263,6 +263,7 @@ void Cursor::Execute(const BindValues& binds, bool describe_only) {
   warning_ = 0;
   outs_.clear();
   session_.CheckAlive();
+  session_.RefreshPrivilegesIfChanged();
   sql::Translation t = sql::Translate(text_, session_.catalog());
   is_query_ = t.kind == sql::StmtKind::Select;
   switch (t.kind) {

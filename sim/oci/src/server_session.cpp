@@ -156,6 +156,14 @@ void ServerSession::CheckAlive(bool throttled) {
   }
 }
 
+void ServerSession::RefreshPrivilegesIfChanged() {
+  // data_version moves only when other connections commit to the file.
+  Query q(db_, "PRAGMA main.data_version");
+  int64_t v = q.Step() ? q.Int(0) : 0;
+  if (data_version_ != -1 && v != data_version_) catalog_->Refresh();
+  data_version_ = v;
+}
+
 void ServerSession::BeginWrite() {
   if (in_txn_) return;
   // BEGIN IMMEDIATE would also lock the attached session registry and stall

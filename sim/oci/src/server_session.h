@@ -39,6 +39,9 @@ class ServerSession {
   SessionCatalog& catalog() { return *catalog_; }
   const std::string& banner() const { return banner_; }
 
+  // Reloads the user's privileges when another session committed a change
+  // since the last look (a GRANT elsewhere shows at the next statement).
+  void RefreshPrivilegesIfChanged();
   // ORA-00028 once another session killed this one. Throttled checks (fetch
   // calls) ask the registry at most every few milliseconds.
   void CheckAlive(bool throttled = false);
@@ -77,6 +80,7 @@ class ServerSession {
   std::string banner_;
   std::unique_ptr<SessionCatalog> catalog_;
   bool in_txn_ = false;
+  int64_t data_version_ = -1;
   std::chrono::steady_clock::time_point last_alive_check_{};
   int64_t txn_seq_ = 0;
 };
