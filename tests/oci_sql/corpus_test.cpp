@@ -12,7 +12,8 @@
 
 #include <fstream>
 #include <map>
-#include <regex>
+#include <algorithm>
+#include <cctype>
 #include <set>
 #include <sstream>
 
@@ -70,18 +71,31 @@ std::vector<Record> LoadCorpus(const std::string& path) {
   return out;
 }
 
+// Replaces every occurrence of from (matched without case when icase).
+std::string ReplaceAll(std::string s, const std::string& from, const std::string& to, bool icase) {
+  auto upper = [](std::string x) {
+    for (auto& c : x) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return x;
+  };
+  std::string hay = icase ? upper(s) : s, needle = icase ? upper(from) : from;
+  std::string out;
+  size_t pos = 0;
+  while (true) {
+    size_t hit = hay.find(needle, pos);
+    if (hit == std::string::npos) break;
+    out += s.substr(pos, hit - pos) + to;
+    pos = hit + from.size();
+  }
+  return out + s.substr(pos);
+}
+
 // The plugin's rewrite of catalogue texts, for a user with the DBA_ prefix.
 std::string Rewrite(std::string s) {
-  auto replaceAll = [&](const std::string& from, const std::string& to, bool icase) {
-    std::regex re(std::regex_replace(from, std::regex(R"([$^.*+?()\[\]{}|\\])"), R"(\$&)"),
-                  icase ? std::regex::icase : std::regex::ECMAScript);
-    s = std::regex_replace(s, re, to);
-  };
-  replaceAll(":DBA_", "DBA_", true);
-  replaceAll(":TABLE_SCHEMA", "OWNER", true);
-  replaceAll(":ALL_TABLES", "DBA_ALL_TABLES", false);
-  replaceAll(":LAST_ANALYZED", " DECODE (T.LAST_ANALYZED, NULL, '', ' ANL ' || T.LAST_ANALYZED) ||", false);
-  replaceAll(":INDEX_TYPE", "I.INDEX_TYPE ", false);
+  s = ReplaceAll(s, ":DBA_", "DBA_", true);
+  s = ReplaceAll(s, ":TABLE_SCHEMA", "OWNER", true);
+  s = ReplaceAll(s, ":ALL_TABLES", "DBA_ALL_TABLES", false);
+  s = ReplaceAll(s, ":LAST_ANALYZED", " DECODE (T.LAST_ANALYZED, NULL, '', ' ANL ' || T.LAST_ANALYZED) ||", false);
+  s = ReplaceAll(s, ":INDEX_TYPE", "I.INDEX_TYPE ", false);
   return s;
 }
 
@@ -114,10 +128,19 @@ std::string PrepareOnGenericSchema(const std::string& sqlite, const std::string&
       nullptr, nullptr);
   // Every word of the statement may be a column.
   std::set<std::string> words;
-  std::regex word(R"([A-Za-z_][A-Za-z0-9_$#]*)");
-  for (auto it = std::sregex_iterator(oracleText.begin(), oracleText.end(), word); it != std::sregex_iterator(); ++it) {
-    std::string w = it->str();
-    for (auto& ch : w) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+  for (size_t i = 0; i < oracleText.size();) {
+    unsigned char c = static_cast<unsigned char>(oracleText[i]);
+    if (!std::isalpha(c) && c != '_') {
+      ++i;
+      continue;
+    }
+    std::string w;
+    while (i < oracleText.size()) {
+      unsigned char d = static_cast<unsigned char>(oracleText[i]);
+      if (!std::isalnum(d) && d != '_' && d != '$' && d != '#') break;
+      w += static_cast<char>(std::toupper(d));
+      ++i;
+    }
     words.insert(w);
   }
   std::vector<std::string> tables;
