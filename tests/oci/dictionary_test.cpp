@@ -187,3 +187,18 @@ TEST(Dictionary, LogonProbesRun) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Dictionary, SyntheticSchemaOnRequest) {
+  Conn c("synth", "synth", "SYNTH_40_12");
+  ASSERT_TRUE(c.ok()) << c.logon_text;
+  EXPECT_EQ(MustRun(c, "SELECT COUNT(*) FROM USER_TABLES"), (Rows{{"40"}}));
+  EXPECT_EQ(MustRun(c, "SELECT COUNT(*) FROM USER_TAB_COLUMNS WHERE TABLE_NAME = 'T00040'"), (Rows{{"12"}}));
+  MustRun(c, "INSERT INTO T00007 (C001, C002) VALUES (1, 'x')");
+  EXPECT_EQ(MustRun(c, "SELECT C001, C002, C003 FROM T00007"), (Rows{{"1", "x", "<null>"}}));
+  Conn bad("synth", "synth", "SYNTH_0_5");
+  EXPECT_EQ(bad.logon_code, 12154);
+}
+
+}  // namespace

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <mutex>
 
@@ -135,6 +136,30 @@ std::shared_ptr<Database> Database::Attach(const std::string& alias_in) {
   }();
   db->path_ = dir + "/" + file;
   db->registry_path_ = db->path_ + ".sessions";
+  // SYNTH_<tables>_<columns>: a demo database with a big generated schema.
+  int synth_tables = 0, synth_columns = 0;
+  char tail = 0;
+  bool synthetic = !demo && std::sscanf(alias.c_str(), "SYNTH_%d_%d%c", &synth_tables, &synth_columns, &tail) == 2 &&
+                   synth_tables > 0 && synth_tables <= 100000 && synth_columns > 0 && synth_columns <= 1000;
+  if (!FileExists(db->path_) && synthetic) {
+    std::lock_guard<std::mutex> lock(CreateMutex());
+    MakeDirs(dir);
+    if (!FileExists(db->path_)) {
+      std::string tmp = db->path_ + ".tmp." + std::to_string(::getpid());
+      ::unlink(tmp.c_str());
+      try {
+        BuildSyntheticDatabase(tmp, synth_tables, synth_columns);
+      } catch (...) {
+        ::unlink(tmp.c_str());
+        throw;
+      }
+      if (::link(tmp.c_str(), db->path_.c_str()) != 0 && errno != EEXIST) {
+        ::unlink(tmp.c_str());
+        ThrowOra(12154);
+      }
+      ::unlink(tmp.c_str());
+    }
+  }
   if (!FileExists(db->path_)) {
     if (!demo) ThrowOra(12154);
     std::lock_guard<std::mutex> lock(CreateMutex());

@@ -8,6 +8,7 @@
 #include "sqlite_util.h"
 
 #include <cctype>
+#include <cstdio>
 #include <sstream>
 
 namespace ocisim {
@@ -336,6 +337,42 @@ void BuildDemoDatabase(const std::string& path, const std::string& version) {
               "'2003-04-01:16:30:00' WHERE OWNER = 'SCOTT' AND OBJECT_NAME IN ('EMP', 'EMP_PKG')");
   ExecSql(db, "COMMIT");
   ExecSql(db, "PRAGMA journal_mode=WAL");
+}
+
+}  // namespace ocisim
+
+namespace ocisim {
+
+void BuildSyntheticDatabase(const std::string& path, int tables, int columns) {
+  BuildDemoDatabase(path, "9i");
+  auto s = ServerSession::OpenForBuild(path);
+  sqlite3* db = s->db();
+  ExecSql(db, "BEGIN");
+  ExecSql(db, "INSERT INTO \"SYS.DBA_USERS\" VALUES ('SYNTH', 70, ocisim_password_hash('SYNTH', 'synth'), 'OPEN', "
+              "NULL, NULL, 'USERS', 'TEMP', '2003-03-15 10:00:00', 'DEFAULT', 'DEFAULT_CONSUMER_GROUP', NULL)");
+  ExecSql(db, "INSERT INTO \"SYS.DBA_ROLE_PRIVS\" VALUES ('SYNTH', 'CONNECT', 'NO', 'YES'), ('SYNTH', 'RESOURCE', "
+              "'NO', 'YES')");
+  for (int t = 1; t <= tables; ++t) {
+    char name[16];
+    std::snprintf(name, sizeof name, "T%05d", t);
+    std::vector<DictColumn> cols;
+    std::string sql = "CREATE TABLE " + SqliteName("SYNTH", name) + " (";
+    for (int k = 1; k <= columns; ++k) {
+      char col[16];
+      std::snprintf(col, sizeof col, "C%03d", k);
+      DictColumn d = k == 1 ? ColumnFromDecl(col, "NUMBER", 0, 10, 0, false)
+                            : ColumnFromDecl(col, k % 3 == 0 ? "DATE" : "VARCHAR2", 30, 0, -1, true);
+      sql += (k > 1 ? ", " : "") + QuoteIdent(col) + " " + d.declared;
+      cols.push_back(d);
+    }
+    ExecSql(db, sql + ")");
+    AddObject(db, "SYNTH", name, "TABLE");
+    Query row(db, "INSERT INTO \"SYS.DBA_ALL_TABLES\" (OWNER, TABLE_NAME, TABLESPACE_NAME, LOGGING, PARTITIONED, "
+                  "TEMPORARY, SECONDARY, NESTED) VALUES ('SYNTH', ?, 'USERS', 'YES', 'NO', 'N', 'N', 'NO')");
+    row.Bind(1, std::string(name)).Run();
+    SetColumns(db, "SYNTH", name, cols);
+  }
+  ExecSql(db, "COMMIT");
 }
 
 }  // namespace ocisim

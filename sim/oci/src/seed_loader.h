@@ -11,6 +11,10 @@ namespace ocisim {
 // `version` selects the banner: "9i" (default), "7.3" or "19c".
 void BuildDemoDatabase(const std::string& path, const std::string& version);
 
+// A demo database plus a schema SYNTH (password synth) holding `tables`
+// tables of `columns` columns each, for benchmarks of big listings.
+void BuildSyntheticDatabase(const std::string& path, int tables, int columns);
+
 // The seed texts, compiled into the library from sim/oci/seed.
 extern const char* const kSeedDictionarySql;
 extern const char* const kSeedSystemSql;
