@@ -6,7 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <regex>
+#include <algorithm>
+#include <cctype>
 #include <string>
 #include <vector>
 
@@ -30,16 +31,20 @@ sb4 RunBound(Conn& c, const std::string& sql, std::string* text) {
   OCIStmtPrepare(st, c.err, reinterpret_cast<const OraText*>(sql.c_str()), static_cast<ub4>(sql.size()), 1, 0);
   ub2 type = 0;
   OCIAttrGet(st, OCI_HTYPE_STMT, &type, nullptr, OCI_ATTR_STMT_TYPE, c.err);
-  // Placeholders outside quotes.
+  // Placeholders outside quotes, once each.
   std::vector<std::string> names;
-  std::string no_quotes = std::regex_replace(sql, std::regex("'[^']*'"), "''");
-  std::smatch m;
-  std::string rest = no_quotes;
-  while (std::regex_search(rest, m, std::regex(":([A-Za-z_][A-Za-z0-9_#$]*)"))) {
-    std::string n = m[1];
+  bool quoted = false;
+  for (size_t i = 0; i < sql.size(); ++i) {
+    if (sql[i] == '\'') quoted = !quoted;
+    if (quoted || sql[i] != ':') continue;
+    size_t j = i + 1;
+    while (j < sql.size() && (std::isalnum(static_cast<unsigned char>(sql[j])) || sql[j] == '_' || sql[j] == '#' ||
+                              sql[j] == '$'))
+      ++j;
+    std::string n = sql.substr(i + 1, j - i - 1);
     for (auto& ch : n) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-    if (std::find(names.begin(), names.end(), n) == names.end()) names.push_back(n);
-    rest = m.suffix();
+    if (!n.empty() && std::find(names.begin(), names.end(), n) == names.end()) names.push_back(n);
+    i = j - 1;
   }
   std::vector<std::string> values;
   values.reserve(names.size());
@@ -86,12 +91,17 @@ TEST(Statements, AllRunForADba) {
 TEST(Statements, DictionaryViewsAreRefusedToScott) {
   Conn c("scott", "tiger");
   ASSERT_TRUE(c.ok());
-  std::regex restricted("\\b(DBA_[A-Z_]+|V\\$[A-Z_]+|SYS\\.[A-Z_$]+|TS_PITR_[A-Z_]+)\\b");
+  // Views only a catalog role may read.
+  auto restricted = [](const std::string& s) {
+    for (const char* mark : {"DBA_", "V$", "SYS.", "TS_PITR_"})
+      if (s.find(mark) != std::string::npos) return true;
+    return false;
+  };
   int refused = 0;
   for (const auto& s : LoadStatements()) {
     std::string text;
     sb4 code = RunBound(c, s, &text);
-    if (std::regex_search(s, restricted)) {
+    if (restricted(s)) {
       if (code == 942) ++refused;
       EXPECT_TRUE(code == 942 || code == 0) << s << "\n" << text;
     } else {
