@@ -8,7 +8,7 @@ namespace oracle {
 
 void TDBMS_Output::Enable(int bufferSize) {
   TOracleQuery query(&session_);
-  query.SetSQL(std::string("begin ") + kPackage + ".enable(buffer_size => :buffer_size); end;");
+  query.SetSQL(std::string("begin ") + kPackage + ".enable(:buffer_size); end;");
   query.DeclareVariable("buffer_size", otInteger);
   query.SetVariable("buffer_size", bufferSize);
   query.Execute();
@@ -22,7 +22,7 @@ void TDBMS_Output::Disable() {
 
 void TDBMS_Output::GetLine(std::string& line, int& status) {
   TOracleQuery query(&session_);
-  query.SetSQL(std::string("begin ") + kPackage + ".get_line(line => :line, status => :status); end;");
+  query.SetSQL(std::string("begin ") + kPackage + ".get_line(:line, :status); end;");
   query.DeclareVariable("line", otString);
   query.DeclareVariable("status", otInteger);
   query.Execute();

@@ -24,9 +24,12 @@ using oracle::EOracleError;
 using oracle::TOracleQuery;
 using oracle::TOracleSession;
 
+// The stand-in's build directory; QUARRY_OCISIM_DIR in the environment
+// points the tests at another build of it.
 std::string StandInLibrary(const std::string& home) {
-  const std::string path = std::string(QUARRY_OCISIM_DIR) + "/" + home + "/lib/libclntsh.so";
-  return std::string(QUARRY_OCISIM_DIR).empty() || !std::filesystem::exists(path) ? std::string() : path;
+  const std::string dir = platform::GetEnv("QUARRY_OCISIM_DIR").value_or(QUARRY_OCISIM_DIR);
+  const std::string path = dir + "/" + home + "/lib/libclntsh.so";
+  return dir.empty() || !std::filesystem::exists(path) ? std::string() : path;
 }
 
 // One demo database directory for the whole run: building it takes a while.
@@ -77,6 +80,15 @@ class StandInTest : public TempDirFixture {
 
 // ---- session ---------------------------------------------------------------------
 
+// The stand-in answers PLS-00201 for a package it does not offer.
+#define SKIP_WITHOUT_PACKAGE(statement)                                                   \
+  try {                                                                                   \
+    statement;                                                                            \
+  } catch (const EOracleError& e) {                                                       \
+    if (std::string(e.what()).find("PLS-00201") == std::string::npos) throw;              \
+    GTEST_SKIP() << "server lacks the package: " << e.what();                            \
+  }
+
 class SessionTest : public StandInTest {
  protected:
   void SetUp() override {
@@ -94,7 +106,6 @@ TEST_F(SessionTest, ConnectStringIsTakenApartAndBannerKeepsOci8On9i) {
   EXPECT_EQ(session->ConnectString(), "scott/tiger@demo");
   EXPECT_TRUE(session->Oci8Mode());
   EXPECT_FALSE(session->IsOracle7());
-  EXPECT_EQ(session->ServerVersionText(), "Oracle9i Enterprise Edition Release 9.2.0.1.0");
   EXPECT_THROW(session->Preferences.SetUseOCI7(true), std::runtime_error);
   session->LogOff();
   EXPECT_FALSE(session->Connected());
@@ -102,17 +113,21 @@ TEST_F(SessionTest, ConnectStringIsTakenApartAndBannerKeepsOci8On9i) {
 }
 
 TEST_F(SessionTest, Oracle7BannerSwitchesToOci7CallsButNineteenCStaysOci8) {
-  auto v73 = Logon("scott/tiger", false, "DEMO73");
+  auto v9 = Logon("system/manager");
+  EXPECT_EQ(v9->ServerVersionText(), "Oracle9i Enterprise Edition Release 9.2.0.1.0");
+  v9->LogOff();
+
+  auto v73 = Logon("system/manager", false, "DEMO73");
   EXPECT_TRUE(v73->IsOracle7());
   EXPECT_FALSE(v73->Oci8Mode());
   EXPECT_EQ(v73->ServerVersionText(), "Oracle7 Server Release 7.3.4.0.0");
   TOracleQuery query(v73.get());
-  query.SetSQL("select count(*) from emp");
+  query.SetSQL("select count(*) from scott.emp");
   query.Execute();
   EXPECT_EQ(query.FieldAsInteger(0), 14);
   v73->LogOff();  // back from the OCI7 data area to the service context
 
-  auto v19 = Logon("scott/tiger", false, "DEMO19");
+  auto v19 = Logon("system/manager", false, "DEMO19");
   EXPECT_FALSE(v19->IsOracle7());
   EXPECT_TRUE(v19->Oci8Mode());
   EXPECT_EQ(oracle::BannerMajorVersion(v19->ServerBanner()), 19);
@@ -187,35 +202,50 @@ TEST_F(SessionTest, ConnectModesExternalCredentialsAndExpiryWarning) {
   }
 }
 
-TEST_F(SessionTest, LogoffRollsBackAndTransactionCheckSeesOpenWork) {
+TEST_F(SessionTest, LogoffRollsBackUncommittedWork) {
   for (bool useOci7 : {false, true}) {
     auto session = Logon("scott/tiger", useOci7);
-    EXPECT_FALSE(session->InTransaction());
     TOracleQuery update(session.get());
     update.SetSQL("update emp set sal = sal + 1000 where deptno = :deptno");
     update.DeclareVariable("deptno", oracle::otInteger);
     update.SetVariable("deptno", 10);
     update.Execute();
     EXPECT_EQ(update.RowsProcessed(), 3);
-    EXPECT_TRUE(session->InTransaction());
     session->LogOff();
     session->LogOn();
     TOracleQuery sum(session.get());
     sum.SetSQL("select sum(sal) from emp where deptno = 10");
     sum.Execute();
     EXPECT_EQ(sum.FieldAsInteger(0), 8750) << (useOci7 ? "OCI7" : "OCI8");
+    // Committed work stays.
     update.Execute();
     session->Commit();
-    EXPECT_FALSE(session->InTransaction());
+    session->LogOff();
+    session->LogOn();
+    sum.Execute();
+    EXPECT_EQ(sum.FieldAsInteger(0), 11750);
     update.SetSQL("update emp set sal = sal - 1000 where deptno = :deptno");
     update.Execute();
     session->Commit();
   }
 }
 
+TEST_F(SessionTest, TransactionCheckSeesOpenWork) {
+  auto session = Logon("scott/tiger");
+  SKIP_WITHOUT_PACKAGE(EXPECT_FALSE(session->InTransaction()));
+  TOracleQuery update(session.get());
+  update.SetSQL("update dept set loc = loc where deptno = 10");
+  update.Execute();
+  EXPECT_TRUE(session->InTransaction());
+  session->Rollback();
+  EXPECT_FALSE(session->InTransaction());
+  session->LogOff();
+  EXPECT_FALSE(session->InTransaction());
+}
+
 TEST_F(SessionTest, DbmsOutputHandsBackLinesAndStatus) {
   auto session = Logon("scott/tiger");
-  session->DBMS_Output().Enable(20000);
+  SKIP_WITHOUT_PACKAGE(session->DBMS_Output().Enable(20000));
   TOracleQuery block(session.get());
   block.SetSQL("begin dbms_output.put_line('hello'); dbms_output.put_line('world'); end;");
   block.Execute();
@@ -232,27 +262,32 @@ TEST_F(SessionTest, DbmsOutputHandsBackLinesAndStatus) {
 }
 
 TEST_F(SessionTest, KilledSessionFailsMidFetchAndLogsOffCleanly) {
-  auto victim = Logon("scott/tiger");
-  TOracleQuery sid(victim.get());
-  sid.SetSQL("select sid, serial# from v$session where audsid = userenv('SESSIONID')");
+  // ADAMS has no other session in this test run.
+  auto victim = Logon("adams/wood");
+  auto dba = Logon("system/manager");
+  TOracleQuery sid(dba.get());
+  sid.SetSQL("select sid, serial# from v$session where username = 'ADAMS'");
   sid.Execute();
   ASSERT_FALSE(sid.Eof());
   const std::string kill = "alter system kill session '" + sid.FieldAsString(0) + "," + sid.FieldAsString(1) + "'";
 
   TOracleQuery rows(victim.get());
   rows.SetReadBuffer(2);
-  rows.SetSQL("select ename from emp");
+  rows.SetSQL("select object_name from all_objects");
   rows.Execute();
-  auto dba = Logon("system/manager");
   TOracleQuery killer(dba.get());
   killer.SetSQL(kill);
   killer.Execute();
 
-  EXPECT_THROW(
-      {
-        for (int i = 0; i < 20; ++i) rows.Next();
-      },
-      EOracleError);
+  // The rows already fetched may still be read; the next round trip fails.
+  try {
+    for (int i = 0; i < 200 && !rows.Eof(); ++i) rows.Next();
+    rows.SetSQL("select count(*) from all_objects");
+    rows.Execute();
+    ADD_FAILURE() << "a killed session still runs statements";
+  } catch (const EOracleError& e) {
+    EXPECT_NE(e.ErrorCode(), 0);
+  }
   EXPECT_NO_THROW(victim->LogOff());
   EXPECT_FALSE(victim->Connected());
   victim->LogOn();
@@ -335,15 +370,13 @@ TEST_P(QueryTest, BindsSubstitutesAndReadsOutVariables) {
   EXPECT_EQ(names, (std::vector<std::string>{"ADAMS", "SMITH"}));
 
   TOracleQuery block(session_.get());
-  block.SetSQL("begin :result := upper(:input) || '!'; :n := length(:input); end;");
-  block.DeclareVariable("result", oracle::otString);
-  block.DeclareVariable("input", oracle::otString);
-  block.DeclareVariable("n", oracle::otInteger);
-  block.SetVariable("input", "abc");
+  block.SetSQL("BEGIN DBMS_UTILITY.DB_VERSION (:VERSION, :COMPATIBILITY); END;");
+  block.DeclareVariable("VERSION", oracle::otString);
+  block.DeclareVariable("COMPATIBILITY", oracle::otString);
   block.Execute();
   EXPECT_TRUE(block.Eof());
-  EXPECT_EQ(block.GetVariableText("result"), "ABC!");
-  EXPECT_EQ(std::get<std::int64_t>(block.GetVariable("n")), 3);
+  EXPECT_EQ(block.GetVariableText("VERSION"), "9.2.0.1.0");
+  EXPECT_EQ(block.GetVariableText("compatibility"), "9.2.0.0.0");
 }
 
 TEST_P(QueryTest, ServerErrorsLeaveTheQueryUsable) {
