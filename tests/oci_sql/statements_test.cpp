@@ -372,6 +372,9 @@ TEST(Statements, PlsqlBlocksBecomeSteps) {
   EXPECT_EQ(t.plsql[1].outBinds, (std::vector<std::string>{"LINE", "STATUS"}));
   EXPECT_EQ(t.plsql[2].kind, PlsqlStep::Kind::Disable);
   EXPECT_EQ(t.plsql[3].kind, PlsqlStep::Kind::LocalTransactionId);
+  auto owned = Translate("begin :id := sys.dbms_transaction.local_transaction_id; sys.dbms_output.put_line('x'); end;", db.catalog);
+  EXPECT_EQ(owned.plsql[0].kind, PlsqlStep::Kind::LocalTransactionId);
+  EXPECT_EQ(owned.plsql[1].kind, PlsqlStep::Kind::PutLine);
   EXPECT_EQ(t.plsql[4].number, 42);
   t = Translate("BEGIN\n  DBMS_OUTPUT.PUT_LINE('n=' || :N);\n  UPDATE EMP SET SAL = SAL + 1 WHERE EMPNO = :E;\n  COMMIT;\nEND;\n/", db.catalog);
   ASSERT_EQ(t.plsql.size(), 3u);

@@ -32,6 +32,12 @@ Position LineColumn(std::string_view src, size_t offset) {
   throw MakeOraError(6550, {l, c, text});
 }
 
+// The packages are SYS's; "SYS.DBMS_OUTPUT.PUT_LINE" names the same routine.
+std::string WithoutSys(std::string name) {
+  if (name.rfind("SYS.DBMS_", 0) == 0) name.erase(0, 4);
+  return name;
+}
+
 [[noreturn]] void Unexpected(const Parser& p, const Token& at) {
   std::string symbol = at.type == Tok::End ? "end-of-file" : std::string(p.Source().substr(at.begin, at.end - at.begin));
   Pls(p, at, "PLS-00103: Encountered the symbol \"" + symbol + "\" when expecting one of the following:\n\n   ;",
@@ -105,6 +111,7 @@ Translation TranslatePlsql(Parser& p, const Catalog& catalog) {
       if (fnTok.type == Tok::Ident) {
         name = p.Next().text;
         while (p.AcceptOp(".")) name += "." + p.Name(900);
+        name = WithoutSys(name);
       } else {
         Pls(p, fnTok, "PLS-00201: identifier '" + std::string(p.Source().substr(fnTok.begin, fnTok.end - fnTok.begin)) +
                           "' must be declared", true);
@@ -124,6 +131,7 @@ Translation TranslatePlsql(Parser& p, const Catalog& catalog) {
     } else if (start.type == Tok::Ident || start.type == Tok::QuotedIdent) {
       std::string name = p.Next().text;
       while (p.AcceptOp(".")) name += "." + p.Name(900);
+      name = WithoutSys(name);
       auto args = CallArgs(p);
       auto exprArg = [&](size_t i) {
         Emitter em(catalog, p);
