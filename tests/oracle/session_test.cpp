@@ -32,15 +32,24 @@ std::string StandInLibrary(const std::string& home) {
   return dir.empty() || !std::filesystem::exists(path) ? std::string() : path;
 }
 
-// One demo database directory for the whole run: building it takes a while.
-const std::string& DataDirectory() {
-  static const std::string dir = [] {
+// One demo database directory for the whole run (building it takes a
+// while), removed when the run ends.
+struct DataDirectoryHolder {
+  std::filesystem::path path;
+  DataDirectoryHolder() {
     std::random_device rd;
-    auto path = std::filesystem::temp_directory_path() / ("quarry-oracle-data-" + std::to_string(rd()));
+    path = std::filesystem::temp_directory_path() / ("quarry-oracle-data-" + std::to_string(rd()));
     std::filesystem::create_directories(path);
-    return path.string();
-  }();
-  return dir;
+  }
+  ~DataDirectoryHolder() {
+    std::error_code ec;
+    std::filesystem::remove_all(path, ec);
+  }
+};
+
+std::string DataDirectory() {
+  static DataDirectoryHolder holder;
+  return holder.path.string();
 }
 
 class StandInTest : public TempDirFixture {
