@@ -434,6 +434,30 @@ TEST(Oci8Handles, BadFreedAndNullHandles) {
   EXPECT_EQ(code, 3001);
 }
 
+TEST(Oci8Handles, FreeingTheEnvironmentEndsEverything) {
+  UseFreshDataDir();
+  OCIEnv* env = nullptr;
+  ASSERT_EQ(OCIEnvCreate(&env, OCI_DEFAULT, nullptr, nullptr, nullptr, nullptr, 0, nullptr), OCI_SUCCESS);
+  OCIError* err = nullptr;
+  OCIHandleAlloc(env, reinterpret_cast<void**>(&err), OCI_HTYPE_ERROR, 0, nullptr);
+  OCISvcCtx* svc = nullptr;
+  ASSERT_EQ(OCILogon(env, err, &svc, reinterpret_cast<const OraText*>("scott"), 5,
+                     reinterpret_cast<const OraText*>("tiger"), 5, reinterpret_cast<const OraText*>(""), 0),
+            OCI_SUCCESS);
+  OCIStmt* st = nullptr;
+  OCIHandleAlloc(env, reinterpret_cast<void**>(&st), OCI_HTYPE_STMT, 0, nullptr);
+  const char* sql = "DELETE FROM BONUS";
+  OCIStmtPrepare(st, err, reinterpret_cast<const OraText*>(sql), 17, OCI_NTV_SYNTAX, OCI_DEFAULT);
+  ASSERT_EQ(OCIStmtExecute(svc, st, err, 1, 0, nullptr, nullptr, OCI_DEFAULT), OCI_SUCCESS);
+  // No logoff, no frees: the environment takes the service context, its
+  // implicit server and session, the statement and the error handle with it.
+  EXPECT_EQ(OCIHandleFree(env, OCI_HTYPE_ENV), OCI_SUCCESS);
+  EXPECT_EQ(OCIHandleFree(svc, OCI_HTYPE_SVCCTX), OCI_INVALID_HANDLE);
+  EXPECT_EQ(OCIHandleFree(st, OCI_HTYPE_STMT), OCI_INVALID_HANDLE);
+  Conn c("system", "manager");
+  EXPECT_TRUE(MustRun(c, "SELECT * FROM V$SESSION WHERE USERNAME = 'SCOTT'").empty()) << "the session left V$SESSION";
+}
+
 TEST(Oci8Plsql, PackagesThePluginCalls) {
   Conn c("scott", "tiger");
   Stmt v(c, "BEGIN DBMS_UTILITY.DB_VERSION (:VERSION, :COMPATIBILITY); END;");

@@ -100,9 +100,10 @@ void DestroyHandle(HandleBase* h) {
       // Sessions end before the statements and servers they use disappear.
       auto children = env->children;
       for (auto* c : children)
-        if (c->type == OCI_HTYPE_STMT) DestroyHandle(c);
-      children = env->children;
-      for (auto* c : children) DestroyHandle(c);
+        if (c->type == OCI_HTYPE_STMT && FindHandle(c, OCI_HTYPE_STMT)) DestroyHandle(c);
+      // Freeing one child may free others (an OCILogon service context owns its
+      // server and session), so each is looked up again first.
+      while (!env->children.empty()) DestroyHandle(env->children.front());
       Unregister(env);
       delete env;
       return;

@@ -214,7 +214,13 @@ OCISIM_DECL8 sword OCIAttrGet(const void* trgthndlp, ub4 trghndltyp, void* attri
           case OCI_ATTR_PRECISION: Put<sb2>(attributep, sizep, static_cast<sb2>(c.precision)); return OCI_SUCCESS;
           case OCI_ATTR_SCALE: Put<sb1>(attributep, sizep, static_cast<sb1>(c.scale)); return OCI_SUCCESS;
           case OCI_ATTR_IS_NULL: Put<ub1>(attributep, sizep, c.nullable ? 1 : 0); return OCI_SUCCESS;
-          case 8: case 9: PutText(attributep, sizep, static_cast<ParamH*>(h)->column.name.substr(0, 0)); return OCI_SUCCESS;
+          case 8:
+          case 9: {
+            // Type and schema names belong to object columns, which the stand-in has none of.
+            static const std::string kNone;
+            PutText(attributep, sizep, kNone);
+            return OCI_SUCCESS;
+          }
           case OCI_ATTR_CHARSET_ID: Put<ub2>(attributep, sizep, 871); return OCI_SUCCESS;  // UTF8
           case OCI_ATTR_CHARSET_FORM:
             Put<ub1>(attributep, sizep, c.type == kVarchar2 || c.type == kChar || c.type == kLong || c.type == kClob ? 1 : 0);
