@@ -498,6 +498,20 @@ TEST_F(VariantTest, TnsNamesFromTnsAdminElseBelowOracleHome) {
                                                             return std::vector<std::string>{"x", "OCIDLL=" + library_};
                                                           }});
   EXPECT_EQ(windows.TnsNamesPath(), Path("admin/tnsnames.ora"));
+
+  // Without TNS_ADMIN: the NET80 directory's Admin, else Network\Admin of
+  // the home (an 8.1 library is no Net8 8.0 client).
+  SetMachineValue("SOFTWARE\\ORACLE", "TNS_ADMIN", "");
+  SetMachineValue("SOFTWARE\\ORACLE", "NET80", Path("net80"));
+  oracle::TOracleClient net80(oracle::ClientEnvironment{oracle::WindowsLayout(), [this] {
+                                                          return std::vector<std::string>{"x", "OCIDLL=" + library_};
+                                                        }});
+  EXPECT_EQ(net80.TnsNamesPath(), Path("net80/Admin/tnsnames.ora"));
+  SetMachineValue("SOFTWARE\\ORACLE", "NET80", "");
+  oracle::TOracleClient network(oracle::ClientEnvironment{oracle::WindowsLayout(), [this] {
+                                                            return std::vector<std::string>{"x", "OCIDLL=" + library_};
+                                                          }});
+  EXPECT_EQ(network.TnsNamesPath(), Path("win/Network/Admin/tnsnames.ora"));
 }
 
 }  // namespace
