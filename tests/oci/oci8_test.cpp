@@ -386,6 +386,8 @@ TEST(Oci8Sessions, VSessionAndKill) {
   ASSERT_TRUE(dba.ok() && victim.ok());
   Rows rows = MustRun(dba, "SELECT SID, SERIAL#, STATUS FROM V$SESSION WHERE USERNAME = 'SCOTT'");
   ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0][2], "INACTIVE");
+  EXPECT_EQ(MustRun(dba, "SELECT STATUS FROM V$SESSION WHERE USERNAME = 'SYSTEM'"), (Rows{{"ACTIVE"}}));
   MustRun(victim, "UPDATE BONUS SET SAL = 1");
   MustRun(dba, "ALTER SYSTEM KILL SESSION '" + rows[0][0] + "," + rows[0][1] + "'");
   sb4 code = 0;
@@ -522,6 +524,16 @@ TEST(Oci8Plsql, DISABLED_TransactionCheckWithOwner) {
   std::string text;
   RunSql(c, "begin :id := sys.dbms_transaction.local_transaction_id; end;", &code, &text);
   EXPECT_EQ(code, 1008) << "runs, and only misses its bind: " << text;
+}
+
+TEST(Oci8Transactions, FailedBlockUndoesItsOwnWork) {
+  Conn c("scott", "tiger");
+  MustRun(c, "INSERT INTO BONUS (ENAME) VALUES ('KEPT')");
+  sb4 code = 0;
+  RunSql(c, "BEGIN INSERT INTO BONUS (ENAME) VALUES ('GONE'); INSERT INTO DEPT VALUES (10, 'DUP', 'X'); END;", &code);
+  EXPECT_EQ(code, 1);
+  EXPECT_EQ(MustRun(c, "SELECT ENAME FROM BONUS"), (Rows{{"KEPT"}})) << "earlier work of the transaction stays";
+  OCITransRollback(c.svc, c.err, 0);
 }
 
 TEST(Oci8Transactions, ArrayInsertBoundByPosition) {

@@ -415,6 +415,17 @@ void Cursor::RunDml(const sql::Translation& t, const BindValues& binds) {
 void Cursor::RunPlsql(const sql::Translation& t, const BindValues& binds_in) {
   BindValues binds = binds_in;  // later steps see what earlier steps assigned
   sqlite3* db = session_.db();
+  // A block that fails undoes its own changes (since its last COMMIT), as a
+  // call to the server would.
+  bool savepoint = false;
+  auto begin_write = [&] {
+    session_.BeginWrite();
+    if (!savepoint) {
+      ExecSql(db, "SAVEPOINT ocisim_block");
+      savepoint = true;
+    }
+  };
+  try {
   auto assign = [&](const std::string& name, Value v) {
     outs_[Upper(name)] = v;
     binds[Upper(name)] = std::move(v);
@@ -471,7 +482,7 @@ void Cursor::RunPlsql(const sql::Translation& t, const BindValues& binds_in) {
       }
       case K::JobRemove: {
         Value job = Evaluate(db, step.exprSqlite, step.exprBinds, binds);
-        session_.BeginWrite();
+        begin_write();
         Query del(db, "DELETE FROM \"SYS.DBA_JOBS\" WHERE JOB = ? AND (LOG_USER = ? OR ocisim_admin())");
         del.Bind(1, job).Bind(2, session_.user());
         del.Run();
@@ -483,18 +494,29 @@ void Cursor::RunPlsql(const sql::Translation& t, const BindValues& binds_in) {
       }
       case K::Dml:
         if (step.dml) {
-          session_.BeginWrite();
+          begin_write();
           Query q(db, step.dml->sqlite);
           BindAll(q.get(), step.dml->binds, binds);
           q.Run();
           row_count_ += sqlite3_changes(db);
         }
         break;
-      case K::Commit: session_.Commit(); break;
-      case K::Rollback: session_.Rollback(); break;
+      case K::Commit:
+        session_.Commit();
+        savepoint = false;
+        break;
+      case K::Rollback:
+        session_.Rollback();
+        savepoint = false;
+        break;
       case K::Null: break;
     }
   }
+  } catch (...) {
+    if (savepoint) sqlite3_exec(db, "ROLLBACK TO ocisim_block; RELEASE ocisim_block", nullptr, nullptr, nullptr);
+    throw;
+  }
+  if (savepoint) ExecSql(db, "RELEASE ocisim_block");
 }
 
 }  // namespace ocisim

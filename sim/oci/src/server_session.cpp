@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 
@@ -35,9 +36,11 @@ std::string OsUser() {
 
 // The live V$SESSION reads the registry file attached as "reg"; a view in the
 // main file may not name another file, so it is a temporary view per connection.
+// %lld: the session's own SID, which reads ACTIVE (it is running the query).
 const char* kSessionView =
     "CREATE TEMP VIEW IF NOT EXISTS \"SYS.V_$SESSION\" AS SELECT SADDR, SID, \"SERIAL#\", AUDSID, PADDR, \"USER#\","
-    " USERNAME, COMMAND, OWNERID, TADDR, LOCKWAIT, STATUS, SERVER, \"SCHEMA#\", SCHEMANAME, OSUSER, PROCESS,"
+    " USERNAME, COMMAND, OWNERID, TADDR, LOCKWAIT, CASE WHEN SID = %lld AND STATUS <> 'KILLED' THEN 'ACTIVE' ELSE"
+    " STATUS END AS STATUS, SERVER, \"SCHEMA#\", SCHEMANAME, OSUSER, PROCESS,"
     " MACHINE, TERMINAL, PROGRAM, TYPE, SQL_ADDRESS, SQL_HASH_VALUE, PREV_SQL_ADDR, PREV_HASH_VALUE, MODULE,"
     " MODULE_HASH, ACTION, ACTION_HASH, CLIENT_INFO, FIXED_TABLE_SEQUENCE, \"ROW_WAIT_OBJ#\", \"ROW_WAIT_FILE#\","
     " \"ROW_WAIT_BLOCK#\", \"ROW_WAIT_ROW#\", LOGON_TIME, LAST_CALL_ET, PDML_ENABLED, FAILOVER_TYPE,"
@@ -60,7 +63,6 @@ void ServerSession::Open(const std::string& path, const std::string& registry_pa
   RegisterPasswordFunction(db_);
   if (!registry_path.empty()) {
     ExecSql(db_, "ATTACH DATABASE " + QuoteLiteral(registry_path) + " AS reg");
-    ExecSql(db_, kSessionView);
   }
 }
 
@@ -132,6 +134,9 @@ std::unique_ptr<ServerSession> ServerSession::Logon(std::shared_ptr<Database> da
   s->catalog_->RegisterSqlFunctions();
   s->catalog_->Refresh();
   s->identity_ = s->registry_->Register(user, user_id, ProgramName());
+  char view[2048];
+  std::snprintf(view, sizeof view, kSessionView, static_cast<long long>(s->identity_.sid));
+  ExecSql(s->db_, view);
   return s;
 }
 
