@@ -74,6 +74,10 @@ void TSessionPreferences::SetUseOCI7(bool value) {
 TOracleSession::TOracleSession(TOracleClient* client) : client_(client) {}
 
 TOracleSession::~TOracleSession() {
+  // The owner of the handlers may already be half gone.
+  OnChange = nullptr;
+  BeforeLogOn = nullptr;
+  AfterLogOn = nullptr;
   try {
     SetConnected(false);
   } catch (...) {
