@@ -6,7 +6,10 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace ocitest;
@@ -434,6 +437,28 @@ TEST(Oci8Handles, BadFreedAndNullHandles) {
   EXPECT_EQ(lob_read(nullptr, c.err, nullptr), OCI_ERROR);
   ErrorText(c.err, &code);
   EXPECT_EQ(code, 3001);
+}
+
+TEST(Oci8Sessions, BreakStopsARunningCall) {
+  Conn c("scott", "tiger");
+  Stmt s(c, "SELECT COUNT(*) FROM ALL_OBJECTS A, ALL_OBJECTS B, ALL_OBJECTS C, ALL_OBJECTS D");
+  int n = 0;
+  OCIDefine* d = nullptr;
+  OCIDefineByPos(s.st, &d, c.err, 1, &n, sizeof n, SQLT_INT, nullptr, nullptr, nullptr, OCI_DEFAULT);
+  std::atomic<sword> rc{OCI_STILL_EXECUTING};
+  std::thread worker([&] { rc = s.Execute(1); });
+  // A break that lands before the query starts has nothing to stop: repeat it.
+  OCIError* err2 = nullptr;
+  OCIHandleAlloc(c.env, reinterpret_cast<void**>(&err2), OCI_HTYPE_ERROR, 0, nullptr);
+  while (rc == OCI_STILL_EXECUTING) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(OCIBreak(c.svc, err2), OCI_SUCCESS);
+  }
+  worker.join();
+  ASSERT_EQ(rc, OCI_ERROR);
+  sb4 code = 0;
+  EXPECT_EQ(ErrorText(c.err, &code), "ORA-01013: user requested cancel of current operation");
+  EXPECT_EQ(MustRun(c, "SELECT COUNT(*) FROM DEPT"), (Rows{{"4"}})) << "the session goes on";
 }
 
 TEST(Oci8Handles, FreeingTheEnvironmentEndsEverything) {
