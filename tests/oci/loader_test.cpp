@@ -121,4 +121,45 @@ TEST(Loader, SessionThroughResolvedPointers) {
   EXPECT_EQ(free_handle(env, 1), 0);
 }
 
+TEST(Loader, Oci7OnlyLibraryAnswersOci7) {
+  char tmpl[] = "/tmp/ocisim-loader-XXXXXX";
+  const char* dir = mkdtemp(tmpl);
+  ASSERT_NE(dir, nullptr);
+  setenv("OCISIM_DATA_DIR", dir, 1);
+  struct Cleanup {
+    std::string dir;
+    ~Cleanup() { std::filesystem::remove_all(dir); }
+  } cleanup{dir};
+  Lib lib(OCISIM_HOME_OCI7);
+  ASSERT_NE(lib.h, nullptr);
+  using Olog = sword (*)(Lda_Def*, ub1*, OraText*, sword, OraText*, sword, OraText*, sword, ub4);
+  using Oopen = sword (*)(Cda_Def*, Lda_Def*, OraText*, sword, sword, OraText*, sword);
+  using Oparse = sword (*)(Cda_Def*, OraText*, sb4, sword, ub4);
+  using Odefin = sword (*)(Cda_Def*, sword, ub1*, sword, sword, sword, sb2*, OraText*, sword, sword, ub2*, ub2*);
+  using Oexfet = sword (*)(Cda_Def*, ub4, sword, sword);
+  using OnArea = sword (*)(Cda_Def*);
+  auto olog = reinterpret_cast<Olog>(dlsym(lib.h, "olog"));
+  auto oopen = reinterpret_cast<Oopen>(dlsym(lib.h, "oopen"));
+  auto oparse = reinterpret_cast<Oparse>(dlsym(lib.h, "oparse"));
+  auto odefin = reinterpret_cast<Odefin>(dlsym(lib.h, "odefin"));
+  auto oexfet = reinterpret_cast<Oexfet>(dlsym(lib.h, "oexfet"));
+  auto oclose = reinterpret_cast<OnArea>(dlsym(lib.h, "oclose"));
+  auto ologof = reinterpret_cast<OnArea>(dlsym(lib.h, "ologof"));
+  ASSERT_TRUE(olog && oopen && oparse && odefin && oexfet && oclose && ologof);
+  Lda_Def lda{};
+  ub1 hda[OCISIM_HDA_SIZE] = {};
+  char connect[] = "scott/tiger";
+  ASSERT_EQ(olog(&lda, hda, reinterpret_cast<OraText*>(connect), -1, nullptr, -1, nullptr, -1, 0), 0);
+  Cda_Def cda{};
+  ASSERT_EQ(oopen(&cda, &lda, nullptr, -1, -1, nullptr, -1), 0);
+  char sql[] = "SELECT DNAME FROM DEPT WHERE DEPTNO = 40";
+  ASSERT_EQ(oparse(&cda, reinterpret_cast<OraText*>(sql), -1, 1, 2), 0);
+  char dname[15];
+  odefin(&cda, 1, reinterpret_cast<ub1*>(dname), sizeof dname, SQLT_STR, -1, nullptr, nullptr, -1, -1, nullptr, nullptr);
+  ASSERT_EQ(oexfet(&cda, 1, 1, 0), 0);
+  EXPECT_STREQ(dname, "OPERATIONS");
+  EXPECT_EQ(oclose(&cda), 0);
+  EXPECT_EQ(ologof(&lda), 0);
+}
+
 }  // namespace
