@@ -202,3 +202,34 @@ TEST(Dictionary, SyntheticSchemaOnRequest) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Dictionary, DropUserRoleProfileTablespace) {
+  Conn c("system", "manager");
+  sb4 code = 0;
+  std::string text;
+  RunSql(c, "DROP USER \"SALES\"", &code, &text);
+  EXPECT_EQ(code, 1922) << text;
+  RunSql(c, "DROP USER \"SALES\" CASCADE", &code, &text);
+  EXPECT_EQ(code, 0) << text;
+  EXPECT_EQ(MustRun(c, "SELECT COUNT(*) FROM DBA_OBJECTS WHERE OWNER = 'SALES'"), (Rows{{"0"}}));
+  EXPECT_EQ(MustRun(c, "SELECT COUNT(*) FROM DBA_USERS WHERE USERNAME = 'SALES'"), (Rows{{"0"}}));
+  RunSql(c, "SELECT * FROM SALES.ORDERS", &code);
+  EXPECT_EQ(code, 942);
+  Conn gone("sales", "sales");
+  EXPECT_EQ(gone.logon_code, 1017);
+  RunSql(c, "DROP ROLE \"SALES_CLERK\"", &code, &text);
+  EXPECT_EQ(code, 0) << text;
+  RunSql(c, "DROP ROLE \"SALES_CLERK\"", &code);
+  EXPECT_EQ(code, 1919);
+  RunSql(c, "DROP PROFILE \"APP_PROFILE\" CASCADE", &code, &text);
+  EXPECT_EQ(code, 0) << text;
+  RunSql(c, "DROP TABLESPACE \"TOOLS\" INCLUDING CONTENTS CASCADE CONSTRAINTS", &code, &text);
+  EXPECT_EQ(code, 0) << text;
+  Conn scott("scott", "tiger");
+  RunSql(scott, "DROP USER \"ADAMS\" CASCADE", &code);
+  EXPECT_EQ(code, 1031);
+}
+
+}  // namespace

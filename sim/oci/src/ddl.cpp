@@ -476,12 +476,14 @@ void DropTable(ServerSession& s, const std::string& owner, const std::string& na
                  "C.R_CONSTRAINT_NAME = P.CONSTRAINT_NAME AND P.OWNER = ? AND P.TABLE_NAME = ? AND "
                  "NOT (C.OWNER = P.OWNER AND C.TABLE_NAME = P.TABLE_NAME)");
   refs.Bind(1, owner).Bind(2, name);
-  if (refs.Step() && !cascade_constraints)
+  bool referenced = refs.Step();
+  refs.Reset();  // an open statement would lock the table against the DROP
+  if (referenced && !cascade_constraints)
     ThrowOraText(2449, "ORA-02449: unique/primary keys in table referenced by foreign keys");
   // SQLite keeps the REFERENCES clause of child tables; with foreign keys
   // switched off for the drop the children keep their rows, as in Oracle.
   ExecSql(db, "PRAGMA defer_foreign_keys = ON");
-  ExecSql(db, "DROP TABLE " + SqliteName(owner, name));
+  ExecSql(db, "DROP TABLE IF EXISTS " + SqliteName(owner, name));  // some demo tables exist only as dictionary rows
   std::vector<std::string> indexes;
   {
     Query q(db, "SELECT OWNER, INDEX_NAME FROM \"SYS.DBA_INDEXES\" WHERE TABLE_OWNER = ? AND TABLE_NAME = ?");
@@ -538,6 +540,86 @@ void DropProgramUnit(sqlite3* db, const std::string& owner, const std::string& n
   }
 }
 
+void DropSchemaObject(ServerSession& s, const std::string& owner, const std::string& name, const std::string& type) {
+  sqlite3* db = s.db();
+  if (!ObjectExists(db, owner, name, type)) return;  // went with its table or package already
+  if (type == "TABLE") DropTable(s, owner, name, true);
+  else if (type == "VIEW") DropView(db, owner, name);
+  else if (type == "INDEX") DropIndex(db, owner, name);
+  else if (type == "PROCEDURE" || type == "FUNCTION" || type == "PACKAGE" || type == "PACKAGE BODY" ||
+           type == "TRIGGER" || type == "TYPE" || type == "TYPE BODY")
+    DropProgramUnit(db, owner, name, type);
+  else RemoveObject(db, owner, name, type);
+}
+
+// Users, roles, profiles and tablespaces: objects without an owner.
+void DropGlobal(ServerSession& s, const std::string& type, const std::string& name, bool cascade) {
+  sqlite3* db = s.db();
+  if (!s.catalog().IsAdmin()) ThrowOra(1031);
+  auto exists = [&](const char* sql) {
+    Query q(db, sql);
+    q.Bind(1, name);
+    return q.Step();
+  };
+  if (type == "USER") {
+    if (!exists("SELECT 1 FROM \"SYS.DBA_USERS\" WHERE USERNAME = ?"))
+      ThrowOraText(1918, "ORA-01918: user '" + name + "' does not exist");
+    if (name == "SYS" || name == "SYSTEM" || name == s.user()) ThrowOra(1031);
+    std::vector<std::pair<std::string, std::string>> objects;
+    {
+      Query q(db, "SELECT OBJECT_NAME, OBJECT_TYPE FROM \"SYS.DBA_OBJECTS\" WHERE OWNER = ? ORDER BY CASE "
+                  "OBJECT_TYPE WHEN 'TABLE' THEN 9 ELSE 0 END");
+      q.Bind(1, name);
+      while (q.Step()) objects.emplace_back(q.Text(0), q.Text(1));
+    }
+    if (!objects.empty() && !cascade)
+      ThrowOraText(1922, "ORA-01922: CASCADE must be specified to drop '" + name + "'");
+    for (const auto& [obj, kind] : objects) DropSchemaObject(s, name, obj, kind);
+    for (const char* sql : {"DELETE FROM \"SYS.DBA_USERS\" WHERE USERNAME = ?1",
+                            "DELETE FROM \"SYS.DBA_ROLE_PRIVS\" WHERE GRANTEE = ?1",
+                            "DELETE FROM \"SYS.DBA_SYS_PRIVS\" WHERE GRANTEE = ?1",
+                            "DELETE FROM \"SYS.DBA_TAB_PRIVS\" WHERE GRANTEE = ?1 OR OWNER = ?1",
+                            "DELETE FROM \"SYS.DBA_TS_QUOTAS\" WHERE USERNAME = ?1"}) {
+      Query q(db, sql);
+      q.Bind(1, name).Run();
+    }
+  } else if (type == "ROLE") {
+    if (!exists("SELECT 1 FROM \"SYS.DBA_ROLES\" WHERE ROLE = ?"))
+      ThrowOraText(1919, "ORA-01919: role '" + name + "' does not exist");
+    for (const char* sql : {"DELETE FROM \"SYS.DBA_ROLES\" WHERE ROLE = ?1",
+                            "DELETE FROM \"SYS.DBA_ROLE_PRIVS\" WHERE GRANTEE = ?1 OR GRANTED_ROLE = ?1",
+                            "DELETE FROM \"SYS.DBA_SYS_PRIVS\" WHERE GRANTEE = ?1",
+                            "DELETE FROM \"SYS.DBA_TAB_PRIVS\" WHERE GRANTEE = ?1"}) {
+      Query q(db, sql);
+      q.Bind(1, name).Run();
+    }
+  } else if (type == "PROFILE") {
+    if (!exists("SELECT 1 FROM \"SYS.DBA_PROFILES\" WHERE PROFILE = ?"))
+      ThrowOraText(2380, "ORA-02380: profile " + name + " does not exist");
+    if (name == "DEFAULT") ThrowOraText(2381, "ORA-02381: cannot drop PUBLIC_DEFAULT profile");
+    if (exists("SELECT 1 FROM \"SYS.DBA_USERS\" WHERE PROFILE = ?") && !cascade)
+      ThrowOraText(2382, "ORA-02382: profile " + name + " has users assigned, cannot drop without CASCADE");
+    Query u(db, "UPDATE \"SYS.DBA_USERS\" SET PROFILE = 'DEFAULT' WHERE PROFILE = ?");
+    u.Bind(1, name).Run();
+    Query d(db, "DELETE FROM \"SYS.DBA_PROFILES\" WHERE PROFILE = ?");
+    d.Bind(1, name).Run();
+  } else {
+    if (!exists("SELECT 1 FROM \"SYS.DBA_TABLESPACES\" WHERE TABLESPACE_NAME = ?"))
+      ThrowOraText(959, "ORA-00959: tablespace '" + name + "' does not exist");
+    if (name == "SYSTEM") ThrowOraText(1550, "ORA-01550: cannot drop system tablespace");
+    if (exists("SELECT 1 FROM \"SYS.DBA_SEGMENTS\" WHERE TABLESPACE_NAME = ?") && !cascade)
+      ThrowOraText(1549, "ORA-01549: tablespace not empty, use INCLUDING CONTENTS option");
+    for (const char* sql : {"DELETE FROM \"SYS.DBA_TABLESPACES\" WHERE TABLESPACE_NAME = ?1",
+                            "DELETE FROM \"SYS.DBA_DATA_FILES\" WHERE TABLESPACE_NAME = ?1",
+                            "DELETE FROM \"SYS.DBA_FREE_SPACE\" WHERE TABLESPACE_NAME = ?1",
+                            "DELETE FROM \"SYS.DBA_SEGMENTS\" WHERE TABLESPACE_NAME = ?1",
+                            "DELETE FROM \"SYS.DBA_EXTENTS\" WHERE TABLESPACE_NAME = ?1"}) {
+      Query q(db, sql);
+      q.Bind(1, name).Run();
+    }
+  }
+}
+
 void Drop(ServerSession& s, const sql::Translation& tr) {
   const sql::DropInfo& d = *tr.drop;
   sqlite3* db = s.db();
@@ -549,6 +631,10 @@ void Drop(ServerSession& s, const sql::Translation& tr) {
     Query q(db, "DELETE FROM \"SYS.DBA_SYNONYMS\" WHERE OWNER = 'PUBLIC' AND SYNONYM_NAME = ?");
     q.Bind(1, d.name).Run();
     RemoveObject(db, "PUBLIC", d.name, "SYNONYM");
+    return;
+  }
+  if (type == "USER" || type == "ROLE" || type == "PROFILE" || type == "TABLESPACE") {
+    DropGlobal(s, type, d.name, d.cascade);
     return;
   }
   CheckSchema(s, d.owner);
