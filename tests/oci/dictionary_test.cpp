@@ -130,6 +130,14 @@ TEST(Dictionary, PrivilegesOfDictionaryViews) {
   EXPECT_EQ(Column(MustRun(adams, "SELECT TABLE_NAME FROM ALL_TABLES WHERE OWNER = 'SALES'")),
             (std::vector<std::string>{"CUSTOMERS"}));
   EXPECT_EQ(MustRun(adams, "SELECT COUNT(*) FROM SALES.CUSTOMERS"), (Rows{{"3"}}));
+  sb4 code = 0;
+  RunSql(adams, "DELETE FROM SALES.CUSTOMERS", &code);
+  EXPECT_EQ(code, 1031) << "reading is not writing";
+  RunSql(scott, "INSERT INTO SALES.ORDERS (ORDER_ID, CUSTOMER_ID, ORDER_DATE) VALUES (9, 1, SYSDATE)", &code);
+  EXPECT_EQ(code, 0) << "granted INSERT";
+  RunSql(scott, "UPDATE SALES.ORDERS SET TOTAL = 0", &code);
+  EXPECT_EQ(code, 1031);
+  OCITransRollback(scott.svc, scott.err, 0);
   // Through PUBLIC: everybody reads SCOTT.DEPT, also by its public synonym.
   EXPECT_EQ(MustRun(adams, "SELECT COUNT(*) FROM DEPT"), (Rows{{"4"}}));
   EXPECT_EQ(MustRun(scott, "SELECT * FROM GLOBAL_NAME"), (Rows{{"DEMO.WORLD"}}));

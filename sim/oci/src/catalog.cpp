@@ -61,6 +61,15 @@ bool SessionCatalog::CanAccess(const std::string& owner, const std::string& name
   return owner != "SYS" && HasSysPriv("SELECT ANY TABLE");
 }
 
+void SessionCatalog::CheckWrite(const std::string& owner, const std::string& name, const std::string& priv) const {
+  if (IsAdmin() || owner == user_ || owner.empty() || HasSysPriv(priv + " ANY TABLE")) return;
+  Query q(db_, "SELECT GRANTEE FROM \"SYS.DBA_TAB_PRIVS\" WHERE OWNER = ? AND TABLE_NAME = ? AND PRIVILEGE = ?");
+  q.Bind(1, owner).Bind(2, name).Bind(3, priv);
+  while (q.Step())
+    if (IsGrantee(q.Text(0))) return;
+  ThrowOra(1031);
+}
+
 bool SessionCatalog::Lookup(const std::string& owner, const std::string& name, std::string* kind) const {
   Query q(db_, std::string("SELECT OBJECT_TYPE FROM \"SYS.DBA_OBJECTS\" WHERE OWNER = ? AND OBJECT_NAME = ? AND ") +
                    kResolvable + " ORDER BY OBJECT_ID LIMIT 1");

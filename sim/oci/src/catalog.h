@@ -32,6 +32,9 @@ class SessionCatalog : public sql::Catalog {
   // DBA and SYS see and may do everything.
   bool IsAdmin() const { return user_ == "SYS" || HasRole("DBA"); }
   bool CanAccess(const std::string& owner, const std::string& name) const;
+  // INSERT/UPDATE/DELETE on a table: owner, DBA, the ANY system privilege or
+  // a grant of that privilege; ORA-01031 otherwise.
+  void CheckWrite(const std::string& owner, const std::string& name, const std::string& privilege) const;
   // The user, PUBLIC, or a role the user holds.
   bool IsGrantee(const std::string& name) const { return name == user_ || roles_.count(name) != 0; }
   const std::string& user() const { return user_; }

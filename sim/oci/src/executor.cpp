@@ -395,8 +395,15 @@ Value Cursor::ColumnValue(int index) const {
   return ReadColumn(stmt_, index);
 }
 
+// The privilege a DML statement needs on the table it writes.
+void CheckDmlPrivilege(ServerSession& s, const sql::Translation& t) {
+  const char* priv = t.kind == sql::StmtKind::Insert ? "INSERT" : t.kind == sql::StmtKind::Update ? "UPDATE" : "DELETE";
+  s.catalog().CheckWrite(t.targetOwner, t.targetName, priv);
+}
+
 void Cursor::RunDml(const sql::Translation& t, const BindValues& binds) {
   sqlite_text_ = t.sqlite;
+  CheckDmlPrivilege(session_, t);
   session_.BeginWrite();
   Query q(session_.db(), t.sqlite);
   BindAll(q.get(), t.binds, binds);
@@ -494,6 +501,7 @@ void Cursor::RunPlsql(const sql::Translation& t, const BindValues& binds_in) {
       }
       case K::Dml:
         if (step.dml) {
+          CheckDmlPrivilege(session_, *step.dml);
           begin_write();
           Query q(db, step.dml->sqlite);
           BindAll(q.get(), step.dml->binds, binds);
