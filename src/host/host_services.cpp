@@ -38,6 +38,21 @@ std::string HostRootKey() {
   return (g_stored && g_info.RootKey != nullptr) ? std::string(g_info.RootKey) : std::string();
 }
 
+std::size_t HostTextPrefix(const std::string& text, std::size_t maxChars, std::size_t maxBytes) {
+  std::size_t n = 0, chars = 0;
+  while (n < text.size() && chars < maxChars) {
+    std::size_t len = 1;
+    if (far::kHostTextIsUtf8) {
+      unsigned char c = static_cast<unsigned char>(text[n]);
+      len = c < 0x80 ? 1 : c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+    }
+    if (n + len > text.size() || n + len > maxBytes) break;
+    n += len;
+    ++chars;
+  }
+  return n;
+}
+
 std::string ToOem(const std::string& text) {
   return text.empty() ? text : platform::AnsiToOem(text);
 }

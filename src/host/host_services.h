@@ -21,6 +21,11 @@ int HostRecordSize();
 // The host's plugin registry root, as handed over ("" on far2l).
 std::string HostRootKey();
 
+// The length in bytes of the longest prefix of host text with at most
+// `maxChars` characters and `maxBytes` bytes, never splitting a UTF-8
+// sequence on hosts that talk UTF-8.
+std::size_t HostTextPrefix(const std::string& text, std::size_t maxChars, std::size_t maxBytes);
+
 // Text crossing the host boundary: ANSI inside, OEM at the host.
 std::string ToOem(const std::string& text);
 std::string FromOem(const std::string& text);

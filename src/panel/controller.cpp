@@ -23,19 +23,9 @@ constexpr const char* kConsoleSqlPlus[] = {"SQLPLUS", "PLUS80"};
 constexpr const char* kWindowedSqlPlus[] = {"SQLPLUSW", "PLUS80W"};
 
 // Copies text into a fixed host field, cut to `maxChars` characters and to
-// the field's size, never splitting a UTF-8 sequence on UTF-8 hosts.
+// the field's size.
 void CopyField(char* field, std::size_t fieldSize, const std::string& text, std::size_t maxChars) {
-  std::size_t n = 0, chars = 0;
-  while (n < text.size() && chars < maxChars) {
-    std::size_t len = 1;
-    if (far::kHostTextIsUtf8) {
-      unsigned char c = static_cast<unsigned char>(text[n]);
-      len = c < 0x80 ? 1 : c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
-    }
-    if (n + len > text.size() || n + len > fieldSize - 1) break;
-    n += len;
-    ++chars;
-  }
+  std::size_t n = host::HostTextPrefix(text, maxChars, fieldSize - 1);
   std::memcpy(field, text.data(), n);
   field[n] = '\0';
 }

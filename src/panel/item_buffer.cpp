@@ -5,6 +5,8 @@
 #include <cstring>
 #include <new>
 
+#include "host/host_services.h"
+
 namespace panel {
 namespace {
 
@@ -74,20 +76,7 @@ void AddUpDirectoryItem(FindDataRequest& request) {
 }
 
 void SetItemFileName(far::PluginPanelItem& item, const std::string& oemName, std::size_t maxChars) {
-  std::size_t limit = sizeof(item.FindData.cFileName) - 1;
-  std::size_t n = 0;
-  std::size_t chars = 0;
-  while (n < oemName.size() && chars < maxChars) {
-    std::size_t len = 1;
-    if (far::kHostTextIsUtf8) {
-      unsigned char c = static_cast<unsigned char>(oemName[n]);
-      len = c < 0x80 ? 1 : c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
-      if (n + len > oemName.size()) len = oemName.size() - n;
-    }
-    if (n + len > limit) break;
-    n += len;
-    ++chars;
-  }
+  std::size_t n = host::HostTextPrefix(oemName, maxChars, sizeof(item.FindData.cFileName) - 1);
   std::memcpy(item.FindData.cFileName, oemName.data(), n);
   item.FindData.cFileName[n] = '\0';
 }
