@@ -22,7 +22,11 @@ int Message(far::INT_PTR, far::DWORD flags, const char*, const char* const* item
 
 int Dialog(far::INT_PTR, int, int, int w, int h, const char*, far::FarDialogItem* items, int n) {
   std::vector<far::FarDialogItem> v(items, items + n);
-  g_state.dialogs.push_back({w, h, v});
+  DialogCall call{w, h, v, {}};
+  // The history names live only during the call.
+  for (const far::FarDialogItem& it : v)
+    call.histories.emplace_back((it.Flags & far::DIF_HISTORY) && it.Param.History ? it.Param.History : "");
+  g_state.dialogs.push_back(call);
   if (g_state.dialogAnswers.empty()) return -1;
   auto answer = g_state.dialogAnswers.front();
   g_state.dialogAnswers.pop_front();

@@ -20,6 +20,7 @@ struct MessageCall {
 struct DialogCall {
   int width, height;
   std::vector<far::FarDialogItem> items;  // as handed over
+  std::vector<std::string> histories;     // each item's history name ("" for none), copied
 };
 
 struct State {

@@ -101,7 +101,7 @@ TEST(RunDialog, BuildsItemsAndWritesBackOnlyWhenConfirmed) {
   EXPECT_EQ(d.items[0].Y2, 8);
   EXPECT_EQ(d.items[4].DefaultButton, 1);
   EXPECT_EQ(d.items[5].DefaultButton, 0);
-  EXPECT_STREQ(d.items[2].Param.History, "SomeHistory");
+  EXPECT_EQ(d.histories[2], "SomeHistory");
   EXPECT_STREQ(d.items[2].Data.Data, "before");
   EXPECT_STREQ(d.items[3].Data.Data, "message 17");
   EXPECT_TRUE(check);
