@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "catalog/listing_context.h"
+#include "catalog/code_family.h"
 #include "catalog/schema_catalog.h"
+#include "catalog/table_family.h"
 
 namespace catalog {
 namespace {
@@ -15,16 +17,6 @@ namespace {
 // fall through to the all-users listing; until then they show only "..".
 void NotYetListed(Listing&) {}
 
-// Layouts some families leave to the dispatcher: level 3 empty / level 3
-// set and level 4 empty.
-void SimpleLayouts(Listing& l, const char* owners, const char* objects) {
-  if (l.Level(3).empty()) {
-    if (owners != nullptr) l.UseModes(owners);
-  } else if (l.Level(4).empty()) {
-    if (objects != nullptr) l.UseModes(objects);
-  }
-}
-
 struct Route {
   const char* level2;
   std::function<void(Listing&)> list;
@@ -32,27 +24,27 @@ struct Route {
 
 const std::vector<Route>& Routes() {
   static const std::vector<Route> routes = {
-      {"JAVA", NotYetListed},
-      {"DIMENSIONS", NotYetListed},
-      {"OUTLINES", NotYetListed},
-      {"OPERATORS", NotYetListed},
+      {"JAVA", ListJava},
+      {"DIMENSIONS", ListDimensions},
+      {"OUTLINES", ListOutlines},
+      {"OPERATORS", ListOperators},
       {".INSTANCE PARAMETERS", NotYetListed},
       {".STATISTICS", NotYetListed},
       {"STORAGE", NotYetListed},
-      {"TABLES", NotYetListed},
-      {"LIBRARIES", NotYetListed},
-      {"ALL TYPES", NotYetListed},
+      {"TABLES", ListTables},
+      {"LIBRARIES", ListLibraries},
+      {"ALL TYPES", ListAllTypes},
       {"USERS", NotYetListed},
-      {"CLUSTERS", [](Listing& l) { SimpleLayouts(l, "UserNameCountPanelModes", "DefaultPanelModes"); }},
-      {"INDEXES", [](Listing& l) { SimpleLayouts(l, "UserNameCountPanelModes", "DefaultPanelModes"); }},
-      {"PACKAGE BODIES", [](Listing& l) { SimpleLayouts(l, nullptr, "DefaultPanelModes"); }},
-      {"PACKAGES", NotYetListed},
-      {"FUNCTIONS", NotYetListed},
-      {"PROCEDURES", NotYetListed},
-      {"SEQUENCES", NotYetListed},
-      {"SYNONYMS", NotYetListed},
-      {"TRIGGERS", NotYetListed},
-      {"VIEWS", NotYetListed},
+      {"CLUSTERS", ListClusters},
+      {"INDEXES", ListIndexes},
+      {"PACKAGE BODIES", ListPackageBodies},
+      {"PACKAGES", ListPackages},
+      {"FUNCTIONS", ListRoutines},
+      {"PROCEDURES", ListRoutines},
+      {"SEQUENCES", ListSequences},
+      {"SYNONYMS", ListSynonyms},
+      {"TRIGGERS", ListTriggers},
+      {"VIEWS", ListViews},
   };
   return routes;
 }

@@ -5,6 +5,7 @@
 #include <functional>
 #include <map>
 
+#include "catalog/code_family.h"
 #include "catalog/item_builders.h"
 #include "catalog/listing_errors.h"
 #include "connection/statement_catalogue.h"
@@ -91,8 +92,7 @@ const std::map<std::string, OwnerGroupedKind>& OwnerGroupedKinds() {
       {".ERRORS",
        {kStmtErrorsOwners, "OWNER", kUserNameCount, kStmtErrorObjectsOfOwner,
         Objects({"FILENAME", "DESCRIPTION"}, true, true), kDefault,
-        // The object's error list comes with the code objects.
-        [](Listing& l) { l.UseModes("NLCTextPanelModes"); }}},
+        ListErrorsOfObject}},
       {"DATABASE LINKS",
        {kStmtDbLinksOwners, "OWNER", kUserNameCount, kStmtDbLinksOfOwner,
         Objects({"DB_LINK", "DESCRIPTION"}, false), kDefault, nullptr}},

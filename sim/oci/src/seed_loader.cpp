@@ -294,6 +294,25 @@ void WriteSettings(sqlite3* db, const std::string& version) {
   i.Bind(1, std::string(b->version)).Run();
 }
 
+// Runs one demo script statement by statement; a failure names the
+// statement by its number within the script.
+void RunDemoScript(ServerSession& s, const char* script) {
+  int n = 0;
+  for (const auto& stmt : SplitScript(script)) {
+    ++n;
+    try {
+      Cursor c(s);
+      c.Prepare(stmt);
+      c.Execute({});
+      while (c.IsQuery() && c.Fetch()) {
+      }
+    } catch (const OraFailure& e) {
+      ThrowOraText(e.code, std::string(e.what()) + "\n(demo seed statement " + std::to_string(n) + ": " +
+                               stmt.substr(0, 200) + ")");
+    }
+  }
+}
+
 }  // namespace
 
 void BuildDemoDatabase(const std::string& path, const std::string& version) {
@@ -309,24 +328,13 @@ void BuildDemoDatabase(const std::string& path, const std::string& version) {
   s->catalog().Refresh();
 
   // The demo schemas, through the engine as SYS.
-  int n = 0;
-  for (const auto& stmt : SplitScript(kSeedDemoSql)) {
-    ++n;
-    try {
-      Cursor c(*s);
-      c.Prepare(stmt);
-      c.Execute({});
-      while (c.IsQuery() && c.Fetch()) {
-      }
-    } catch (const OraFailure& e) {
-      ThrowOraText(e.code, std::string(e.what()) + "\n(demo seed statement " + std::to_string(n) + ": " +
-                               stmt.substr(0, 200) + ")");
-    }
-  }
+  for (const char* script : {kSeedDemoSql, kSeedDemoTablesSql, kSeedDemoCodeSql}) RunDemoScript(*s, script);
   s->Commit();
   // Fixed dates: everything was created on the same (fictional) morning.
   ExecSql(db, "BEGIN");
   ExecSql(db, kSeedDemoDictionarySql);
+  ExecSql(db, kSeedDemoTablesDictionarySql);
+  ExecSql(db, kSeedDemoCodeDictionarySql);
   ExecSql(db, "UPDATE \"SYS.DBA_OBJECTS\" SET CREATED = CASE WHEN OWNER IN ('SYS', 'SYSTEM', 'PUBLIC') THEN "
               "'2003-03-15 09:00:00' ELSE '2003-03-15 10:00:00' END, LAST_DDL_TIME = CASE WHEN OWNER IN ('SYS', "
               "'SYSTEM', 'PUBLIC') THEN '2003-03-15 09:00:00' ELSE '2003-03-15 10:00:00' END");

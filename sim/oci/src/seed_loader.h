@@ -21,5 +21,9 @@ extern const char* const kSeedSystemSql;
 extern const char* const kSeedInstanceSql;
 extern const char* const kSeedDemoSql;
 extern const char* const kSeedDemoDictionarySql;
+extern const char* const kSeedDemoTablesSql;
+extern const char* const kSeedDemoTablesDictionarySql;
+extern const char* const kSeedDemoCodeSql;
+extern const char* const kSeedDemoCodeDictionarySql;
 
 }  // namespace ocisim

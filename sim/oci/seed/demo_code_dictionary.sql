@@ -1,0 +1,2 @@
+-- Dictionary rows for the objects of the matching demo script that DDL alone
+-- does not produce. Run in SQLite after demo_dictionary.sql.
