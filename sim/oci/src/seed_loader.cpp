@@ -328,7 +328,7 @@ void BuildDemoDatabase(const std::string& path, const std::string& version) {
   s->catalog().Refresh();
 
   // The demo schemas, through the engine as SYS.
-  for (const char* script : {kSeedDemoSql, kSeedDemoTablesSql, kSeedDemoCodeSql}) RunDemoScript(*s, script);
+  for (const char* script : {kSeedDemoSql, kSeedDemoTablesSql, kSeedDemoCodeSql, kSeedDemoTextsSql}) RunDemoScript(*s, script);
   s->Commit();
   // Fixed dates: everything was created on the same (fictional) morning.
   ExecSql(db, "BEGIN");

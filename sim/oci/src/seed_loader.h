@@ -25,5 +25,6 @@ extern const char* const kSeedDemoTablesSql;
 extern const char* const kSeedDemoTablesDictionarySql;
 extern const char* const kSeedDemoCodeSql;
 extern const char* const kSeedDemoCodeDictionarySql;
+extern const char* const kSeedDemoTextsSql;
 
 }  // namespace ocisim

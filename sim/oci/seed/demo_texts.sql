@@ -1,0 +1,2 @@
+-- More demo objects, run through the stand-in's own SQL engine as SYS after
+-- demo.sql (same conventions: ';' ends a statement, '/' ends a PL/SQL unit).
