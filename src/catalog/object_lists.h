@@ -1,7 +1,8 @@
 // object_lists.h — the per-object lists that code objects, types, tables and
 // views share: compilation errors, dependencies and their tree, object size,
 // referencing objects, grants and synonyms. Each lists into the listing's
-// item array with the shared builders and handles its own errors.
+// item array with the shared builders, chooses its own panel layout and
+// handles its own errors; nothing is listed while the panel is not connected.
 #pragma once
 
 #include <string>

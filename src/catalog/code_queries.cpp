@@ -1,0 +1,89 @@
+// code_queries.cpp — run-time statements, the waiting note and exact-case
+// path levels for the code-object listings.
+#include "catalog/code_queries.h"
+
+#include "catalog/listing_errors.h"
+#include "host/host_services.h"
+#include "host/messages.h"
+#include "panel/path_levels.h"
+
+namespace catalog {
+namespace {
+
+std::vector<std::string> Names(const VariablePairs& vars) {
+  std::vector<std::string> names;
+  for (const auto& v : vars)
+    if (!v.first.empty()) names.push_back(v.first);
+  return names;
+}
+
+// The path split like the controller does it, but keeping the letter case.
+std::vector<std::string> ExactLevels(const std::string& path) {
+  std::vector<std::string> levels{std::string()};
+  std::size_t start = path.find('\\');
+  if (start == std::string::npos) return levels;
+  ++start;
+  while (start <= path.size()) {
+    std::size_t end = path.find('\\', start);
+    std::string field = path.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    if (field.empty()) break;
+    levels.push_back(field);
+    if (end == std::string::npos) break;
+    start = end + 1;
+  }
+  return levels;
+}
+
+}  // namespace
+
+void ReportListingFailure(Listing& l, const std::exception_ptr& error) { HandleListingError(l.request, error); }
+
+void ListQueryText(Listing& l, const std::string& sql, const ItemColumns& shape, const VariablePairs& vars) {
+  std::unique_ptr<oracle::TOracleQuery> query;
+  try {
+    query = l.Module().CreateNewOracleQuery(Names(vars));
+    if (!query) return;
+    query->SetSQL(sql);
+  } catch (...) {
+    HandleListingError(l.request, std::current_exception());
+    return;
+  }
+  MakeItemsFromDataSetByColumns(l.request, *query, shape, vars);
+}
+
+long long CountText(Listing& l, const std::string& sql, const VariablePairs& vars) {
+  try {
+    auto query = l.Module().CreateNewOracleQuery(Names(vars));
+    if (!query) return -1;
+    for (const auto& [name, value] : vars)
+      if (!name.empty()) query->SetVariable(name, value);
+    query->SetSQL(sql);
+    query->Execute();
+    long long count = query->Eof() ? 0 : query->FieldAsInteger(0);
+    query->Close();
+    return count;
+  } catch (...) {
+    HandleListingError(l.request, std::current_exception());
+    return -1;
+  }
+}
+
+std::string ExactLevel(const Listing& l, std::size_t n) {
+  std::string upper = l.Level(n);
+  std::vector<std::string> exact = ExactLevels(host::FromOem(l.controller.CurrentDirectory()));
+  if (n >= 1 && n <= exact.size() && panel::UpperAnsi(exact[n - 1]) == upper) return exact[n - 1];
+  return upper;
+}
+
+LoadingMessage::LoadingMessage(const panel::FindDataRequest& request)
+    : saved_(request.Searching() ? far::InvalidHandle() : host::ShowProgressMessage("Loading data ...")),
+      shown_(!request.Searching()) {}
+
+LoadingMessage::~LoadingMessage() { Remove(); }
+
+void LoadingMessage::Remove() {
+  if (shown_) host::RestoreProgress(saved_);
+  shown_ = false;
+}
+
+}  // namespace catalog

@@ -1,0 +1,42 @@
+// dependency_tree.h — the walk behind ".DEPENDENCIES TREE": what an object
+// depends on, depth first, one numbered line per reference.
+//
+// The walk is kept apart from the queries so that its two guards can be
+// seen and tested on their own: an object already on the current path is
+// shown once and not walked again (dependency cycles exist, e.g. two
+// packages calling each other), and nothing below kMaxDependencyDepth is
+// walked.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace catalog {
+
+inline constexpr int kMaxDependencyDepth = 64;
+
+struct DependencyKey {
+  std::string owner, name, type;
+  bool operator==(const DependencyKey&) const = default;
+};
+
+struct DependencyLine {
+  std::string number;  // the running line number right-aligned in ten characters
+  std::string tree;    // two dots per depth, then OWNER.NAME
+  std::string type;    // the referenced object's type
+};
+
+// Reads the objects that one object references, in the server's order.
+using DependencyReader = std::function<std::vector<DependencyKey>(const DependencyKey&)>;
+// Receives each line as soon as it is known.
+using DependencySink = std::function<void(const DependencyLine&)>;
+
+// Walks from `root` (depth 0).  Exceptions of the reader end the walk and
+// pass to the caller; the lines already given to the sink stay.
+void WalkDependencyTree(const DependencyKey& root, const DependencyReader& read, const DependencySink& emit);
+
+// A line number as tree listings name their lines.
+std::string TreeLineName(int number);
+
+}  // namespace catalog
