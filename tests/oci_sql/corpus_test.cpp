@@ -17,87 +17,15 @@
 #include <set>
 #include <sstream>
 
+#include "corpus/corpus.h"
 #include "sql/translate.h"
 
 using namespace ocisim::sql;
 
 namespace {
 
-struct Record {
-  std::string text;
-  std::map<std::string, std::string> vars;
-  int error = 0;
-  int line = 0;
-};
-
-std::vector<Record> LoadCorpus(const std::string& path) {
-  std::ifstream in(path);
-  std::vector<Record> out;
-  std::string line;
-  Record cur;
-  bool inRecord = false;
-  int lineNo = 0;
-  auto flush = [&] {
-    if (inRecord && !cur.text.empty()) out.push_back(cur);
-    cur = Record();
-  };
-  while (std::getline(in, line)) {
-    ++lineNo;
-    if (line == "---") {
-      flush();
-      inRecord = true;
-      cur.line = lineNo + 1;
-      continue;
-    }
-    if (!inRecord) continue;
-    if (cur.text.empty() && line.rfind("@vars: ", 0) == 0) {
-      std::stringstream ss(line.substr(7));
-      std::string item;
-      while (std::getline(ss, item, ',')) {
-        item.erase(0, item.find_first_not_of(' '));
-        auto eq = item.find('=');
-        cur.vars[item.substr(0, eq)] = eq == std::string::npos ? "" : item.substr(eq + 1);
-      }
-      continue;
-    }
-    if (cur.text.empty() && line.rfind("@error: ", 0) == 0) {
-      cur.error = std::stoi(line.substr(8));
-      continue;
-    }
-    if (cur.text.empty() && line.rfind("@", 0) == 0) continue;
-    cur.text += (cur.text.empty() ? "" : "\n") + line;
-  }
-  flush();
-  return out;
-}
-
-// Replaces every occurrence of from (matched without case when icase).
-std::string ReplaceAll(std::string s, const std::string& from, const std::string& to, bool icase) {
-  auto upper = [](std::string x) {
-    for (auto& c : x) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return x;
-  };
-  std::string hay = icase ? upper(s) : s, needle = icase ? upper(from) : from;
-  std::string out;
-  size_t pos = 0;
-  while (true) {
-    size_t hit = hay.find(needle, pos);
-    if (hit == std::string::npos) break;
-    out += s.substr(pos, hit - pos) + to;
-    pos = hit + from.size();
-  }
-  return out + s.substr(pos);
-}
-
-// The plugin's rewrite of catalogue texts, for a user with the DBA_ prefix.
-std::string Rewrite(std::string s) {
-  s = ReplaceAll(s, ":DBA_", "DBA_", true);
-  s = ReplaceAll(s, ":TABLE_SCHEMA", "OWNER", true);
-  s = ReplaceAll(s, ":ALL_TABLES", "DBA_ALL_TABLES", false);
-  s = ReplaceAll(s, ":LAST_ANALYZED", " DECODE (T.LAST_ANALYZED, NULL, '', ' ANL ' || T.LAST_ANALYZED) ||", false);
-  s = ReplaceAll(s, ":INDEX_TYPE", "I.INDEX_TYPE ", false);
-  return s;
-}
+using corpus::Record;
+using corpus::Rewrite;
 
 // Resolves every name; remembers what was asked for.
 class PermissiveCatalog : public Catalog {
@@ -201,7 +129,7 @@ std::string PrepareOnGenericSchema(const std::string& sqlite, const std::string&
 }  // namespace
 
 TEST(Corpus, EveryPluginStatementTranslatesAndPrepares) {
-  auto records = LoadCorpus(OCISQL_CORPUS);
+  auto records = corpus::Load(OCISQL_CORPUS);
   ASSERT_GT(records.size(), 400u);
   int queries = 0, others = 0;
   for (const auto& r : records) {
