@@ -73,3 +73,25 @@ INSERT INTO "SYS.DBA_OBJECTS" (OWNER, OBJECT_NAME, OBJECT_ID, DATA_OBJECT_ID, OB
   ('SCOTT', 'DEPT_SNAP', 100315, 100315, 'TABLE', '2003-03-15 10:00:00', '2003-03-15 10:00:00', '2003-03-15:10:00:00', 'VALID', 'N', 'N', 'N'),
   ('SCOTT', 'MLOG$_DEPT', 100316, 100316, 'TABLE', '2003-03-15 10:00:00', '2003-03-15 10:00:00', '2003-03-15:10:00:00', 'VALID', 'N', 'N', 'N'),
   ('SALES', 'ORDER_EVENTS_QT', 100317, 100317, 'TABLE', '2003-03-15 10:00:00', '2003-03-15 10:00:00', '2003-03-15:10:00:00', 'VALID', 'N', 'N', 'N');
+
+-- Time series groups name their storage model and carry a description.
+ALTER TABLE "SYS.DBA_TIMESERIES_GROUPS" ADD COLUMN STORAGE_MODEL VARCHAR2(30);
+ALTER TABLE "SYS.DBA_TIMESERIES_GROUPS" ADD COLUMN DESCRIPTION VARCHAR2(200);
+UPDATE "SYS.DBA_TIMESERIES_GROUPS" SET STORAGE_MODEL = 'FLAT', DESCRIPTION = 'Daily sales per region'
+  WHERE OWNER = 'SALES' AND GROUP_NAME = 'DAILY_SALES';
+INSERT INTO "SYS.DBA_TIMESERIES_GROUPS" (OWNER, GROUP_NAME, TIMESERIES_TABLE, CALENDAR_NAME, STORAGE_MODEL, DESCRIPTION)
+  VALUES ('SALES', 'WEEKLY_SALES', 'WEEKLY_SALES_TS', 'WEEKS', 'DETAIL', 'Weekly sales totals');
+-- A refresh group that has no children yet.
+INSERT INTO "SYS.DBA_REFRESH" VALUES ('SCOTT', 'NIGHTLY_REFRESH', 2, 'N', 'N', 'N', NULL, 3, '2003-03-16 02:00:00',
+  'TRUNC(SYSDATE) + 1 + 2/24', 'N', NULL, 0, NULL);
+-- Column comments of the record views (the record listings show them).
+INSERT INTO "SYS.DBA_COL_COMMENTS" VALUES
+  ('SYS', 'DBA_QUEUES', 'NAME', 'Name of the queue'),
+  ('SYS', 'DBA_QUEUES', 'QUEUE_TABLE', 'Name of the table the queue data resides in'),
+  ('SYS', 'DBA_QUEUES', 'MAX_RETRIES', 'Maximum number of retries allowed when dequeuing from the queue'),
+  ('SYS', 'DBA_REFRESH', 'RNAME', 'Name of the refresh group'),
+  ('SYS', 'DBA_REFRESH', 'INTERVAL', 'A date function used to compute the next NEXT_DATE'),
+  ('SYS', 'DBA_SNAPSHOTS', 'MASTER', 'Name of the master table that this snapshot is a copy of'),
+  ('SYS', 'DBA_SNAPSHOTS', 'QUERY', 'The original query that this snapshot is an instantiation of'),
+  ('SYS', 'DBA_SNAPSHOT_LOGS', 'MASTER', 'Name of the master table which changes are logged'),
+  ('SYS', 'DBA_RSRC_PLAN_DIRECTIVES', 'CPU_P1', 'first parameter for the CPU resource allocation method');
