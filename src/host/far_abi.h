@@ -523,6 +523,19 @@ constexpr DWORD FILE_ATTRIBUTE_DIRECTORY = 0x10;
 constexpr DWORD EF_NONMODAL = 0x1;
 constexpr DWORD VF_NONMODAL = 0x1;
 constexpr DWORD VF_DELETEONCLOSE = 0x2;
+#if defined(QUARRY_HOST_WIN32)
+// The only delete-on-close flag of 1.70 (it also removes an emptied folder).
+constexpr DWORD kViewerDeleteFileOnClose = VF_DELETEONCLOSE;
+#else
+// far2l can delete the file alone; the folder (the temporary directory)
+// must stay.
+constexpr DWORD VF_DELETEONLYFILEONCLOSE = 0x200;
+constexpr DWORD kViewerDeleteFileOnClose = VF_DELETEONLYFILEONCLOSE;
+#endif
+// Editor results (far2l; a 1.70 host's non-zero answers are not relied on).
+constexpr int EEC_OPEN_ERROR = 0;
+constexpr int EEC_MODIFIED = 1;
+constexpr int EEC_NOT_MODIFIED = 2;
 constexpr DWORD FHELP_CUSTOMFILE = 0x2;
 constexpr DWORD FHELP_USECONTENTS = 0x40000000;
 

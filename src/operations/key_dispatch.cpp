@@ -12,6 +12,8 @@
 #include "host/messages.h"
 #include "operations/current_item.h"
 #include "operations/jump_rules.h"
+#include "operations/scratch_script.h"
+#include "operations/text_editing.h"
 
 namespace operations {
 namespace {
@@ -67,6 +69,17 @@ bool Connect(KeyContext& k) {
   return true;
 }
 
+bool UserScript(KeyContext& k) {
+  if (EditUserScript(k.controller)) RefreshPanel(k.controller);
+  return true;
+}
+
+// F3 views and F4 edits; Alt asks for the other form (a package's body).
+bool ObjectText(KeyContext& k) {
+  if (ShowObjectText(k.controller, k.key == far::VK_F4, k.Alt())) RefreshPanel(k.controller);
+  return true;
+}
+
 bool Export(KeyContext& k) {
   if (!k.controller.DataModule().Connected()) {
     host::ShowErrorMessage("You are not connected to Oracle Server!");
@@ -94,8 +107,8 @@ const std::vector<KeyRow>& KeyTable() {
        }},
       {[](const KeyContext& k) { return k.key == far::VK_F2; }, Claimed},
       {[](const KeyContext& k) { return k.key == far::VK_F8; }, Claimed},
-      {[](const KeyContext& k) { return k.key == far::VK_F4 && k.Shift(); }, Claimed},
-      {[](const KeyContext& k) { return k.key == far::VK_F3 || k.key == far::VK_F4; }, Claimed},
+      {[](const KeyContext& k) { return k.key == far::VK_F4 && k.Shift(); }, UserScript},
+      {[](const KeyContext& k) { return k.key == far::VK_F3 || k.key == far::VK_F4; }, ObjectText},
       {[](const KeyContext& k) { return k.key == far::VK_F5 && k.Shift() && !k.item.IsUpDir(); }, Claimed},
       {[](const KeyContext& k) { return k.key == far::VK_F5 && !k.item.IsUpDir(); }, Export},
       {[](const KeyContext& k) { return k.key == far::VK_F10 && k.Ctrl(); }, Disconnect},

@@ -1,0 +1,54 @@
+// scratch_script.cpp — the user SQL script behind Shift+F4: created empty
+// once, edited in the host's editor, and on request run as one statement by
+// the command runner, which shows the results.  The file is kept.
+#include "operations/scratch_script.h"
+
+#include <cstdio>
+#include <vector>
+
+#include "connection/command_runner.h"
+#include "host/host_services.h"
+#include "host/messages.h"
+#include "operations/text_editing.h"
+#include "platform/platform.h"
+
+namespace operations {
+namespace {
+
+// Creates the file when it is missing; an existing script is left alone.
+bool EnsureScriptExists(const std::string& path) {
+  if (platform::FileExists(path)) return true;
+  std::FILE* f = std::fopen(path.c_str(), "ab");
+  if (f == nullptr) return false;
+  return std::fclose(f) == 0;
+}
+
+}  // namespace
+
+std::string UserScriptPath() { return platform::TempDirectory() + "far_user_sql.sql"; }
+
+bool EditUserScript(panel::TOracleController& controller) {
+  connection::TPluginDataModule& module = controller.DataModule();
+  if (!module.Connected()) return false;
+  std::string path = UserScriptPath();
+  if (!EnsureScriptExists(path)) {
+    host::ShowErrorMessage("Can't create file [" + path + "]");
+    return false;
+  }
+  const far::PluginStartupInfo& h = host::Host();
+  if (h.Editor == nullptr) return false;
+  h.Editor(host::ToOem(path).c_str(), host::ToOem("User SQL").c_str(), 0, 0, -1, -1, 0, -1, -1);
+  if (host::ShowQuestionMessage("Execute command", "Do you want to execute this query?", {"Execute", "Cancel"}) != 0)
+    return false;
+  std::vector<std::string> lines;
+  if (!ReadTextLines(path, lines)) {
+    host::ShowErrorMessage("Can't read file [" + path + "]");
+    return false;
+  }
+  auto query = module.CreateNewOracleQuery({});
+  if (!query) return false;
+  query->SQL = lines;
+  return connection::ExecuteSqlCommand(module, *query);
+}
+
+}  // namespace operations

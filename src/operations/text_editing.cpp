@@ -1,0 +1,243 @@
+// text_editing.cpp — the view / edit / compile loop behind F3 and F4.
+//
+// One pass writes the text to a temporary file, opens it, and (for an
+// edited compilable text) runs it back into the database and looks for
+// the first compile error.  A pass ends either done or asking for another
+// pass (reopen): after a compile error, which also sets where the editor
+// opens, and after the user declined to compile into another schema.
+#include "operations/text_editing.h"
+
+#include <memory>
+#include <stdexcept>
+
+#include "host/host_services.h"
+#include "host/messages.h"
+#include "host/text_utils.h"
+#include "operations/object_text.h"
+#include "operations/text_file.h"
+#include "platform/platform.h"
+
+namespace operations {
+namespace {
+
+constexpr const char* kNoRows = "This object has no sources or you have no privileges of access";
+
+// The one progress note of the action: a new note first puts back the
+// screen behind the last one, and so does any message shown meanwhile.
+class ProgressNote {
+ public:
+  ProgressNote() = default;
+  ProgressNote(const ProgressNote&) = delete;
+  ProgressNote& operator=(const ProgressNote&) = delete;
+  ~ProgressNote() { Close(); }
+  void Show(const std::string& text) {
+    Close();
+    saved_ = host::ShowProgressMessage(text);
+    shown_ = true;
+  }
+  void Close() {
+    if (shown_) host::RestoreProgress(saved_);
+    shown_ = false;
+  }
+
+ private:
+  far::HANDLE saved_ = nullptr;
+  bool shown_ = false;
+};
+
+// Removes the temporary file on every way out of a pass, unless the host
+// took it over (the non-modal viewer deletes it when it closes).
+class TempFile {
+ public:
+  explicit TempFile(std::string path) : path_(std::move(path)) {}
+  ~TempFile() {
+    if (!path_.empty()) platform::RemoveFile(path_);
+  }
+  TempFile(const TempFile&) = delete;
+  TempFile& operator=(const TempFile&) = delete;
+  const std::string& Path() const { return path_; }
+  void Release() { path_.clear(); }
+
+ private:
+  std::string path_;
+};
+
+struct CompileError {
+  bool found = false;
+  int line = 0;
+  int column = 0;
+  std::string text;
+};
+
+CompileError FirstCompileError(connection::TPluginDataModule& module, const TextJob& job) {
+  CompileError e;
+  auto q = module.CreateNewOracleQuery({"OWNER", "NAME", "TYPE"});
+  if (!q) return e;
+  q->SetSQL("SELECT * FROM " + module.Prefix() +
+            "ERRORS WHERE OWNER = :OWNER AND NAME = :NAME AND TYPE = :TYPE ORDER BY SEQUENCE");
+  q->SetVariable("OWNER", host::UpperCase(job.owner));
+  q->SetVariable("NAME", host::UpperCase(job.name));
+  q->SetVariable("TYPE", host::UpperCase(job.kind));
+  q->Execute();
+  if (q->Eof()) return e;
+  e.found = true;
+  e.line = static_cast<int>(q->FieldAsInteger("LINE"));
+  e.column = static_cast<int>(q->FieldAsInteger("POSITION"));
+  e.text = q->FieldAsString("TEXT");
+  return e;
+}
+
+enum class Pass { Done, Reopen };
+
+// Asks before compiling into a schema that is not the user's own: the
+// text's CREATE names the schema only if the user wrote it there.
+bool ConfirmOtherSchema(connection::TPluginDataModule& module, const TextJob& job) {
+  std::string owner = host::UpperCase(job.owner);
+  std::string user = host::UpperCase(module.OracleSession().LogonUsername);
+  if (owner == user) return true;
+  std::string text = "You are about to compile the " + job.kind + " of different schema [" + owner +
+                     "]. Make sure you have added the schema name to the CREATE command. " +
+                     "Otherwise it will be created in your own schema [" + user + "]" + "\r\n\r\n" +
+                     "Are you going to proceed?";
+  return host::ShowQuestionMessage("WARNING!", text, {"Yes, Compile it", "No, Dismiss!"}) == 0;
+}
+
+class TextSession {
+ public:
+  TextSession(connection::TPluginDataModule& module, TextJob job, bool edit)
+      : module_(module), job_(std::move(job)), edit_(edit), title_(host::ToOem(job_.Title())) {}
+
+  // Passes until one is done; true when an edited compilable text came back.
+  bool Run() {
+    while (OnePass() == Pass::Reopen) {
+    }
+    note_.Close();
+    return modified_;
+  }
+
+ private:
+  Pass OnePass() {
+    std::string path = platform::CreateTempFile("SQL", ".sql");
+    if (path.empty()) {
+      note_.Close();
+      host::ShowErrorMessage("Can't create file [" + platform::TempDirectory() + "SQL*.sql]");
+      return Pass::Done;
+    }
+    TempFile file(path);
+    try {
+      note_.Show("Loading data ...");
+      if (job_.startAtFirstError) {
+        CompileError first = FirstCompileError(module_, job_);
+        if (first.found) {
+          job_.startLine = first.line;
+          job_.startColumn = first.column;
+        }
+      }
+      WrittenText written = WriteObjectText(module_, job_, path);
+      note_.Close();
+      if (!written.hasRows) {
+        host::ShowErrorMessage(kNoRows);
+        return Pass::Done;
+      }
+      if (!edit_) {
+        View(file);
+        return Pass::Done;
+      }
+      return Edit(file, written);
+    } catch (const std::exception& e) {
+      note_.Close();
+      host::ShowErrorMessage(std::string("Data loading error: ") + e.what());
+      return Pass::Done;
+    }
+  }
+
+  void View(TempFile& file) {
+    const far::PluginStartupInfo& h = host::Host();
+    if (h.Viewer == nullptr) return;
+    // The viewer stays open after this call returns, so the host deletes
+    // the file when it closes; only a viewer that did not open leaves it to us.
+    if (h.Viewer(host::ToOem(file.Path()).c_str(), title_.c_str(), 0, 0, -1, -1,
+                 far::VF_NONMODAL | far::kViewerDeleteFileOnClose) != 0)
+      file.Release();
+  }
+
+  Pass Edit(TempFile& file, const WrittenText& written) {
+    const far::PluginStartupInfo& h = host::Host();
+    if (h.Editor == nullptr) return Pass::Done;
+    std::string before;
+    if (!platform::ReadWholeFile(file.Path(), before)) throw std::runtime_error("cannot read " + file.Path());
+    h.Editor(host::ToOem(file.Path()).c_str(), title_.c_str(), 0, 0, -1, -1, 0,
+             written.headerLines + job_.startLine, job_.startColumn);
+    // Hosts differ in what the editor reports; what counts is whether the
+    // text on disk changed.
+    std::string after;
+    if (!platform::ReadWholeFile(file.Path(), after) || after == before || !job_.compilable) return Pass::Done;
+    modified_ = true;
+    if (written.wrapped) {
+      host::ShowErrorMessage("Cant save wrapped object");
+      return Pass::Done;
+    }
+    if (!ConfirmOtherSchema(module_, job_)) return Pass::Reopen;
+
+    std::vector<std::string> lines;
+    if (!ReadTextLines(file.Path(), lines)) throw std::runtime_error("cannot read " + file.Path());
+    auto query = module_.CreateNewOracleQuery({});
+    if (!query) return Pass::Done;
+    query->SQL = lines;
+    note_.Show("Saving object ...");
+    try {
+      query->Execute();
+    } catch (const std::exception& e) {
+      // The server refused the text itself: show why and keep nothing open.
+      note_.Close();
+      host::ShowErrorMessage(e.what());
+      return Pass::Done;
+    }
+    CompileError first = FirstCompileError(module_, job_);
+    note_.Close();
+    if (!first.found) return Pass::Done;
+    host::ShowErrorMessage(first.text);
+    job_.startLine = first.line;
+    job_.startColumn = first.column;
+    job_.startAtFirstError = false;
+    return Pass::Reopen;
+  }
+
+  connection::TPluginDataModule& module_;
+  TextJob job_;
+  bool edit_;
+  std::string title_;
+  ProgressNote note_;
+  bool modified_ = false;
+};
+
+}  // namespace
+
+bool ReadTextLines(const std::string& path, std::vector<std::string>& lines) {
+  std::string text;
+  if (!platform::ReadWholeFile(path, text)) return false;
+  lines.clear();
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find('\n', start);
+    std::string line = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+    if (end == std::string::npos) break;
+    start = end + 1;
+  }
+  return true;
+}
+
+bool ShowObjectText(panel::TOracleController& controller, bool edit, bool alternative) {
+  connection::TPluginDataModule& module = controller.DataModule();
+  if (!module.Connected()) return false;
+  CurrentItem item = ReadCurrentItem(controller);
+  std::vector<std::string> levels;
+  for (std::size_t n = 2; n <= 8; ++n) levels.push_back(controller.GetPathLevel(n));
+  std::optional<TextJob> job = ChooseText(levels, item, alternative, module.Prefix());
+  if (!job) return false;
+  return TextSession(module, std::move(*job), edit).Run();
+}
+
+}  // namespace operations
