@@ -80,6 +80,27 @@ TEST(Dictionary, DdlIsReflected) {
   EXPECT_EQ(code, 942);
 }
 
+TEST(Dictionary, EveryColumnHasACommentRowThatFollowsDdl) {
+  Conn c("scott", "tiger");
+  ASSERT_TRUE(c.ok());
+  RunSql(c, "DROP TABLE T_CMT");
+  MustRun(c, "CREATE TABLE T_CMT (A NUMBER, B VARCHAR2(10), C DATE)");
+  const std::string q = "SELECT COLUMN_NAME, NVL(COMMENTS, '-') FROM USER_COL_COMMENTS WHERE TABLE_NAME = 'T_CMT' "
+                        "ORDER BY COLUMN_NAME";
+  EXPECT_EQ(MustRun(c, q), (Rows{{"A", "-"}, {"B", "-"}, {"C", "-"}}));
+  MustRun(c, "COMMENT ON COLUMN T_CMT.B IS 'bee'");
+  MustRun(c, "ALTER TABLE T_CMT ADD (D NUMBER)");
+  MustRun(c, "ALTER TABLE T_CMT DROP COLUMN A");
+  MustRun(c, "ALTER TABLE T_CMT RENAME COLUMN B TO BB");
+  EXPECT_EQ(MustRun(c, q), (Rows{{"BB", "bee"}, {"C", "-"}, {"D", "-"}}));
+  // The column listing joins columns with their comments: nothing may drop out.
+  Rows joined = MustRun(c, "SELECT T.COLUMN_NAME FROM USER_TAB_COLUMNS T, USER_COL_COMMENTS C WHERE T.TABLE_NAME = "
+                           "'T_CMT' AND C.TABLE_NAME = T.TABLE_NAME AND C.COLUMN_NAME = T.COLUMN_NAME");
+  EXPECT_EQ(joined.size(), 3u);
+  MustRun(c, "DROP TABLE T_CMT");
+  EXPECT_TRUE(MustRun(c, q).empty());
+}
+
 TEST(Dictionary, ProgramUnitsCompile) {
   Conn c("scott", "tiger");
   sb4 code = 0;

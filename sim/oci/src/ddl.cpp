@@ -792,6 +792,9 @@ void AlterTable(ServerSession& s, const sql::Translation& tr) {
       ExecSql(db, "ALTER TABLE " + table + " RENAME COLUMN " + QuoteIdent(a.names[0]) + " TO " + QuoteIdent(a.names[1]));
       for (auto& e : cols)
         if (e.name == a.names[0]) e.name = a.names[1];
+      Query cc(db, "UPDATE \"SYS.DBA_COL_COMMENTS\" SET COLUMN_NAME = ? WHERE OWNER = ? AND TABLE_NAME = ? AND "
+                   "COLUMN_NAME = ?");
+      cc.Bind(1, a.names[1]).Bind(2, a.owner).Bind(3, a.name).Bind(4, a.names[0]).Run();
       SetColumns(db, a.owner, a.name, cols);
       break;
     }

@@ -155,6 +155,15 @@ void SetColumns(sqlite3* db, const std::string& owner, const std::string& table,
     else ins.BindNull(15);
     ins.Run();
   }
+  // Oracle keeps a comment row for every column, NULL until commented.
+  Query gone(db, "DELETE FROM \"SYS.DBA_COL_COMMENTS\" WHERE OWNER = ?1 AND TABLE_NAME = ?2 AND COLUMN_NAME NOT IN "
+                 "(SELECT COLUMN_NAME FROM \"SYS.DBA_TAB_COLUMNS\" WHERE OWNER = ?1 AND TABLE_NAME = ?2)");
+  gone.Bind(1, owner).Bind(2, table).Run();
+  Query added(db, "INSERT INTO \"SYS.DBA_COL_COMMENTS\" SELECT OWNER, TABLE_NAME, COLUMN_NAME, NULL FROM "
+                  "\"SYS.DBA_TAB_COLUMNS\" T WHERE OWNER = ?1 AND TABLE_NAME = ?2 AND NOT EXISTS (SELECT 1 FROM "
+                  "\"SYS.DBA_COL_COMMENTS\" C WHERE C.OWNER = T.OWNER AND C.TABLE_NAME = T.TABLE_NAME AND "
+                  "C.COLUMN_NAME = T.COLUMN_NAME) ORDER BY COLUMN_ID");
+  added.Bind(1, owner).Bind(2, table).Run();
 }
 
 std::vector<DictColumn> GetColumns(sqlite3* db, const std::string& owner, const std::string& table) {
