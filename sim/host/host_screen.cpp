@@ -14,6 +14,7 @@ namespace {
 
 constexpr far::DWORD kEditorCreateNew = 0x2;
 constexpr far::DWORD kEditorDeleteOnClose = 0x10;
+constexpr far::DWORD kViewerDeleteOnlyFileOnClose = 0x200;
 constexpr int kEecOpenError = 0, kEecModified = 1, kEecNotModified = 2;
 constexpr far::INT_PTR kFar2lVersion = 0x00020006;  // (major << 16) | minor
 constexpr int kActlGetFarVersion = 0;
@@ -43,7 +44,7 @@ int Host::SvcViewer(const char* file, const char* title, int x1, int y1, int x2,
   }
   std::istringstream lines(text);
   for (std::string line; std::getline(lines, line);) Record("viewer-text " + Quote(line));
-  if (flags & far::VF_DELETEONCLOSE) std::remove(file);
+  if (flags & (far::VF_DELETEONCLOSE | kViewerDeleteOnlyFileOnClose)) std::remove(file);
   Record("viewer-result shown bytes=" + std::to_string(text.size()));
   return 1;
 }
