@@ -37,13 +37,21 @@ std::vector<CompileError> CompileUnit(const std::string& type, const std::vector
   // A wrapped unit is checked by the server that wrapped it.
   if (text.find(" wrapped") != std::string::npos || text.find(" WRAPPED") != std::string::npos) return errors;
   size_t i = 0;
+  // Oracle places "end-of-file" right after the last character of the text
+  // that is not white space, not on the empty line after it.
+  int end_line = 1, end_col = 1;
   auto advance = [&](size_t n) {
     for (size_t k = 0; k < n && i < text.size(); ++k, ++i) {
       if (text[i] == '\n') {
         ++line;
         col = 1;
       } else {
+        bool blank = std::isspace(static_cast<unsigned char>(text[i])) != 0;
         ++col;
+        if (!blank) {
+          end_line = line;
+          end_col = col;
+        }
       }
     }
   };
@@ -58,7 +66,7 @@ std::vector<CompileError> CompileUnit(const std::string& type, const std::vector
       size_t e = text.find("*/", i + 2);
       if (e == std::string::npos) {
         advance(text.size() - i);
-        errors.push_back(Pls103({"", line, col}, "end-of-file"));
+        errors.push_back(Pls103({"", end_line, end_col}, "end-of-file"));
         return errors;
       }
       advance(e + 2 - i);
@@ -100,7 +108,7 @@ std::vector<CompileError> CompileUnit(const std::string& type, const std::vector
       advance(1);
     }
   }
-  Token eof{"", line, col};
+  Token eof{"", end_line, end_col};
 
   // Parentheses.
   std::vector<Token> parens;
