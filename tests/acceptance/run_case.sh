@@ -10,6 +10,9 @@ expected=${case_file%.qh}.expected
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export QUARRY_REGISTRY_DIR="$work/registry"
+# Temporary files (and the kept user script) stay inside this run.
+export TMPDIR="$work/tmp"
+mkdir -p "$TMPDIR"
 unset ORACLE_HOME TNS_ADMIN OCIDLL ORACLEHOME
 if [ -n "$oracle_home" ]; then
   export ORACLE_HOME="$oracle_home"
