@@ -6,6 +6,19 @@
 #include "oracle/oracle_error.h"
 
 namespace catalog {
+namespace {
+
+// Oracle errors that mean the session is gone: every later step of the
+// same listing fails with them too.
+constexpr int kConnectionLost[] = {28, 1012, 1041, 1092, 3113, 3114, 3135};
+
+bool ConnectionLost(int code) {
+  for (int c : kConnectionLost)
+    if (c == code) return true;
+  return false;
+}
+
+}  // namespace
 
 void HandleListingError(const panel::FindDataRequest& request, const std::exception_ptr& error,
                         const std::string& prefix) {
@@ -14,6 +27,10 @@ void HandleListingError(const panel::FindDataRequest& request, const std::except
     std::rethrow_exception(error);
   } catch (const oracle::EOracleError& e) {
     if (e.ErrorCode() == 942 && config::CurrentSwitches().ignoreOraErrors) return;
+    if (ConnectionLost(e.ErrorCode())) {
+      if (request.connectionLossReported) return;
+      request.connectionLossReported = true;
+    }
     host::ShowErrorMessage(prefix + e.what());
   } catch (const std::exception& e) {
     host::ShowErrorMessage(prefix + e.what());

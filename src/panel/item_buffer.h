@@ -20,6 +20,9 @@ struct FindDataRequest {
   far::PluginPanelItem** items = nullptr;
   int* count = nullptr;
   int opMode = 0;
+  // Set once a lost session has been reported while this listing is built:
+  // its later steps would only repeat the same error.
+  mutable bool connectionLossReported = false;
 
   bool Searching() const { return opMode == far::OPM_FIND; }
 };
