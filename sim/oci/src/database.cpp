@@ -136,19 +136,26 @@ std::shared_ptr<Database> Database::Attach(const std::string& alias_in) {
   }();
   db->path_ = dir + "/" + file;
   db->registry_path_ = db->path_ + ".sessions";
-  // SYNTH_<tables>_<columns>: a demo database with a big generated schema.
-  int synth_tables = 0, synth_columns = 0;
+  // SYNTH_<tables>_<columns>: a demo database with a big generated schema;
+  // SYNTHOBJ_<objects>: one whose many objects are dictionary rows only.
+  int synth_tables = 0, synth_columns = 0, synth_objects = 0;
   char tail = 0;
   bool synthetic = !demo && std::sscanf(alias.c_str(), "SYNTH_%d_%d%c", &synth_tables, &synth_columns, &tail) == 2 &&
                    synth_tables > 0 && synth_tables <= 100000 && synth_columns > 0 && synth_columns <= 1000;
-  if (!FileExists(db->path_) && synthetic) {
+  bool synthetic_objects = !demo && !synthetic &&
+                           std::sscanf(alias.c_str(), "SYNTHOBJ_%d%c", &synth_objects, &tail) == 1 &&
+                           synth_objects > 0 && synth_objects <= 1000000;
+  if (!FileExists(db->path_) && (synthetic || synthetic_objects)) {
     std::lock_guard<std::mutex> lock(CreateMutex());
     MakeDirs(dir);
     if (!FileExists(db->path_)) {
       std::string tmp = db->path_ + ".tmp." + std::to_string(::getpid());
       ::unlink(tmp.c_str());
       try {
-        BuildSyntheticDatabase(tmp, synth_tables, synth_columns);
+        if (synthetic)
+          BuildSyntheticDatabase(tmp, synth_tables, synth_columns);
+        else
+          BuildSyntheticObjectsDatabase(tmp, synth_objects);
       } catch (...) {
         ::unlink(tmp.c_str());
         throw;

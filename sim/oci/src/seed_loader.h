@@ -15,6 +15,11 @@ void BuildDemoDatabase(const std::string& path, const std::string& version);
 // tables of `columns` columns each, for benchmarks of big listings.
 void BuildSyntheticDatabase(const std::string& path, int tables, int columns);
 
+// A demo database plus a schema SYNTH (password synth) owning `objects`
+// tables that exist only as rows of DBA_OBJECTS (SYNTHOBJ_000001 ...), for
+// benchmarks of listings over the object dictionary.
+void BuildSyntheticObjectsDatabase(const std::string& path, int objects);
+
 // The seed texts, compiled into the library from sim/oci/seed.
 extern const char* const kSeedDictionarySql;
 extern const char* const kSeedSystemSql;
@@ -26,5 +31,6 @@ extern const char* const kSeedDemoTablesDictionarySql;
 extern const char* const kSeedDemoCodeSql;
 extern const char* const kSeedDemoCodeDictionarySql;
 extern const char* const kSeedDemoTextsSql;
+extern const char* const kSeedDictionaryCommentsSql;
 
 }  // namespace ocisim
