@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# Statements and time per table directory opened, through the host stand-in
+# and the OCI stand-in (its OCISIM_TRACE line per statement is what we count).
+#
+# One play logs on and walks down to a table directory; then it steps N times
+# into a detail and back ("cd X", "cd .."), and each "cd .." opens the table
+# directory again.  The same play without the loop is subtracted, so logon,
+# the way down and process start-up are not counted.  Stepping into
+# ".UNUSED COLUMNS" lists nothing (no statement), so that loop costs one
+# table directory per round; stepping into ".COLUMNS" costs the column list
+# on top, which the second line of each pair shows on its own.
+# Usage: run_bench.sh QUARRY_HOST PLUGIN_MODULE ORACLE_HOME [ROUNDS]
+set -euo pipefail
+host=$1 plugin=$2 home=$3 rounds=${4:-20}
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export ORACLE_HOME=$home OCISIM_DATA_DIR=$work/data QUARRY_REGISTRY_DIR=$work/registry
+unset TNS_ADMIN OCIDLL ORACLEHOME
+mkdir -p "$OCISIM_DATA_DIR"
+
+# play USER PASSWORD ALIAS PATH DETAIL N: prints "<statements> <nanoseconds>".
+play() {
+  local user=$1 password=$2 alias=$3 path=$4 detail=$5 n=$6 step start end
+  {
+    echo "open"
+    echo "answer dialog 5=\"$user\" 6=\"$password\" 7=\"$alias\""
+    IFS='\' read -ra steps <<<"$path"
+    for step in "${steps[@]}"; do echo "cd \"$step\""; done
+    for ((i = 0; i < n; i++)); do
+      echo "cd \"$detail\""
+      echo "cd .."
+    done
+  } >"$work/play.qh"
+  start=$(date +%s%N)
+  if ! OCISIM_TRACE=1 "$host" -e "load $plugin" "$work/play.qh" >"$work/play.out" 2>"$work/play.trace"; then
+    echo "bench: the play for $path failed" >&2
+    cat "$work/play.out" "$work/play.trace" >&2
+    exit 1
+  fi
+  end=$(date +%s%N)
+  echo "$(grep -c '^ocisim: query:' "$work/play.trace") $((end - start))"
+}
+
+# cost USER PASSWORD ALIAS PATH DETAIL: "<statements> <microseconds>" per round.
+cost() {
+  play "$@" 0 >/dev/null  # builds the database on first use
+  local s0 t0 s1 t1
+  read -r s0 t0 < <(play "$@" 0)
+  read -r s1 t1 < <(play "$@" "$rounds")
+  echo "$(((s1 - s0) / rounds)) $(((t1 - t0) / rounds / 1000))"
+}
+
+row() { printf '%-44s %10s %12s\n' "$@"; }
+
+report() {
+  local label=$1 user=$2 password=$3 alias=$4 path=$5 ds dt cs ct
+  read -r ds dt < <(cost "$user" "$password" "$alias" "$path" ".UNUSED COLUMNS")
+  read -r cs ct < <(cost "$user" "$password" "$alias" "$path" ".COLUMNS")
+  row "$label" "$ds" "$dt"
+  row "  its .COLUMNS list" "$((cs - ds))" "$((ct - dt))"
+}
+
+row "table directory opened" "statements" "time (us)"
+report "DEMO Tables\\SCOTT\\EMP as SYSTEM" system manager DEMO 'Tables\SCOTT\EMP'
+report "DEMO Tables\\SCOTT\\EMP as SCOTT" scott tiger DEMO 'Tables\SCOTT\EMP'
+report "SYNTH_1_200 Tables\\SYNTH\\T00001 as SYSTEM" system manager SYNTH_1_200 'Tables\SYNTH\T00001'
+echo "($rounds rounds each; statements counted through OCISIM_TRACE)"
