@@ -1,0 +1,122 @@
+// Code listings through a real panel on the demo database: argument lists
+// (a stand-alone routine beside a package routine of the same name, a
+// procedure without arguments, overload order), names created as quoted
+// identifiers, item names that do not carry the expected keys, and the
+// listings while searching or without a session.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "connected_panel.h"
+
+namespace {
+
+using namespace buildertest;
+
+class CodeListings : public ConnectedPanel {};
+
+std::vector<std::string> Column(const std::vector<Item>& items, std::size_t c) {
+  std::vector<std::string> out;
+  for (const Item& i : items)
+    if (i.name != "..") out.push_back(c < i.columns.size() ? i.columns[c] : "<none>");
+  return out;
+}
+
+TEST_F(CodeListings, StandAloneFunctionShowsOnlyItsOwnArguments) {
+  LogOn("scott", "tiger");
+  // SAL_PKG has a GET_SAL of its own with a second argument.
+  auto items = ListPath("\\Functions\\SCOTT\\GET_SAL\\.DESCRIPTION");
+  EXPECT_EQ(Column(items, 0), (std::vector<std::string>{"FUNCTION RESULT", "..P_EMPNO"}));
+  auto packaged = ListPath("\\Packages\\SCOTT\\SAL_PKG\\get_sal");
+  EXPECT_EQ(Column(packaged, 0), (std::vector<std::string>{"FUNCTION RESULT", "..P_EMPNO", "..P_CURRENCY"}));
+  EXPECT_TRUE(Errors().empty());
+}
+
+TEST_F(CodeListings, ProcedureWithoutArgumentsHasOneHeaderLine) {
+  LogOn("system", "manager");
+  auto items = ListPath("\\Procedures\\SCOTT\\LOG_RUN\\.DESCRIPTION");
+  ASSERT_EQ(items.size(), 2u);
+  EXPECT_EQ(items[1].name, "    0");
+  EXPECT_FALSE(items[1].directory);
+  EXPECT_EQ(items[1].columns, (std::vector<std::string>{"PROCEDUE", "", "", ""}));
+}
+
+TEST_F(CodeListings, OverloadLinesSortByOverloadThenSequence) {
+  LogOn("scott", "tiger");
+  // The panel sorts by name: that order must be overload, then sequence.
+  auto items = ListPath("\\Packages\\SCOTT\\EMP_PKG\\hire");
+  items.erase(items.begin());  // ".."
+  std::sort(items.begin(), items.end(), [](const Item& a, const Item& b) { return a.name < b.name; });
+  EXPECT_EQ(Names(items), (std::vector<std::string>{"    1    0", "    1    1", "    1    2", "    2    0", "    2    1",
+                                                    "    2    2", "    2    3"}));
+  EXPECT_EQ(Column(items, 0), (std::vector<std::string>{"PROCEDUE", "..P_ENAME", "..P_DEPTNO", "PROCEDUE", "..P_ENAME",
+                                                        "..P_JOB", "..P_DEPTNO"}));
+}
+
+TEST_F(CodeListings, QuotedNamesReachTheServerInTheirOwnCase) {
+  LogOn("scott", "tiger");
+  auto procs = Names(ListPath("\\Procedures\\SCOTT"));
+  ASSERT_NE(std::find(procs.begin(), procs.end(), "Mixed Case Proc"), procs.end());
+  EXPECT_EQ(Column(ListPath("\\Procedures\\SCOTT\\Mixed Case Proc\\.DESCRIPTION"), 0),
+            (std::vector<std::string>{"PROCEDUE", "..P_NOTE"}));
+  // The upper-case spelling is another (missing) object: nothing, no box.
+  EXPECT_EQ(Names(ListPath("\\Procedures\\SCOTT\\MIXED CASE PROC\\.DESCRIPTION")), std::vector<std::string>{".."});
+  // A 30-character name is listed whole.
+  auto funcs = Names(ListPath("\\Functions\\SCOTT"));
+  EXPECT_NE(std::find(funcs.begin(), funcs.end(), "A_FUNCTION_NAME_OF_30_CHARS_XY"), funcs.end());
+  EXPECT_TRUE(Errors().empty());
+}
+
+TEST_F(CodeListings, PackageWithoutRoutinesOffersOnlyWhatExists) {
+  LogOn("scott", "tiger");
+  EXPECT_EQ(Names(ListPath("\\Packages\\SCOTT\\PAY_CONST")), (std::vector<std::string>{"..", ".OBJECT SIZE"}));
+  // Routine names are lower case, details upper case.
+  EXPECT_EQ(Names(ListPath("\\Packages\\SCOTT\\EMP_PKG")),
+            (std::vector<std::string>{"..", ".GRANTEE", ".REFERENCED FROM", ".OBJECT SIZE", "count_emps", "hire"}));
+}
+
+TEST_F(CodeListings, ItemNamesWithoutTheirKeysListNothingQuietly) {
+  LogOn("system", "manager");
+  SetIgnoreOraErrors(false);
+  // A method item must read NAME.NUMBER; an error item NAME.TYPE.
+  EXPECT_EQ(Names(ListPath("\\All types\\SCOTT\\ADDRESS_T\\.METHODS\\LABEL.X\\.PARAMETERS")),
+            std::vector<std::string>{".."});
+  EXPECT_EQ(Names(ListPath("\\All types\\SCOTT\\ADDRESS_T\\.METHODS\\LABEL\\.RESULT")), std::vector<std::string>{".."});
+  EXPECT_EQ(Names(ListPath("\\.Errors\\SCOTT\\BROKEN_PROC")), std::vector<std::string>{".."});
+  // The error list of an item whose type holds a blank.
+  EXPECT_EQ(Names(ListPath("\\.Errors\\SCOTT\\PONG_PKG.PACKAGE BODY")), (std::vector<std::string>{"..", " 0001"}));
+  EXPECT_TRUE(Errors().empty());
+}
+
+TEST_F(CodeListings, TypeWithoutMethodsOffersNoMethodsButTheMethodLevelsWork) {
+  LogOn("scott", "tiger");
+  auto point = Names(ListPath("\\All types\\SCOTT\\POINT_T"));
+  EXPECT_NE(std::find(point.begin(), point.end(), ".ATTRIBUTES"), point.end());
+  EXPECT_EQ(std::find(point.begin(), point.end(), ".METHODS"), point.end());
+  auto result = ListPath("\\All types\\.OBJECT TYPES\\SCOTT\\ADDRESS_T\\.METHODS\\LABEL.1\\.RESULT");
+  EXPECT_EQ(Names(result), (std::vector<std::string>{"..", "VARCHAR2"}));
+  // Collection types have no method listing.
+  EXPECT_EQ(Names(ListPath("\\All types\\.TABLE TYPES\\SCOTT\\NAME_TAB_T\\.METHODS")), std::vector<std::string>{".."});
+}
+
+TEST_F(CodeListings, DependencyTreeOfACycleEndsAndMarksDepthWithDots) {
+  LogOn("scott", "tiger");
+  auto items = ListPath("\\Procedures\\SCOTT\\PAYROLL_RUN\\.DEPENDENCIES TREE");
+  EXPECT_EQ(Column(items, 0), (std::vector<std::string>{"SCOTT.PING_PKG", "..SCOTT.PONG_PKG", "....SCOTT.PING_PKG",
+                                                        "....SCOTT.EMP"}));
+}
+
+TEST_F(CodeListings, SearchingShowsNoMessagesAndNoSessionListsOnlyTheWayOut) {
+  auto& p = LogOn("scott", "tiger");
+  std::size_t before = fakehost::Current().messages.size();
+  auto items = ListPath("\\Procedures\\SCOTT\\PAYROLL_RUN\\.DEPENDENCIES TREE", far::OPM_FIND);
+  EXPECT_EQ(items.size(), 5u);
+  EXPECT_EQ(fakehost::Current().messages.size(), before);
+
+  p.DataModule().LogOff();
+  for (const char* path : {"\\Packages\\SCOTT\\EMP_PKG", "\\All types", "\\Triggers", "\\Dimensions\\SALES\\TIME_DIM",
+                           "\\.Errors\\SCOTT\\BROKEN_PROC.PROCEDURE", "\\Java"})
+    EXPECT_EQ(Names(ListPath(path)), std::vector<std::string>{".."}) << path;
+}
+
+}  // namespace
