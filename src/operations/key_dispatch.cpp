@@ -160,6 +160,9 @@ bool ProcessKey(panel::TOracleController& controller, int key, unsigned state) {
   } catch (const std::exception& e) {
     host::ShowErrorMessage(e.what());
     return true;
+  } catch (...) {
+    // Nothing may cross back into the host; the key counts as handled.
+    return true;
   }
   return false;
 }
