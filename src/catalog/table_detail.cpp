@@ -185,7 +185,12 @@ void MakeObjectDetailItems(Listing& l, const std::string& owner, const std::stri
 
 void ListTableDirectory(Listing& l, const std::string& owner, std::size_t level, TableKind kind) {
   if (!l.Connected()) return;
-  const std::string name = ObjectKey(l.Level(level));
+  const std::string name = ResolveLevelName(l, level, [&](const std::string& written) {
+    return CountRows(l,
+                     "SELECT COUNT(*) FROM " + l.Module().Prefix() +
+                         "OBJECTS WHERE OWNER = :OWNER AND OBJECT_NAME = :NAME AND OBJECT_TYPE IN ('TABLE', 'VIEW')",
+                     {{"OWNER", owner}, {"NAME", written}}) > 0;
+  });
   const std::string detail = l.Level(level + 1);
   const bool top = l.Level(level + 2).empty();
   const bool view = kind == TableKind::View;

@@ -22,6 +22,12 @@ const char* ObjectTypeWord(TableKind kind);
 // at its last dot, so an item named "NAME.TYPE" addresses NAME.
 std::string ObjectKey(const std::string& level);
 
+// The name an object level stands for.  Levels are compared upper-cased, but
+// a quoted name with lower case ("Mixed Case Table") must reach the server as
+// written: when the level has lower case and `exists` finds the name as
+// written, that name is used, otherwise the upper-cased key.
+std::string ResolveLevelName(Listing& l, std::size_t level, const std::function<bool(const std::string&)>& exists);
+
 // Runs a query returning one number in its first column (0 without a row).
 // Errors pass to the caller.
 long long CountRows(Listing& l, const std::string& sql, const VariablePairs& variables);
