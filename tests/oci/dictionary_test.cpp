@@ -101,6 +101,25 @@ TEST(Dictionary, EveryColumnHasACommentRowThatFollowsDdl) {
   EXPECT_TRUE(MustRun(c, q).empty());
 }
 
+TEST(Dictionary, DictionaryViewsCarryTheirComments) {
+  Conn dba("system", "manager");
+  ASSERT_TRUE(dba.ok());
+  EXPECT_EQ(MustRun(dba, "SELECT COMMENTS FROM DBA_COL_COMMENTS WHERE OWNER = 'SYS' AND TABLE_NAME = 'DBA_SEQUENCES' "
+                         "AND COLUMN_NAME = 'LAST_NUMBER'"),
+            (Rows{{"Last sequence number written to disk"}}));
+  // One row per column, commented or not.
+  EXPECT_EQ(MustRun(dba, "SELECT COUNT(*) FROM DBA_COL_COMMENTS WHERE OWNER = 'SYS' AND TABLE_NAME = 'DBA_QUEUES'"),
+            MustRun(dba, "SELECT COUNT(*) FROM DBA_TAB_COLUMNS WHERE OWNER = 'SYS' AND TABLE_NAME = 'DBA_QUEUES'"));
+  EXPECT_EQ(MustRun(dba, "SELECT COMMENTS FROM DICTIONARY WHERE TABLE_NAME = 'USER_SYNONYMS'"), (Rows{{"Synonyms"}}));
+  Conn scott("scott", "tiger");
+  ASSERT_TRUE(scott.ok());
+  EXPECT_EQ(MustRun(scott, "SELECT COMMENTS FROM ALL_COL_COMMENTS WHERE OWNER = 'SYS' AND TABLE_NAME = 'ALL_SEQUENCES' "
+                           "AND COLUMN_NAME = 'CYCLE_FLAG'"),
+            (Rows{{"Does sequence wrap around on reaching limit?"}}));
+  // The catalog role's views stay out of SCOTT's sight, comments included.
+  EXPECT_TRUE(MustRun(scott, "SELECT * FROM ALL_COL_COMMENTS WHERE TABLE_NAME = 'DBA_QUEUES'").empty());
+}
+
 TEST(Dictionary, ProgramUnitsCompile) {
   Conn c("scott", "tiger");
   sb4 code = 0;
