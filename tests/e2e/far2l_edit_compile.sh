@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# In far2l: log on as SCOTT, open a procedure with F4, break it and save:
+# In far2l: log on as SCOTT, view a procedure with F3, open it with F4, break it and save:
 # the error box shows the compile error and the editor comes back at the
 # error's line and column with the broken text; fix it and save: the
 # procedure is valid.  Then Enter on a synonym's ".REFERENCED OBJECT"
@@ -37,6 +37,14 @@ find_item SCOTT
 f2l_keys Enter
 f2l_wait_for "RAISE_SALARY" 10 || fail "no RAISE_SALARY among SCOTT's procedures"
 find_item RAISE_SALARY
+# F3 shows the text in the viewer, which removes the temporary file when it closes.
+f2l_keys F3
+f2l_wait_for "END RAISE_SALARY;" 10 || fail "F3 did not show the procedure's text"
+ls "$data/tmp" | grep -q '^SQL' || fail "the viewer's file is not in the temporary directory"
+f2l_keys F10
+sleep 1
+f2l_wait_for "1Help" 10 || fail "did not return from the viewer"
+if ls "$data/tmp" | grep -q '^SQL'; then fail "the viewer left its temporary file behind"; fi
 f2l_keys F4
 f2l_wait_for "CREATE OR REPLACE" 10 || fail "F4 did not open the procedure's text"
 # The editor starts on the first line.  Break the UPDATE line (file line
@@ -69,6 +77,7 @@ f2l_wait_for "VALID" 2 || fail "the procedure is not valid"
 f2l_keys Escape
 sleep 1
 f2l_wait_for "1Help" 10 || fail "did not return from the results"
+if ls "$data/tmp" | grep -q '^SQL'; then fail "temporary files left behind"; fi
 
 # Enter on a synonym's referenced object lands on the table; ".." returns.
 # Up two levels to the root.
