@@ -9,30 +9,11 @@
 #include "catalog/table_constraints.h"
 #include "catalog/table_partitions.h"
 #include "connection/statement_catalogue.h"
-#include "host/host_services.h"
-#include "host/messages.h"
 
 namespace catalog {
 namespace {
 
 using namespace connection;
-
-// The "Loading data ..." note of the whole directory, removed at the end.
-class DirectoryNote {
- public:
-  explicit DirectoryNote(const panel::FindDataRequest& request) : shown_(!request.Searching()) {
-    if (shown_) saved_ = host::ShowProgressMessage("Loading data ...");
-  }
-  ~DirectoryNote() {
-    if (shown_) host::RestoreProgress(saved_);
-  }
-  DirectoryNote(const DirectoryNote&) = delete;
-  DirectoryNote& operator=(const DirectoryNote&) = delete;
-
- private:
-  bool shown_;
-  far::HANDLE saved_{};
-};
 
 // The record view and its key column by kind.
 struct RecordSource {
@@ -160,7 +141,7 @@ ItemColumns Files(std::vector<std::string> columns, bool directories = false, bo
 
 void MakeObjectDetailItems(Listing& l, const std::string& owner, const std::string& name, TableKind kind) {
   if (!l.Connected()) return;
-  DirectoryNote note(l.request);
+  ListingNote note(l.request);
   const std::string& prefix = l.Module().Prefix();
   const VariablePairs keys{{"OWNER", owner}, {"NAME", name}};
   for (const CountedDetail& d : kCountedDetails) {

@@ -47,6 +47,7 @@ std::string Prefixed(const std::string& text, const std::string& prefix) {
 
 void TablesRoot(Listing& l) {
   l.UseModes(kUserNameCount);
+  ListingNote note(l.request);
   for (const RootBranch& b : kRootBranches) {
     const std::string sql = "SELECT " + Prefixed(b.countFrom, l.Module().Prefix());
     AddGuardedDetail(l, b.name, [&] { return CountRows(l, sql, {}); });

@@ -6,9 +6,19 @@
 #include "catalog/item_builders.h"
 #include "catalog/listing_errors.h"
 #include "connection/field_text.h"
+#include "host/host_services.h"
+#include "host/messages.h"
 #include "host/text_utils.h"
 
 namespace catalog {
+
+ListingNote::ListingNote(const panel::FindDataRequest& request) : shown_(!request.Searching()) {
+  if (shown_) saved_ = host::ShowProgressMessage("Loading data ...");
+}
+
+ListingNote::~ListingNote() {
+  if (shown_) host::RestoreProgress(saved_);
+}
 
 const char* ObjectTypeWord(TableKind kind) { return kind == TableKind::View ? "VIEW" : "TABLE"; }
 

@@ -10,6 +10,20 @@
 
 namespace catalog {
 
+// The "Loading data ..." note over a directory built from several queries,
+// removed when the listing is done (none while the host searches).
+class ListingNote {
+ public:
+  explicit ListingNote(const panel::FindDataRequest& request);
+  ~ListingNote();
+  ListingNote(const ListingNote&) = delete;
+  ListingNote& operator=(const ListingNote&) = delete;
+
+ private:
+  bool shown_;
+  far::HANDLE saved_{};
+};
+
 // The kinds the object-detail builder knows.  The number is the one the
 // listings are specified by: 1 ordinary, 2 object, 3 nested table, 4 view.
 enum class TableKind { Ordinary = 1, Object = 2, Nested = 3, View = 4 };
