@@ -2,7 +2,7 @@
 -- demo.sql (same conventions: ';' ends a statement, '/' ends a PL/SQL unit).
 -- The table family's objects: a partitioned table with a ten-column key and
 -- its local index, LOB columns, an object table, a table with a nested table
--- and a VARRAY column, an unused column, cluster member tables, foreign keys
+-- and a VARRAY column, a REF column, an unused column, cluster member tables, foreign keys
 -- without an index (one to another owner), quoted names with blanks and
 -- lower case, names of 30 characters, and a table SCOTT cannot see.
 -- demo_tables_dictionary.sql adds what DDL alone does not record.
@@ -33,6 +33,7 @@ CREATE TABLE SCOTT.PROJECTS (
   TITLE VARCHAR2(40) NOT NULL,
   MEMBERS VARCHAR2(4000),
   PHONES VARCHAR2(4000),
+  LEAD_ADDRESS VARCHAR2(4000),
   OLD_CODE VARCHAR2(8));
 CREATE TABLE SCOTT.PROJECT_MEMBERS_NT (COLUMN_VALUE VARCHAR2(30));
 ALTER TABLE SCOTT.PROJECTS SET UNUSED (OLD_CODE);
