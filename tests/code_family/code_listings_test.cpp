@@ -119,4 +119,28 @@ TEST_F(CodeListings, SearchingShowsNoMessagesAndNoSessionListsOnlyTheWayOut) {
     EXPECT_EQ(Names(ListPath(path)), std::vector<std::string>{".."}) << path;
 }
 
+TEST_F(CodeListings, AFailingCountHidesOnlyItsOwnDetail) {
+  auto& dba = LogOn("system", "manager");
+  auto& scott = LogOn("scott", "tiger");
+  const std::string path = "\\Functions\\SCOTT\\GET_SAL";
+  EXPECT_EQ(Names(ListPath(path)),
+            (std::vector<std::string>{"..", ".DESCRIPTION", ".OBJECT SIZE", ".SYNONYMS", ".DEPENDENCIES",
+                                      ".DEPENDENCIES TREE"}));
+  auto drop = dba.DataModule().CreateNewOracleQuery({});
+  drop->SetSQL("DROP PUBLIC SYNONYM ALL_DEPENDENCIES");
+  drop->Execute();
+  ASSERT_EQ(&panel(), &scott);
+  // The dependency counts now fail with ORA-00942: quietly by default ...
+  const std::vector<std::string> rest{"..", ".DESCRIPTION", ".OBJECT SIZE", ".SYNONYMS"};
+  EXPECT_EQ(Names(ListPath(path)), rest);
+  EXPECT_TRUE(Errors().empty());
+  // ... and with a box per failed count when ORA-00942 is not to be
+  // ignored (the referencing objects and the dependencies); the other
+  // details stay either way.
+  SetIgnoreOraErrors(false);
+  EXPECT_EQ(Names(ListPath(path)), rest);
+  ASSERT_EQ(Errors().size(), 2u);
+  for (const std::string& e : Errors()) EXPECT_NE(e.find("ORA-00942"), std::string::npos) << e;
+}
+
 }  // namespace
