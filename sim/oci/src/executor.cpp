@@ -420,6 +420,9 @@ void Cursor::RunDml(const sql::Translation& t, const BindValues& binds) {
 }
 
 void Cursor::RunPlsql(const sql::Translation& t, const BindValues& binds_in) {
+  // Oracle wants every placeholder of the block bound, out variables too.
+  for (const auto& name : t.binds)
+    if (binds_in.find(Upper(name)) == binds_in.end()) ThrowOra(1008);
   BindValues binds = binds_in;  // later steps see what earlier steps assigned
   sqlite3* db = session_.db();
   // A block that fails undoes its own changes (since its last COMMIT), as a
