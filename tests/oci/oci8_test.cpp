@@ -70,7 +70,8 @@ TEST(Oci8Logon, ExternalCredentialsAndPrivilegedModes) {
   Conn dba("system", "manager", "", OCI_SYSDBA);
   EXPECT_EQ(dba.logon_code, 1031) << "SYSTEM is not in the password file as SYSDBA";
   Conn oper("system", "manager", "", OCI_SYSOPER);
-  EXPECT_TRUE(oper.ok()) << oper.logon_text;
+  ASSERT_TRUE(oper.ok()) << oper.logon_text;
+  EXPECT_EQ(MustRun(oper, "SELECT USER FROM DUAL"), (Rows{{"PUBLIC"}})) << "SYSOPER works as PUBLIC";
   Conn sys("sys", "change_on_install", "", OCI_SYSDBA);
   ASSERT_TRUE(sys.ok()) << sys.logon_text;
   EXPECT_EQ(MustRun(sys, "SELECT USER FROM DUAL"), (Rows{{"SYS"}}));

@@ -110,10 +110,13 @@ std::unique_ptr<ServerSession> ServerSession::Logon(std::shared_ptr<Database> da
     p.Bind(1, user);
     bool ok = p.Step() && p.Text(mode == LogonMode::SysDba ? 0 : 1) == "TRUE";
     if (!ok) ThrowOra(1031);
-    // A SYSDBA connection is SYS whoever logged on.
+    // A SYSDBA connection is SYS whoever logged on; a SYSOPER one is PUBLIC.
     if (mode == LogonMode::SysDba) {
       user = "SYS";
       user_id = 0;
+    } else {
+      user = "PUBLIC";
+      user_id = 1;
     }
   }
   if (status == "EXPIRED(GRACE)" && warning) {
