@@ -53,10 +53,15 @@ void* ResizeItemBlock(void* block, std::size_t need) {
   std::size_t target = (need + kItemBlockStep - 1) / kItemBlockStep * kItemBlockStep;
   std::size_t size = ItemBlockSize(block);
   if (size >= target && size - target <= kItemBlockStep) return block;
-  void* grown = AllocItemBlock(target);
-  std::memcpy(grown, block, size < target ? size : target);
-  FreeItemBlock(block);
-  return grown;
+  // Resizing in place (or by moving pages) keeps the steps without copying
+  // the whole block at each one, which made long listings quadratic.  On
+  // failure the old block stays valid and owned by the caller.
+  char* raw = static_cast<char*>(std::realloc(static_cast<char*>(block) - kHeader, target + kHeader));
+  if (raw == nullptr) throw std::bad_alloc();
+  void* resized = raw + kHeader;
+  if (target > size) std::memset(static_cast<char*>(resized) + size, 0, target - size);
+  HeaderOf(resized) = target;
+  return resized;
 }
 
 far::PluginPanelItem& AppendItem(FindDataRequest& request) {

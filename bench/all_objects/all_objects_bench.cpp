@@ -1,0 +1,165 @@
+// all_objects_bench.cpp — how long "All objects\TABLE" of a schema with
+// 100,000 objects takes to list, and where the time goes.
+//
+// 1. Bare fetch: the listing's own statement, run through the same client
+//    library (the OCI stand-in) by the plugin's query class, rows fetched and
+//    nothing else.
+// 2. Listing: the host stand-in enters the directory in the plugin, which
+//    runs the statement and builds its items; the host copies and sorts them.
+// 3. Item array: appending 25,000 to 200,000 empty items alone, to show what
+//    the 20480-byte growth steps cost as the array gets bigger.
+// Prints the times, their ratio (goal: listing at most 1.3 x bare fetch) and
+// the process's peak memory after each part.  Usage: all_objects_bench [N].
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "connection/data_module.h"
+#include "connection/statement_catalogue.h"
+#include "host.h"
+#include "panel/item_buffer.h"
+#include "platform/platform.h"
+#include "script.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+double Since(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
+
+long PeakKiB() {
+  rusage u{};
+  getrusage(RUSAGE_SELF, &u);
+  return u.ru_maxrss;
+}
+
+double Best(const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); }
+
+// The plugin's own statement for the listing, fetched to the end.
+double BareFetch(connection::TPluginDataModule& module, long& rows) {
+  auto start = Clock::now();
+  auto q = module.CreateOracleQueryByKind(connection::kStmtAllObjectsOfType);
+  q->SetVariable("OWNER", std::string("TABLE"));
+  q->Execute();
+  rows = 0;
+  while (!q->Eof()) {
+    ++rows;
+    q->Next();
+  }
+  q->Close();
+  return Since(start);
+}
+
+}  // namespace
+
+namespace {
+
+// Appends `n` empty items the way every listing does; returns the seconds
+// taken and counts the times the block moved.
+double GrowItems(int n, int& moves) {
+  far::PluginPanelItem* items = nullptr;
+  int count = 0;
+  panel::FindDataRequest r{&items, &count, 0};
+  moves = 0;
+  auto start = Clock::now();
+  for (int i = 0; i < n; ++i) {
+    far::PluginPanelItem* before = items;
+    panel::AppendItem(r);
+    if (items != before) ++moves;
+  }
+  double t = Since(start);
+  panel::FreeItems(items, count);
+  return t;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::setvbuf(stdout, nullptr, _IOLBF, 0);
+  const int objects = argc > 1 ? std::atoi(argv[1]) : 100000;
+  const int rounds = 3;
+  if (objects <= 0 || objects > 1000000) {
+    std::fprintf(stderr, "usage: all_objects_bench [OBJECTS (1..1000000)]\n");
+    return 2;
+  }
+  fs::path work = fs::temp_directory_path() / ("quarry-bench-" + std::to_string(::getpid()));
+  fs::create_directories(work / "db");
+  fs::create_directories(work / "reg");
+  platform::SetEnv("OCISIM_DATA_DIR", (work / "db").string());
+  platform::SetEnv("QUARRY_REGISTRY_DIR", (work / "reg").string());
+  platform::SetEnv("ORACLE_HOME", QUARRY_BENCH_ORACLE_HOME);
+  const std::string alias = "SYNTHOBJ_" + std::to_string(objects);
+  int status = 0;
+  {
+    std::printf("All objects\\TABLE with %d synthetic objects (database %s)\n", objects, alias.c_str());
+    auto build = Clock::now();
+
+    // 1. Bare fetch through the plugin's query class and the same library.
+    connection::TPluginDataModule module;
+    auto& session = module.OracleSession();
+    session.LogonUsername = "system";
+    session.LogonPassword = "manager";
+    session.LogonDatabase = alias;
+    session.SetConnected(true);  // builds the database on first use
+    std::printf("  database ready and logged on: %.2f s\n", Since(build));
+    std::vector<double> bare;
+    long rows = 0;
+    for (int i = 0; i < rounds; ++i) bare.push_back(BareFetch(module, rows));
+    std::printf("  bare fetch of %ld rows:        best %.3f s   (peak memory %ld KiB)\n", rows, Best(bare),
+                PeakKiB());
+
+    // 2. The listing through the host stand-in and the plugin.
+    std::ostream discard(nullptr);
+    hostsim::Host host(&discard);
+    hostsim::Script script(host);
+    bool ok = script.Execute(std::string("load \"") + QUARRY_BENCH_PLUGIN + "\"") && script.Execute("open") &&
+              script.Execute("answer dialog 5=\"system\" 6=\"manager\" 7=\"" + alias + "\"") &&
+              script.Execute("cd \"All objects\"");
+    std::vector<double> listing;
+    std::size_t items = 0;
+    for (int i = 0; ok && i < rounds; ++i) {
+      auto start = Clock::now();
+      ok = script.Execute("cd TABLE");
+      listing.push_back(Since(start));
+      items = host.panel().items().size();
+      ok = ok && script.Execute("cd ..");
+    }
+    if (!ok || listing.empty()) {
+      std::fprintf(stderr, "the host stand-in could not list the directory\n");
+      status = 1;
+    } else {
+      std::printf("  listing of %zu items:          best %.3f s   (peak memory %ld KiB)\n", items, Best(listing),
+                  PeakKiB());
+      std::printf("  ratio listing / bare fetch:    %.2f   (goal <= 1.3)\n", Best(listing) / Best(bare));
+    }
+    script.Execute("close");
+  }
+
+  // 3. The item array alone: each 20480-byte step copies the whole block.
+  std::printf("  item array growth (%zu-byte items, %zu-byte steps):\n", sizeof(far::PluginPanelItem),
+              panel::kItemBlockStep);
+  double previous = 0;
+  for (int n : {25000, 50000, 100000, 200000}) {
+    int moves = 0;
+    std::vector<double> t;
+    for (int i = 0; i < rounds; ++i) t.push_back(GrowItems(n, moves));
+    std::printf("    %6d items: %.3f s, %d block moves, %.1f MiB final block%s\n", n, Best(t), moves,
+                n * sizeof(far::PluginPanelItem) / 1048576.0,
+                previous > 0 ? (" (x" + std::to_string(Best(t) / previous).substr(0, 4) + " for twice the items)").c_str()
+                             : "");
+    previous = Best(t);
+  }
+  std::printf("  peak memory: %ld KiB\n", PeakKiB());
+  std::error_code ec;
+  fs::remove_all(work, ec);
+  return status;
+}
