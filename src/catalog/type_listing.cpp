@@ -3,6 +3,8 @@
 // and result.  The same type detail sits below "All types\{owner}" and
 // below ".OBJECT TYPES\{owner}" / ".TABLE TYPES\{owner}", one level deeper;
 // it is written once against the level of the type item.
+#include <cstdint>
+
 #include "catalog/code_details.h"
 #include "catalog/code_family.h"
 #include "catalog/code_queries.h"
