@@ -185,6 +185,19 @@ void ListIndexTypes(Listing& l) {
   }
 }
 
+// Built-in types have no owner and no object of their own, so the owner's
+// list (a join with the objects) would show none of the types the owner
+// list counted under this name.  They are listed from the types view alone,
+// as plain items: there is nothing below them.
+constexpr const char* kBuiltIn = "BUILD INTO";
+
+void ListBuiltInTypes(Listing& l) {
+  ListQueryText(l,
+                "SELECT T.TYPE_NAME, T.TYPECODE AS CUSTOM_DESCRIPTION FROM " + l.Module().Prefix() +
+                    "TYPES T WHERE T.OWNER IS NULL",
+                {{"TYPE_NAME", "CUSTOM_DESCRIPTION"}, false, "", "", ""}, {});
+}
+
 void AddCountDirectory(Listing& l, const char* name, int (connection::TPluginDataModule::*count)()) {
   AddDetailDirectory(l.request, name, GuardedCount(l, [&] { return (l.Module().*count)(); }));
 }
@@ -212,9 +225,13 @@ void ListAllTypes(Listing& l) {
     ListIndexTypes(l);
   } else if (l.Level(4).empty()) {
     l.UseModes("DefaultPanelModes");
+    if (level3 == kBuiltIn) {
+      ListBuiltInTypes(l);
+      return;
+    }
     l.ListStatement(kStmtTypesOfOwner, {{"TYPE_NAME", "CUSTOM_DESCRIPTION"}, true, "CREATED", "", ""},
                     {{"OWNER", ExactLevel(l, 3)}});
-  } else {
+  } else if (level3 != kBuiltIn) {
     ListTypeBelow(l, 4, TypeKind::Object);
   }
 }

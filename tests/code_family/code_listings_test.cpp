@@ -143,4 +143,17 @@ TEST_F(CodeListings, AFailingCountHidesOnlyItsOwnDetail) {
   for (const std::string& e : Errors()) EXPECT_NE(e.find("ORA-00942"), std::string::npos) << e;
 }
 
+TEST_F(CodeListings, BuiltInTypesCountedUnderBuildIntoAreListedThere) {
+  LogOn("system", "manager");
+  auto owners = ListPath("\\All types");
+  auto it = std::find_if(owners.begin(), owners.end(), [](const Item& i) { return i.name == "BUILD INTO"; });
+  ASSERT_NE(it, owners.end());
+  ASSERT_FALSE(it->columns.empty());
+  auto types = ListPath("\\All types\\BUILD INTO");
+  EXPECT_EQ(std::to_string(types.size() - 1), it->columns[0]);
+  EXPECT_EQ(Names(types), (std::vector<std::string>{"..", "NUMBER", "VARCHAR2", "DATE"}));
+  EXPECT_FALSE(types[1].directory);
+  EXPECT_EQ(Names(ListPath("\\All types\\BUILD INTO\\NUMBER")), std::vector<std::string>{".."});
+}
+
 }  // namespace
