@@ -35,11 +35,12 @@ long long GuardedCount(Listing& l, F&& count) {
   }
 }
 
-// Path level `n` in the letter case it was entered with.  Levels are
-// compared in upper case, but object names created as quoted identifiers
-// ("lower case", "with blank") must reach the server exactly as the item
-// showed them.
-std::string ExactLevel(const Listing& l, std::size_t n);
+// Path level `n` as the object name to send to the server.  Levels are
+// compared in upper case, but names created as quoted identifiers ("Mixed
+// Case", "with blank") must reach the server exactly as the item showed
+// them; a level in another case that names no user or object (a path typed
+// in lower case) is taken in upper case, as Oracle stores unquoted names.
+std::string ExactLevel(Listing& l, std::size_t n);
 
 // The "Loading data ..." note of listings that append items themselves;
 // nothing is shown while the host is searching.

@@ -61,6 +61,10 @@ TEST_F(CodeListings, QuotedNamesReachTheServerInTheirOwnCase) {
             (std::vector<std::string>{"PROCEDUE", "..P_NOTE"}));
   // The upper-case spelling is another (missing) object: nothing, no box.
   EXPECT_EQ(Names(ListPath("\\Procedures\\SCOTT\\MIXED CASE PROC\\.DESCRIPTION")), std::vector<std::string>{".."});
+  // A path typed in lower case still finds the upper-case objects.
+  EXPECT_EQ(Column(ListPath("\\procedures\\scott\\raise_salary\\.description"), 0),
+            (std::vector<std::string>{"PROCEDUE", "..P_EMPNO", "..P_PCT"}));
+  EXPECT_EQ(Names(ListPath("\\.errors\\scott\\broken_proc.procedure")), (std::vector<std::string>{"..", " 0001"}));
   // A 30-character name is listed whole.
   auto funcs = Names(ListPath("\\Functions\\SCOTT"));
   EXPECT_NE(std::find(funcs.begin(), funcs.end(), "A_FUNCTION_NAME_OF_30_CHARS_XY"), funcs.end());
