@@ -18,9 +18,12 @@ export ORACLE_HOME=$home OCISIM_DATA_DIR=$work/data QUARRY_REGISTRY_DIR=$work/re
 unset TNS_ADMIN OCIDLL ORACLEHOME
 mkdir -p "$OCISIM_DATA_DIR"
 
-# play USER PASSWORD ALIAS PATH DETAIL N: prints "<statements> <nanoseconds>".
+# play USER PASSWORD ALIAS PATH DETAIL N: prints "<statements> <wall ns> <cpu ms>"
+# (cpu = user + system time of the host process, which runs the plugin and
+# the stand-in's SQLite in-process; it is steadier than wall time on a busy
+# machine).
 play() {
-  local user=$1 password=$2 alias=$3 path=$4 detail=$5 n=$6 step start end
+  local user=$1 password=$2 alias=$3 path=$4 detail=$5 n=$6 step start end cpu
   {
     echo "open"
     echo "answer dialog 5=\"$user\" 6=\"$password\" 7=\"$alias\""
@@ -32,36 +35,53 @@ play() {
     done
   } >"$work/play.qh"
   start=$(date +%s%N)
-  if ! OCISIM_TRACE=1 "$host" -e "load $plugin" "$work/play.qh" >"$work/play.out" 2>"$work/play.trace"; then
+  local TIMEFORMAT='%3U %3S' status=0
+  { time OCISIM_TRACE=1 "$host" -e "load $plugin" "$work/play.qh" >"$work/play.out" 2>"$work/play.trace" ||
+      status=$?; } 2>"$work/play.time"
+  end=$(date +%s%N)
+  if [ "$status" -ne 0 ]; then
     echo "bench: the play for $path failed" >&2
     cat "$work/play.out" "$work/play.trace" >&2
     exit 1
   fi
-  end=$(date +%s%N)
-  echo "$(grep -c '^ocisim: query:' "$work/play.trace") $((end - start))"
+  cpu=$(awk '{ printf "%d", ($1 + $2) * 1000 }' "$work/play.time")
+  echo "$(grep -c '^ocisim: query:' "$work/play.trace") $((end - start)) $cpu"
 }
 
-# cost USER PASSWORD ALIAS PATH DETAIL: "<statements> <microseconds>" per round.
+# best N: the fastest of three plays of N rounds, "<statements> <wall ns> <cpu ms>"
+# (the minimum is what the work costs; slower plays met a busy machine).
+best() {
+  local s t c bs=0 bt=0 bc=0 k
+  for k in 1 2 3; do
+    read -r s t c < <(play "$@")
+    if [ "$k" = 1 ] || [ "$t" -lt "$bt" ]; then bt=$t; fi
+    if [ "$k" = 1 ] || [ "$c" -lt "$bc" ]; then bc=$c; fi
+    bs=$s
+  done
+  echo "$bs $bt $bc"
+}
+
+# cost USER PASSWORD ALIAS PATH DETAIL: "<statements> <wall us> <cpu us>" per round.
 cost() {
   play "$@" 0 >/dev/null  # builds the database on first use
-  local s0 t0 s1 t1
-  read -r s0 t0 < <(play "$@" 0)
-  read -r s1 t1 < <(play "$@" "$rounds")
-  echo "$(((s1 - s0) / rounds)) $(((t1 - t0) / rounds / 1000))"
+  local s0 t0 c0 s1 t1 c1
+  read -r s0 t0 c0 < <(best "$@" 0)
+  read -r s1 t1 c1 < <(best "$@" "$rounds")
+  echo "$(((s1 - s0) / rounds)) $(((t1 - t0) / rounds / 1000)) $(((c1 - c0) * 1000 / rounds))"
 }
 
-row() { printf '%-44s %10s %12s\n' "$@"; }
+row() { printf '%-44s %10s %12s %12s\n' "$@"; }
 
 report() {
-  local label=$1 user=$2 password=$3 alias=$4 path=$5 ds dt cs ct
-  read -r ds dt < <(cost "$user" "$password" "$alias" "$path" ".UNUSED COLUMNS")
-  read -r cs ct < <(cost "$user" "$password" "$alias" "$path" ".COLUMNS")
-  row "$label" "$ds" "$dt"
-  row "  its .COLUMNS list" "$((cs - ds))" "$((ct - dt))"
+  local label=$1 user=$2 password=$3 alias=$4 path=$5 ds dt dc cs ct cc
+  read -r ds dt dc < <(cost "$user" "$password" "$alias" "$path" ".UNUSED COLUMNS")
+  read -r cs ct cc < <(cost "$user" "$password" "$alias" "$path" ".COLUMNS")
+  row "$label" "$ds" "$dt" "$dc"
+  row "  its .COLUMNS list" "$((cs - ds))" "$((ct - dt))" "$((cc - dc))"
 }
 
-row "table directory opened" "statements" "time (us)"
+row "table directory opened" "statements" "wall (us)" "cpu (us)"
 report "DEMO Tables\\SCOTT\\EMP as SYSTEM" system manager DEMO 'Tables\SCOTT\EMP'
 report "DEMO Tables\\SCOTT\\EMP as SCOTT" scott tiger DEMO 'Tables\SCOTT\EMP'
 report "SYNTH_1_200 Tables\\SYNTH\\T00001 as SYSTEM" system manager SYNTH_1_200 'Tables\SYNTH\T00001'
-echo "($rounds rounds each; statements counted through OCISIM_TRACE)"
+echo "($rounds rounds each, best of three plays; statements counted through OCISIM_TRACE)"
