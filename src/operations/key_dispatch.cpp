@@ -153,8 +153,8 @@ bool ProcessKey(panel::TOracleController& controller, int key, unsigned state) {
                                far::VK_F5, far::VK_F8, far::VK_F10};
   for (int v : kKnown) known = known || v == key || (v == kKeyZ && (key & 0xFF) == kKeyZ);
   if (!known) return false;
-  k.item = ReadCurrentItem(controller);
   try {
+    k.item = ReadCurrentItem(controller);
     for (const KeyRow& row : KeyTable())
       if (row.fits(k)) return row.run(k);
   } catch (const std::exception& e) {
