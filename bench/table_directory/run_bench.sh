@@ -48,7 +48,8 @@ play() {
   echo "$(grep -c '^ocisim: query:' "$work/play.trace") $((end - start)) $cpu"
 }
 
-# best N: the fastest of three plays of N rounds, "<statements> <wall ns> <cpu ms>"
+# best USER PASSWORD ALIAS PATH DETAIL N: the fastest of three plays,
+# "<statements> <wall ns> <cpu ms>"
 # (the minimum is what the work costs; slower plays met a busy machine).
 best() {
   local s t c bs=0 bt=0 bc=0 k
