@@ -49,8 +49,16 @@ BEGIN
 END;
 /
 
--- A type without methods.
+-- A type without methods, and one that does not compile.
 CREATE OR REPLACE TYPE SCOTT.POINT_T AS OBJECT (X NUMBER, Y NUMBER);
+/
+CREATE OR REPLACE TYPE SCOTT.BROKEN_T AS OBJECT (A NUMBER, B VARCHAR2(10);
+/
+
+-- The package behind the application context SALES_CTX.
+CREATE OR REPLACE PACKAGE SALES.SALES_CTX_PKG AS
+  PROCEDURE SET_REGION (P_REGION IN VARCHAR2);
+END SALES_CTX_PKG;
 /
 
 -- Triggers of several types and events.
