@@ -81,17 +81,6 @@ bool AppliesTo(const CountedDetail& d, TableKind kind) {
   return d.view;
 }
 
-std::string WithPrefix(const std::string& tail, const std::string& prefix) {
-  std::string out;
-  for (char c : tail) {
-    if (c == '%')
-      out += prefix;
-    else
-      out += c;
-  }
-  return out;
-}
-
 // The count of a detail whose query is not a plain COUNT(*) tail.
 long long SpecialCount(Listing& l, const std::string& detail, const std::string& owner, const std::string& name,
                        TableKind kind) {
@@ -125,9 +114,6 @@ long long SpecialCount(Listing& l, const std::string& detail, const std::string&
   return 0;
 }
 
-// Keeps the layout of the table directory for the lists that have one.
-void Use(Listing& l, const char* modes) { l.UseModes(modes); }
-
 void ListTableStatement(Listing& l, int statement, const ItemColumns& shape, const std::string& owner,
                         const std::string& name) {
   l.ListStatement(statement, shape, {{"OWNER", owner}, {"NAME", name}});
@@ -149,7 +135,7 @@ void MakeObjectDetailItems(Listing& l, const std::string& owner, const std::stri
     const std::string detail = d.name;
     if (d.countTail != nullptr) {
       VariablePairs vars = keys;
-      std::string tail = WithPrefix(d.countTail, prefix);
+      std::string tail = WithDictionaryPrefix(d.countTail, prefix);
       if (tail.find(":TYPE") != std::string::npos) vars.push_back({"TYPE", ObjectTypeWord(kind)});
       AddGuardedDetail(l, detail, [&] { return CountRows(l, "SELECT COUNT(*) FROM " + tail, vars); },
                        d.description);
@@ -178,11 +164,11 @@ void ListTableDirectory(Listing& l, const std::string& owner, std::size_t level,
   const bool ordinary = kind == TableKind::Ordinary;
 
   if (detail.empty()) {
-    Use(l, "ObjectValuePanelModes");
+    l.UseModes("ObjectValuePanelModes");
     MakeObjectDetailItems(l, owner, name, kind);
   } else if (detail == ".COLUMNS") {
     if (top) {
-      Use(l, view ? "NameTypeLengthPrecPanelModes" : "NameTypePanelModes");
+      l.UseModes(view ? "NameTypeLengthPrecPanelModes" : "NameTypePanelModes");
       ListColumns(l, owner, name, view);
     } else {
       ListColumnBranch(l, owner, name, level + 2, kind);
@@ -194,13 +180,13 @@ void ListTableDirectory(Listing& l, const std::string& owner, std::size_t level,
   } else if (detail == ".TRIGGERS" && kind != TableKind::Nested) {
     ListTableStatement(l, kStmtTableTriggers, Files({"FILENAME", "CUSTOM_DESCRIPTION"}, true, true), owner, name);
   } else if (detail == ".REFERENCED FROM") {
-    Use(l, "NameObjectTypeTypeOwnerPanelModes");
+    l.UseModes("NameObjectTypeTypeOwnerPanelModes");
     ListReferencedFrom(l, owner, name);
   } else if (detail == ".REF BY CONSTRAINTS" && ordinary) {
-    Use(l, "ColumnReferencedPanelModes");
+    l.UseModes("ColumnReferencedPanelModes");
     ListTableStatement(l, kStmtRefByConstraints, Files({"COLUMN_NAME", "FILENAME", "CONSTRAINT_NAME"}), owner, name);
   } else if (detail == ".QUEUES" && ordinary) {
-    Use(l, "QIDNameTypePanelModes");
+    l.UseModes("QIDNameTypePanelModes");
     ListTableStatement(l, kStmtTableQueues,
                        Files({"QID", "NAME", "QUEUE_TYPE", "QUEUE_TABLE", "MAX_RETRIES", "ENQUEUE_ENABLED",
                               "DEQUEUE_ENABLED", "RETENTION", "USER_COMMENT"},
@@ -209,23 +195,23 @@ void ListTableDirectory(Listing& l, const std::string& owner, std::size_t level,
   } else if (detail == ".CONSTRAINTS") {
     const std::string constraint = l.Level(level + 2);
     if (top) {
-      Use(l, "NameTypeStatusPanelModes");
+      l.UseModes("NameTypeStatusPanelModes");
       ListTableConstraints(l, owner, name);
     } else if (!view && l.Level(level + 3).empty()) {
       ListConstraintRecord(l, owner, ObjectKey(constraint));
     } else if (!view && l.Level(level + 4).empty()) {
-      Use(l, "ColumnReferencedPanelModes");
+      l.UseModes("ColumnReferencedPanelModes");
       MakeItemsForConstraintColumns(l, owner, ObjectKey(constraint));
     }
   } else if (detail == ".GRANTEE") {
-    Use(l, "GrantorGranteePrivilegeAdmPanelModes");
+    l.UseModes("GrantorGranteePrivilegeAdmPanelModes");
     ListGrants(l, owner, name);
   } else if (detail == ".SYNONYMS") {
     ListSynonymsOf(l, owner, name);
   } else if (detail == ".PARTITIONS" && !view) {
     ListPartitions(l, owner, name, PartitionedObject::Table, level + 1);
   } else if (detail == ".CLUSTER COLUMNS" && !view) {
-    Use(l, "ClusterColumnTableColumnPanelModes");
+    l.UseModes("ClusterColumnTableColumnPanelModes");
     ListTableStatement(l, kStmtTableClusterColumns, Files({"CLU_COLUMN_NAME", "TAB_COLUMN_NAME"}), owner, name);
   } else if (detail == ".AUDIT OPTIONS") {
     ListRecord(l, "DBA_OBJ_AUDIT_OPTS", "OWNER = :OWNER AND OBJECT_NAME = :NAME AND OBJECT_TYPE = :OBJECTTYPE",
@@ -233,10 +219,10 @@ void ListTableDirectory(Listing& l, const std::string& owner, std::size_t level,
   } else if (detail == ".DIMENSIONS" && ordinary) {
     ListTableStatement(l, kStmtTableDimensions, Files({"DIMENSION_NAME"}, true), owner, name);
   } else if (detail == ".ERRORS" && view) {
-    Use(l, "NLCTextPanelModes");
+    l.UseModes("NLCTextPanelModes");
     ListObjectErrors(l, owner, name, "VIEW");
   } else if (detail == ".DEPENDENCIES" && view) {
-    Use(l, "NameObjectTypeTypeOwnerPanelModes");
+    l.UseModes("NameObjectTypeTypeOwnerPanelModes");
     ListDependencies(l, owner, name, "VIEW");
   }
 }

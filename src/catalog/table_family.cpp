@@ -39,17 +39,11 @@ constexpr RootBranch kRootBranches[] = {
     {".Object tables", false, "COUNT(*) FROM ALL_OBJECT_TABLES"},
 };
 
-std::string Prefixed(const std::string& text, const std::string& prefix) {
-  std::string out;
-  for (char c : text) out += c == '%' ? prefix : std::string(1, c);
-  return out;
-}
-
 void TablesRoot(Listing& l) {
   l.UseModes(kUserNameCount);
   ListingNote note(l.request);
   for (const RootBranch& b : kRootBranches) {
-    const std::string sql = "SELECT " + Prefixed(b.countFrom, l.Module().Prefix());
+    const std::string sql = "SELECT " + WithDictionaryPrefix(b.countFrom, l.Module().Prefix());
     AddGuardedDetail(l, b.name, [&] { return CountRows(l, sql, {}); });
   }
   l.ListStatement(kStmtTablesOwners, Owners());

@@ -56,6 +56,17 @@ std::string ResolveLevelName(Listing& l, std::size_t level, const std::function<
   return key;
 }
 
+std::string WithDictionaryPrefix(const std::string& text, const std::string& prefix) {
+  std::string out;
+  for (char c : text) {
+    if (c == '%')
+      out += prefix;
+    else
+      out += c;
+  }
+  return out;
+}
+
 long long CountRows(Listing& l, const std::string& sql, const VariablePairs& variables) {
   std::vector<std::string> names;
   for (const auto& v : variables) names.push_back(v.first);

@@ -42,6 +42,9 @@ std::string ObjectKey(const std::string& level);
 // written, that name is used, otherwise the upper-cased key.
 std::string ResolveLevelName(Listing& l, std::size_t level, const std::function<bool(const std::string&)>& exists);
 
+// A constant query text with "%" where the dictionary prefix goes.
+std::string WithDictionaryPrefix(const std::string& text, const std::string& prefix);
+
 // Runs a query returning one number in its first column (0 without a row).
 // Errors pass to the caller.
 long long CountRows(Listing& l, const std::string& sql, const VariablePairs& variables);
