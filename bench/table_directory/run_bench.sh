@@ -2,13 +2,15 @@
 # Statements and time per table directory opened, through the host stand-in
 # and the OCI stand-in (its OCISIM_TRACE line per statement is what we count).
 #
-# One play logs on and walks down to a table directory; then it steps N times
-# into a detail and back ("cd X", "cd .."), and each "cd .." opens the table
-# directory again.  The same play without the loop is subtracted, so logon,
-# the way down and process start-up are not counted.  Stepping into
-# ".UNUSED COLUMNS" lists nothing (no statement), so that loop costs one
-# table directory per round; stepping into ".COLUMNS" costs the column list
-# on top, which the second line of each pair shows on its own.
+# One play logs on and walks down to a table directory; then it repeats N
+# rounds of two steps, and the same play without the rounds is subtracted,
+# so logon, the way down and process start-up are not counted.  Two rounds
+# are measured per table:
+#   "cd .., cd TABLE"    the owner's table list (one statement) and the table
+#                        directory opened again;
+#   "cd .COLUMNS, cd .." the column list and the table directory again.
+# The host stand-in asks for the info panel after each step; its version
+# query is counted with the rest.
 # Usage: run_bench.sh QUARRY_HOST PLUGIN_MODULE ORACLE_HOME [ROUNDS]
 set -euo pipefail
 host=$1 plugin=$2 home=$3 rounds=${4:-20}
@@ -18,20 +20,21 @@ export ORACLE_HOME=$home OCISIM_DATA_DIR=$work/data QUARRY_REGISTRY_DIR=$work/re
 unset TNS_ADMIN OCIDLL ORACLEHOME
 mkdir -p "$OCISIM_DATA_DIR"
 
-# play USER PASSWORD ALIAS PATH DETAIL N: prints "<statements> <wall ns> <cpu ms>"
+# play USER PASSWORD ALIAS PATH "STEP1|STEP2" N: prints "<statements> <wall ns> <cpu ms>"
 # (cpu = user + system time of the host process, which runs the plugin and
 # the stand-in's SQLite in-process; it is steadier than wall time on a busy
 # machine).
 play() {
-  local user=$1 password=$2 alias=$3 path=$4 detail=$5 n=$6 step start end cpu
+  local user=$1 password=$2 alias=$3 path=$4 round=$5 n=$6 step start end cpu
   {
     echo "open"
     echo "answer dialog 5=\"$user\" 6=\"$password\" 7=\"$alias\""
     IFS='\' read -ra steps <<<"$path"
     for step in "${steps[@]}"; do echo "cd \"$step\""; done
+    IFS='|' read -ra pair <<<"$round"
     for ((i = 0; i < n; i++)); do
-      echo "cd \"$detail\""
-      echo "cd .."
+      echo "cd \"${pair[0]}\""
+      echo "cd \"${pair[1]}\""
     done
   } >"$work/play.qh"
   start=$(date +%s%N)
@@ -48,7 +51,7 @@ play() {
   echo "$(grep -c '^ocisim: query:' "$work/play.trace") $((end - start)) $cpu"
 }
 
-# best USER PASSWORD ALIAS PATH DETAIL N: the fastest of three plays,
+# best USER PASSWORD ALIAS PATH ROUND N: the fastest of three plays,
 # "<statements> <wall ns> <cpu ms>"
 # (the minimum is what the work costs; slower plays met a busy machine).
 best() {
@@ -62,7 +65,7 @@ best() {
   echo "$bs $bt $bc"
 }
 
-# cost USER PASSWORD ALIAS PATH DETAIL: "<statements> <wall us> <cpu us>" per round.
+# cost USER PASSWORD ALIAS PATH ROUND: "<statements> <wall us> <cpu us>" per round.
 cost() {
   play "$@" 0 >/dev/null  # builds the database on first use
   local s0 t0 c0 s1 t1 c1
@@ -74,14 +77,15 @@ cost() {
 row() { printf '%-44s %10s %12s %12s\n' "$@"; }
 
 report() {
-  local label=$1 user=$2 password=$3 alias=$4 path=$5 ds dt dc cs ct cc
-  read -r ds dt dc < <(cost "$user" "$password" "$alias" "$path" ".UNUSED COLUMNS")
-  read -r cs ct cc < <(cost "$user" "$password" "$alias" "$path" ".COLUMNS")
-  row "$label" "$ds" "$dt" "$dc"
-  row "  its .COLUMNS list" "$((cs - ds))" "$((ct - dt))" "$((cc - dc))"
+  local label=$1 user=$2 password=$3 alias=$4 path=$5 table=${5##*\\} s t c
+  row "$label" "" "" ""
+  read -r s t c < <(cost "$user" "$password" "$alias" "$path" "..|$table")
+  row "  owner list + table directory" "$s" "$t" "$c"
+  read -r s t c < <(cost "$user" "$password" "$alias" "$path" ".COLUMNS|..")
+  row "  .COLUMNS + table directory" "$s" "$t" "$c"
 }
 
-row "table directory opened" "statements" "wall (us)" "cpu (us)"
+row "one round of" "statements" "wall (us)" "cpu (us)"
 report "DEMO Tables\\SCOTT\\EMP as SYSTEM" system manager DEMO 'Tables\SCOTT\EMP'
 report "DEMO Tables\\SCOTT\\EMP as SCOTT" scott tiger DEMO 'Tables\SCOTT\EMP'
 report "SYNTH_1_200 Tables\\SYNTH\\T00001 as SYSTEM" system manager SYNTH_1_200 'Tables\SYNTH\T00001'
