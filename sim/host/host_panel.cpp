@@ -104,6 +104,7 @@ bool Host::ReadItems(bool keepSelection) {
     serviceError_ = true;
     serviceErrorText_ = "GetFindData returned an invalid item array";
   } else {
+    copies.reserve(static_cast<std::size_t>(count) + 1);
     for (int i = 0; i < count; ++i) {
       if (strnlen(items[i].FindData.cFileName, sizeof items[i].FindData.cFileName) ==
           sizeof items[i].FindData.cFileName)

@@ -14,20 +14,6 @@
 namespace hostsim {
 namespace {
 
-// Name order of the host: letter case ignored (ASCII folding, bytes above
-// 0x7F compare as they are), case-sensitive order only as a tie-break.
-int CompareNames(const std::string& a, const std::string& b) {
-  std::size_t n = std::min(a.size(), b.size());
-  for (std::size_t i = 0; i < n; ++i) {
-    unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
-    if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y - 'A' + 'a');
-    if (x != y) return x < y ? -1 : 1;
-  }
-  if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
-  return a.compare(b);
-}
-
 std::string Extension(const std::string& name) {
   auto dot = name.rfind('.');
   return dot == std::string::npos || dot == 0 ? std::string() : name.substr(dot + 1);
@@ -90,23 +76,63 @@ HostItem CopyPluginItem(const far::PluginPanelItem& in) {
   return out;
 }
 
+namespace {
+
+// Name order of the host: letter case ignored (ASCII folding, bytes above
+// 0x7F compare as they are), case-sensitive order only as a tie-break.
+std::string Lowered(const std::string& s) {
+  std::string out = s;
+  for (char& c : out)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return out;
+}
+
+// What an item sorts by, worked out once per item rather than per comparison
+// (listings of a hundred thousand items are sorted on every read).
+struct SortKey {
+  bool dots = false;
+  bool directory = false;
+  std::string primary;  // lower-cased extension or description
+  long long number = 0;  // time or size, larger first
+  std::string lowered;   // lower-cased name
+  const std::string* name = nullptr;
+  std::size_t index = 0;
+};
+
+}  // namespace
+
 void SortItems(std::vector<HostItem>& items, int mode, bool reverse) {
-  auto order = [mode, reverse](const HostItem& a, const HostItem& b) {
-    if (a.IsDots() != b.IsDots()) return a.IsDots();
-    if (a.IsDirectory() != b.IsDirectory()) return a.IsDirectory();
+  std::vector<SortKey> keys(items.size());
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    const HostItem& it = items[i];
+    SortKey& k = keys[i];
+    k.dots = it.IsDots();
+    k.directory = it.IsDirectory();
+    k.index = i;
+    k.name = &it.name;
+    if (mode == kSortUnsorted) continue;
+    k.lowered = Lowered(it.name);
+    if (mode == kSortExt) k.primary = Lowered(Extension(it.name));
+    if (mode == kSortDescr) k.primary = Lowered(it.description);
+    if (mode == kSortMTime) k.number = static_cast<long long>(Ticks(it.written));
+    if (mode == kSortSize) k.number = static_cast<long long>(it.size);
+  }
+  auto order = [mode, reverse](const SortKey& a, const SortKey& b) {
+    if (a.dots != b.dots) return a.dots;
+    if (a.directory != b.directory) return a.directory;
     if (mode == kSortUnsorted) return false;
     int c = 0;
-    switch (mode) {
-      case kSortExt: c = CompareNames(Extension(a.name), Extension(b.name)); break;
-      case kSortMTime: c = Ticks(a.written) < Ticks(b.written) ? 1 : Ticks(a.written) > Ticks(b.written) ? -1 : 0; break;
-      case kSortSize: c = a.size < b.size ? 1 : a.size > b.size ? -1 : 0; break;
-      case kSortDescr: c = CompareNames(a.description, b.description); break;
-      default: break;
-    }
-    if (c == 0) c = CompareNames(a.name, b.name);
+    if (mode == kSortExt || mode == kSortDescr) c = a.primary.compare(b.primary);
+    if (mode == kSortMTime || mode == kSortSize) c = a.number < b.number ? 1 : a.number > b.number ? -1 : 0;
+    if (c == 0) c = a.lowered.compare(b.lowered);
+    if (c == 0) c = a.name->compare(*b.name);
     return reverse ? c > 0 : c < 0;
   };
-  std::stable_sort(items.begin(), items.end(), order);
+  std::stable_sort(keys.begin(), keys.end(), order);
+  std::vector<HostItem> sorted;
+  sorted.reserve(items.size());
+  for (const SortKey& k : keys) sorted.push_back(std::move(items[k.index]));
+  items = std::move(sorted);
 }
 
 char* ItemExport::Keep(const std::string& text) {
