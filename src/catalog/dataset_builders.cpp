@@ -23,9 +23,7 @@ void BindPairs(oracle::TOracleQuery& query, const VariablePairs& variables) {
     if (!name.empty()) query.SetVariable(name, value);
 }
 
-bool DateField(const oracle::TOracleQuery& query, const std::string& column, far::FILETIME& out) {
-  if (column.empty()) return false;
-  int index = query.FieldIndex(column);
+bool DateField(const oracle::TOracleQuery& query, int index, far::FILETIME& out) {
   if (index < 0) return false;
   oracle::TOracleValue v = query.Field(index);
   const auto* d = std::get_if<oracle::TOracleDate>(&v);
@@ -33,6 +31,22 @@ bool DateField(const oracle::TOracleQuery& query, const std::string& column, far
   out = host::DateToFileTime(d->year, d->month, d->day, d->hour, d->minute, d->second);
   return true;
 }
+
+// Where the shape's columns are in the result, looked up once per listing
+// rather than by name for every row. A missing name column stays a name, so
+// reading it reports the missing field as before.
+struct ShapeIndexes {
+  int name = -1, created = -1, written = -1, size = -1;
+  std::vector<int> custom;  // -1: not in the result, shown empty
+  ShapeIndexes(const oracle::TOracleQuery& query, const ItemColumns& shape) {
+    auto find = [&](const std::string& column) { return column.empty() ? -1 : query.FieldIndex(column); };
+    if (!shape.columns.empty()) name = find(shape.columns[0]);
+    created = find(shape.createdColumn);
+    written = find(shape.writtenColumn);
+    size = find(shape.sizeColumn);
+    for (std::size_t c = 1; c < shape.columns.size(); ++c) custom.push_back(find(shape.columns[c]));
+  }
+};
 
 // The saved screen of a "Loading data ..." note, restored exactly once.
 class LoadingNote {
@@ -59,20 +73,22 @@ void MakeItemsFromDataSetByColumns(panel::FindDataRequest& request, oracle::TOra
   try {
     BindPairs(query, variables);
     query.Execute();
+    const ShapeIndexes at(query, shape);
+    std::vector<std::string> custom;
     while (!query.Eof()) {
       far::PluginPanelItem& item = panel::AppendItem(request);
-      std::string name = shape.columns.empty() ? std::string() : query.FieldAsString(shape.columns[0]);
+      std::string name = shape.columns.empty() ? std::string()
+                         : at.name >= 0        ? query.FieldAsString(at.name)
+                                               : query.FieldAsString(shape.columns[0]);
       panel::SetItemFileName(item, host::ToOem(name), kQueryNameChars);
       if (shape.directories) item.FindData.dwFileAttributes = far::FILE_ATTRIBUTE_DIRECTORY;
-      DateField(query, shape.createdColumn, item.FindData.ftCreationTime);
-      DateField(query, shape.writtenColumn, item.FindData.ftLastWriteTime);
-      if (!shape.sizeColumn.empty() && query.FieldIndex(shape.sizeColumn) >= 0 &&
-          !query.FieldIsNull(shape.sizeColumn)) {
-        far::SetItemFileSize(item, static_cast<std::uint32_t>(query.FieldAsInteger(shape.sizeColumn)));
-      }
-      std::vector<std::string> custom;
-      for (std::size_t c = 1; c < shape.columns.size(); ++c)
-        custom.push_back(host::ToOem(ColumnText(connection::GetFieldText(query, shape.columns[c]))));
+      DateField(query, at.created, item.FindData.ftCreationTime);
+      DateField(query, at.written, item.FindData.ftLastWriteTime);
+      if (at.size >= 0 && !query.FieldIsNull(at.size))
+        far::SetItemFileSize(item, static_cast<std::uint32_t>(query.FieldAsInteger(at.size)));
+      custom.clear();
+      for (int index : at.custom)
+        custom.push_back(index < 0 ? std::string() : host::ToOem(ColumnText(connection::GetFieldText(query, index))));
       panel::SetItemCustomColumns(item, custom);
       query.Next();
     }
