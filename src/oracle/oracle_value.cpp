@@ -5,10 +5,20 @@
 
 namespace oracle {
 
+// The general float format: 15 significant digits, and an exponent written
+// "E18" / "E-7" (no plus sign, no leading zeros) when one is needed.
 std::string FloatToText(double value) {
   char buffer[64];
   std::snprintf(buffer, sizeof buffer, "%.15g", value);
-  return buffer;
+  std::string text = buffer;
+  const auto e = text.find('e');
+  if (e == std::string::npos) return text;
+  std::string mantissa = text.substr(0, e);
+  std::string exponent = text.substr(e + 1);
+  const bool negative = !exponent.empty() && exponent[0] == '-';
+  if (!exponent.empty() && (exponent[0] == '+' || exponent[0] == '-')) exponent.erase(0, 1);
+  while (exponent.size() > 1 && exponent[0] == '0') exponent.erase(0, 1);
+  return mantissa + "E" + (negative ? "-" : "") + exponent;
 }
 
 std::string DateToText(const TOracleDate& d) {

@@ -119,6 +119,10 @@ TEST(Values, TextForms) {
   EXPECT_EQ(oracle::ValueToText(oracle::TOracleDate{2024, 3, 15, 13, 45, 9}), "2024-03-15 13:45:09");
   EXPECT_EQ(oracle::ValueToText(2.5), "2.5");
   EXPECT_EQ(oracle::ValueToText(14.0), "14");
+  // A sequence's default maximum and tiny values take the exponent form.
+  EXPECT_EQ(oracle::ValueToText(999999999999999999.0), "1E18");
+  EXPECT_EQ(oracle::ValueToText(1.5e-7), "1.5E-7");
+  EXPECT_EQ(oracle::ValueToText(-2.25e+100), "-2.25E100");
   EXPECT_EQ(oracle::ToCrLf("a\nb\r\nc\rd"), "a\r\nb\r\nc\r\nd");
 }
 

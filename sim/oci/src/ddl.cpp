@@ -309,9 +309,10 @@ void CreateSequence(ServerSession& s, const sql::Translation& tr) {
   CheckNameFree(db, q.owner, q.name);
   AddObject(db, q.owner, q.name, "SEQUENCE");
   Query ins(db, "INSERT INTO \"SYS.DBA_SEQUENCES\" VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
-  long long minv = q.minValue.value_or(q.incrementBy > 0 ? 1 : -999999999999999999LL);
-  long long maxv = q.maxValue.value_or(q.incrementBy > 0 ? 999999999999999999LL : -1);
-  ins.Bind(1, q.owner).Bind(2, q.name).Bind(3, static_cast<int64_t>(minv)).Bind(4, static_cast<int64_t>(maxv));
+  // Without limits Oracle shows 1 and 1E27 (ascending) or -1E26 and -1 (descending).
+  Value minv = q.minValue ? Value::MakeInt(*q.minValue) : q.incrementBy > 0 ? Value::MakeInt(1) : Value::MakeReal(-1e26);
+  Value maxv = q.maxValue ? Value::MakeInt(*q.maxValue) : q.incrementBy > 0 ? Value::MakeReal(1e27) : Value::MakeInt(-1);
+  ins.Bind(1, q.owner).Bind(2, q.name).Bind(3, minv).Bind(4, maxv);
   ins.Bind(5, static_cast<int64_t>(q.incrementBy)).Bind(6, std::string(q.cycle ? "Y" : "N"));
   ins.Bind(7, std::string(q.order ? "Y" : "N")).Bind(8, static_cast<int64_t>(q.cache));
   ins.Bind(9, static_cast<int64_t>(q.startWith)).Run();
