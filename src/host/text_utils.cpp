@@ -81,4 +81,14 @@ std::string TrimTrailingLineBreak(std::string text) {
   return text;
 }
 
+std::string AfterDot(const std::string& text) {
+  std::size_t d = text.rfind('.');
+  return d == std::string::npos ? std::string() : text.substr(d + 1);
+}
+
+std::string BeforeDot(const std::string& text) {
+  std::size_t d = text.rfind('.');
+  return d == std::string::npos ? text : text.substr(0, d);
+}
+
 }  // namespace host

@@ -17,6 +17,10 @@ std::string StripExtensionUpper(const std::string& text);
 // Removes one trailing line feed, then one trailing carriage return.
 std::string TrimTrailingLineBreak(std::string text);
 std::string Trim(const std::string& text);
+// "OWNER.NAME.TYPE": the text after the last dot ("" without a dot), and
+// the text before it (all of it without a dot).
+std::string AfterDot(const std::string& text);
+std::string BeforeDot(const std::string& text);
 std::string UpperCase(std::string text);
 
 }  // namespace host

@@ -14,21 +14,12 @@
 namespace operations {
 namespace {
 
+using host::AfterDot;
+using host::BeforeDot;
+
 struct Target {
   std::string kind, owner, name;
 };
-
-// I.x: the text after the last dot, "" without a dot.
-std::string AfterDot(const std::string& s) {
-  std::size_t d = s.rfind('.');
-  return d == std::string::npos ? std::string() : s.substr(d + 1);
-}
-
-// I-x: the text before the last dot, all of it without a dot.
-std::string BeforeDot(const std::string& s) {
-  std::size_t d = s.rfind('.');
-  return d == std::string::npos ? s : s.substr(0, d);
-}
 
 bool HasDot(const std::string& s) { return s.find('.') != std::string::npos; }
 bool DotName(const std::string& s) { return !s.empty() && s[0] == '.'; }

@@ -13,17 +13,10 @@
 namespace operations {
 namespace {
 
+using host::AfterDot;
+using host::BeforeDot;
+
 constexpr const char* kCreateOrReplace = "CREATE OR REPLACE";
-
-std::string AfterDot(const std::string& s) {
-  std::size_t d = s.rfind('.');
-  return d == std::string::npos ? std::string() : s.substr(d + 1);
-}
-
-std::string BeforeDot(const std::string& s) {
-  std::size_t d = s.rfind('.');
-  return d == std::string::npos ? s : s.substr(0, d);
-}
 
 bool DotName(const std::string& s) { return !s.empty() && s[0] == '.'; }
 
