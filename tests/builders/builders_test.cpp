@@ -11,7 +11,7 @@
 
 namespace {
 
-using namespace buildertest;
+using namespace paneltest;
 
 class Builders : public ConnectedPanel {
  protected:

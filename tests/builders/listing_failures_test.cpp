@@ -7,7 +7,7 @@
 
 namespace {
 
-using namespace buildertest;
+using namespace paneltest;
 
 class Listings : public ConnectedPanel {};
 

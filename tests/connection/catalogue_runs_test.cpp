@@ -5,20 +5,14 @@
 // ORA-00942. This keeps the catalogue and the client stand-in in step.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <map>
-#include <random>
 
 #include "connection/data_module.h"
 #include "connection/statement_catalogue.h"
-#include "fake_host.h"
+#include "connected_panel.h"
 #include "oracle/oracle_error.h"
-#include "panel/controller.h"
-#include "platform/platform.h"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 // A demo value for each variable name the catalogue binds.
 std::string DemoValue(std::string_view name) {
@@ -66,38 +60,17 @@ Outcome RunEntry(connection::TPluginDataModule& module, const connection::Catalo
   return out;
 }
 
-class Catalogue : public ::testing::Test {
+class Catalogue : public paneltest::ConnectedPanel {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("quarry-cat-" + std::to_string(std::random_device{}()));
-    fs::create_directories(dir_ / "db");
-    fs::create_directories(dir_ / "reg");
-    platform::SetEnv("OCISIM_DATA_DIR", (dir_ / "db").string());
-    platform::SetEnv("QUARRY_REGISTRY_DIR", (dir_ / "reg").string());
-    fakehost::Install();
+  connection::TPluginDataModule& LogOnModule(const std::string& user, const std::string& password) {
+    LogOn(user, password);
+    EXPECT_TRUE(module().OracleSession().Connected());
+    return module();
   }
-  void TearDown() override {
-    controller_.reset();
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
-  }
-  connection::TPluginDataModule& LogOn(const std::string& user, const std::string& password) {
-    controller_ = std::make_unique<panel::TOracleController>();
-    auto& s = controller_->DataModule().OracleSession();
-    s.LogonUsername = user;
-    s.LogonPassword = password;
-    s.LogonDatabase = "";
-    s.SetConnected(true);
-    EXPECT_TRUE(s.Connected());
-    return controller_->DataModule();
-  }
-
-  fs::path dir_;
-  std::unique_ptr<panel::TOracleController> controller_;
 };
 
 TEST_F(Catalogue, EveryStatementRunsForADbaAndMostFindRows) {
-  auto& dba = LogOn("system", "manager");
+  auto& dba = LogOnModule("system", "manager");
   int run = 0, withRows = 0;
   for (int n = 0; n < connection::kStatementCount; ++n) {
     const auto* entry = connection::FindStatement(n);
@@ -119,7 +92,7 @@ bool FailsOnOracleWithoutTheRole(int number, int code) {
 }
 
 TEST_F(Catalogue, WithoutTheCatalogRoleOnlyReservedViewsRefuse) {
-  auto& scott = LogOn("scott", "tiger");
+  auto& scott = LogOnModule("scott", "tiger");
   ASSERT_EQ(scott.Caps().prefix, "ALL_");
   int refused = 0;
   for (int n = 0; n < connection::kStatementCount; ++n) {

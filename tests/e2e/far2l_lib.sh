@@ -13,6 +13,16 @@ f2l_require() {
   command -v tmux >/dev/null || { echo "tmux is not installed"; exit $F2L_SKIP; }
 }
 
+# f2l_use_stand_in ORACLE_HOME — before f2l_start: the client stand-in of that
+# home with a private data directory (F2L_DATA: db/ for its databases, tmp/
+# as the temporary directory); skips the test when the home has no library.
+f2l_use_stand_in() {
+  [ -f "$1/lib/libclntsh.so" ] || { echo "no client stand-in in $1"; exit $F2L_SKIP; }
+  F2L_DATA=$(mktemp -d /tmp/quarry-e2e-data.XXXXXX)
+  mkdir -p "$F2L_DATA/db" "$F2L_DATA/tmp"
+  F2L_ENV=("ORACLE_HOME=$1" "OCISIM_DATA_DIR=$F2L_DATA/db" "TMPDIR=$F2L_DATA/tmp")
+}
+
 # f2l_start PLUGIN_MODULE [extra far2l args...]
 f2l_start() {
   local module=$1; shift
@@ -78,8 +88,21 @@ f2l_stop() {
   fi
   tmux -L "$F2L_SOCKET" kill-server 2>/dev/null
   [ -n "${F2L_DIR:-}" ] && rm -rf "$F2L_DIR"
+  [ -n "${F2L_DATA:-}" ] && rm -rf "$F2L_DATA"
   F2L_PID=""
   F2L_DIR=""
+  F2L_DATA=""
+}
+
+# Shows the screen and fails the test.
+f2l_fail() { f2l_screen; echo "FAIL: $*"; exit 1; }
+
+# Puts the cursor on the panel item named $1 with far2l's quick search.
+f2l_find_item() {
+  f2l_keys M-"${1:0:1}"
+  [ ${#1} -gt 1 ] && f2l_keys -l "${1:1}"
+  f2l_keys Escape
+  sleep 0.5
 }
 
 # Quits far2l with F10 and checks that it ended by itself.

@@ -3,63 +3,33 @@
 // CREATE line, a wrapped unit, and an object without source.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <random>
-
-#include "fake_host.h"
+#include "connected_panel.h"
 #include "operations/object_text.h"
 #include "operations/text_file.h"
-#include "panel/controller.h"
 #include "platform/platform.h"
 
 namespace {
 
-namespace fs = std::filesystem;
 using namespace operations;
 
-class Texts : public ::testing::Test {
+class Texts : public paneltest::ConnectedPanel {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("quarry-texts-" + std::to_string(std::random_device{}()));
-    fs::create_directories(dir_ / "db");
-    fs::create_directories(dir_ / "reg");
-    platform::SetEnv("OCISIM_DATA_DIR", (dir_ / "db").string());
-    platform::SetEnv("QUARRY_REGISTRY_DIR", (dir_ / "reg").string());
-    fakehost::Install();
-  }
-  void TearDown() override {
-    controller_.reset();
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
-  }
-  connection::TPluginDataModule& LogOn(const std::string& user, const std::string& password) {
-    controller_ = std::make_unique<panel::TOracleController>();
-    auto& s = controller_->DataModule().OracleSession();
-    s.LogonUsername = user;
-    s.LogonPassword = password;
-    s.LogonDatabase = "";
-    s.SetConnected(true);
-    return controller_->DataModule();
-  }
   // Writes the text behind an item at a path and returns the file's bytes.
   std::string Write(const std::vector<std::string>& levels, const std::string& item, bool alt,
                     WrittenText* written = nullptr) {
     CurrentItem ci;
     ci.valid = true;
     ci.name = item;
-    auto job = ChooseText(levels, ci, alt, controller_->DataModule().Prefix());
+    auto job = ChooseText(levels, ci, alt, module().Prefix());
     EXPECT_TRUE(job);
     if (!job) return {};
     std::string path = (dir_ / "text.sql").string();
-    WrittenText w = WriteObjectText(controller_->DataModule(), *job, path);
+    WrittenText w = WriteObjectText(module(), *job, path);
     if (written) *written = w;
     std::string text;
     platform::ReadWholeFile(path, text);
     return text;
   }
-
-  fs::path dir_;
-  std::unique_ptr<panel::TOracleController> controller_;
 };
 
 TEST_F(Texts, InstanceParametersAsAParameterFileInNameOrder) {

@@ -1,6 +1,6 @@
 // connected_panel.h — a real panel controller logged on to a fresh copy of
 // the demo database behind the client stand-in, with the fake host's
-// service table installed.  Shared by the builder and listing tests.
+// service table installed.  Shared by the tests that list against the stand-in.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -16,7 +16,7 @@
 #include "panel/controller.h"
 #include "platform/platform.h"
 
-namespace buildertest {
+namespace paneltest {
 
 namespace fs = std::filesystem;
 
@@ -119,4 +119,4 @@ class ConnectedPanel : public ::testing::Test {
   std::vector<std::unique_ptr<panel::TOracleController>> panels_;
 };
 
-}  // namespace buildertest
+}  // namespace paneltest
