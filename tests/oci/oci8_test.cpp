@@ -486,6 +486,25 @@ TEST(Oci8Handles, FreeingTheEnvironmentEndsEverything) {
   EXPECT_TRUE(MustRun(c, "SELECT * FROM V$SESSION WHERE USERNAME = 'SCOTT'").empty()) << "the session left V$SESSION";
 }
 
+
+// The transaction check block binds :id; it is NULL until the session
+// writes, then the transaction's id.
+void ExpectTransactionIdOnlyInATransaction(Conn& c, const char* block) {
+  Stmt t(c, block);
+  char id[64] = "";
+  sb2 iid = 0;
+  OCIBind* bi = nullptr;
+  OCIBindByName(t.st, &bi, c.err, reinterpret_cast<const OraText*>(":id"), -1, id, sizeof id, SQLT_STR, &iid, nullptr,
+                nullptr, 0, nullptr, 0);
+  ASSERT_EQ(t.Execute(1), OCI_SUCCESS) << ErrorText(c.err);
+  EXPECT_EQ(iid, -1) << "no transaction yet";
+  MustRun(c, "UPDATE BONUS SET SAL = 1");
+  ASSERT_EQ(t.Execute(1), OCI_SUCCESS);
+  EXPECT_EQ(iid, 0);
+  EXPECT_GT(std::strlen(id), 0u);
+  OCITransRollback(c.svc, c.err, 0);
+}
+
 TEST(Oci8Plsql, PackagesThePluginCalls) {
   Conn c("scott", "tiger");
   Stmt v(c, "BEGIN DBMS_UTILITY.DB_VERSION (:VERSION, :COMPATIBILITY); END;");
@@ -522,19 +541,7 @@ TEST(Oci8Plsql, PackagesThePluginCalls) {
   EXPECT_EQ(lines, (std::vector<std::string>{"hello 42", "second"}));
   EXPECT_EQ(status, 1);
 
-  Stmt t(c, "begin :id := dbms_transaction.local_transaction_id; end;");
-  char id[64] = "";
-  sb2 iid = 0;
-  OCIBind* bi = nullptr;
-  OCIBindByName(t.st, &bi, c.err, reinterpret_cast<const OraText*>(":id"), -1, id, sizeof id, SQLT_STR, &iid, nullptr,
-                nullptr, 0, nullptr, 0);
-  ASSERT_EQ(t.Execute(1), OCI_SUCCESS) << ErrorText(c.err);
-  EXPECT_EQ(iid, -1) << "no transaction yet";
-  MustRun(c, "UPDATE BONUS SET SAL = 1");
-  ASSERT_EQ(t.Execute(1), OCI_SUCCESS);
-  EXPECT_EQ(iid, 0);
-  EXPECT_GT(std::strlen(id), 0u);
-  OCITransRollback(c.svc, c.err, 0);
+  ExpectTransactionIdOnlyInATransaction(c, "begin :id := dbms_transaction.local_transaction_id; end;");
 }
 
 }  // namespace
@@ -545,18 +552,7 @@ namespace {
 // block whose variable is not bound fails as on Oracle.
 TEST(Oci8Plsql, TransactionCheckWithOwner) {
   Conn c("scott", "tiger");
-  Stmt t(c, "begin :id := sys.dbms_transaction.local_transaction_id; end;");
-  char id[64] = "";
-  sb2 iid = 0;
-  OCIBind* bi = nullptr;
-  OCIBindByName(t.st, &bi, c.err, reinterpret_cast<const OraText*>(":id"), -1, id, sizeof id, SQLT_STR, &iid, nullptr,
-                nullptr, 0, nullptr, 0);
-  ASSERT_EQ(t.Execute(1), OCI_SUCCESS) << ErrorText(c.err);
-  EXPECT_EQ(iid, -1) << "no transaction yet";
-  MustRun(c, "UPDATE BONUS SET SAL = 1");
-  ASSERT_EQ(t.Execute(1), OCI_SUCCESS);
-  EXPECT_EQ(iid, 0);
-  OCITransRollback(c.svc, c.err, 0);
+  ExpectTransactionIdOnlyInATransaction(c, "begin :id := sys.dbms_transaction.local_transaction_id; end;");
 
   sb4 code = 0;
   std::string text;
