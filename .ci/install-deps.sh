@@ -4,8 +4,28 @@ set -euo pipefail
 export DEBIAN_FRONTEND=noninteractive
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
+# The backports suite comes from the same mirror as the machine's own bookworm
+# suite, whatever that mirror is (one-line or deb822 sources).
+debian_mirror() {
+  local f
+  for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+    [ -f "$f" ] || continue
+    awk '$1 == "deb" && $0 ~ / bookworm( |$)/ { for (i = 2; i <= NF; i++) if ($i ~ /^[a-z+]+:\/\//) { print $i; exit } }' "$f"
+  done
+  for f in /etc/apt/sources.list.d/*.sources; do
+    [ -f "$f" ] || continue
+    awk 'BEGIN { RS = ""; FS = "\n" }
+         /(^|\n)Suites:[^\n]*[ \t]bookworm([ \t]|\n|$)/ {
+           for (i = 1; i <= NF; i++) if ($i ~ /^URIs:/) { split($i, u, /[ \t]+/); print u[2]; exit } }' "$f"
+  done
+}
 if ! grep -rqs 'bookworm-backports' /etc/apt/sources.list /etc/apt/sources.list.d/; then
-  echo 'deb http://deb.debian.org/debian bookworm-backports main' | $SUDO tee /etc/apt/sources.list.d/bookworm-backports.list >/dev/null
+  mirror=$(debian_mirror | head -n1)
+  if [ -z "$mirror" ]; then
+    echo "install-deps: no bookworm suite in the APT sources; cannot add bookworm-backports" >&2
+    exit 1
+  fi
+  echo "deb $mirror bookworm-backports main" | $SUDO tee /etc/apt/sources.list.d/bookworm-backports.list >/dev/null
 fi
 pkgs=(build-essential cmake ninja-build pkg-config libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev
       tmux mingw-w64 g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 wine64 procps)
