@@ -6,7 +6,7 @@
 #include <string>
 
 #include "config/settings.h"
-#include "host/plugin_entry.h"
+#include "plugin/plugin_entry.h"
 #include "panel/controller.h"
 #include "test_registry.h"
 
@@ -191,7 +191,7 @@ TEST_F(ControllerTest, RegisteredOracleHomeIsRead) {
 
 TEST_F(ControllerTest, PluginDescriptionFollowsTheSettings) {
   far::PluginInfo info{};
-  host::FillPluginInfo(info);
+  plugin::FillPluginInfo(info);
   EXPECT_EQ(info.StructSize, far::kPluginInfoSize);
   EXPECT_EQ(info.DiskMenuStringsNumber, 1);  // fresh registry: in the disk menu
   EXPECT_EQ(info.DiskMenuNumbers[0], 0);
@@ -203,7 +203,7 @@ TEST_F(ControllerTest, PluginDescriptionFollowsTheSettings) {
     key->SetDword("DiskNumber", 7);
   }
   info = {};
-  host::FillPluginInfo(info);
+  plugin::FillPluginInfo(info);
   EXPECT_EQ(info.DiskMenuStringsNumber, 0);
   EXPECT_EQ(info.PluginMenuStringsNumber, 1);
   EXPECT_EQ(info.PluginConfigStringsNumber, 1);

@@ -8,7 +8,7 @@ namespace panel {
 class TOracleController;
 }
 
-namespace host {
+namespace plugin {
 
 // The text of the disk-menu, plugins-menu and configuration-menu entries.
 extern const char* const kPluginMenuString;
@@ -23,4 +23,4 @@ bool DispatchKey(panel::TOracleController& controller, int key, unsigned control
 bool DispatchEvent(panel::TOracleController& controller, int event, void* param);
 bool RunConfigure(int itemNumber);
 
-}  // namespace host
+}  // namespace plugin

@@ -1,13 +1,13 @@
 // plugin_entry.cpp — the plugin's description and the module-wide handlers
 // behind the exports.
-#include "host/plugin_entry.h"
+#include "plugin/plugin_entry.h"
 
 #include "config/configure_dialog.h"
 #include "config/settings.h"
 #include "operations/key_dispatch.h"
 #include "platform/platform.h"
 
-namespace host {
+namespace plugin {
 
 const char* const kPluginMenuString = "Quarry manager";
 
@@ -46,4 +46,4 @@ bool DispatchEvent(panel::TOracleController& controller, int event, void* param)
 
 bool RunConfigure(int /*itemNumber*/) { return config::RunConfigureDialog(); }
 
-}  // namespace host
+}  // namespace plugin

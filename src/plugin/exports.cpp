@@ -10,7 +10,7 @@
 #include "config/settings.h"
 #include "host/far_abi.h"
 #include "host/host_services.h"
-#include "host/plugin_entry.h"
+#include "plugin/plugin_entry.h"
 #include "panel/controller.h"
 
 namespace {
@@ -40,7 +40,7 @@ FAREXPORT void FARAPI SetStartupInfo(const far::PluginStartupInfo* info) {
 
 FAREXPORT void FARAPI GetPluginInfo(far::PluginInfo* info) {
   try {
-    if (info != nullptr) host::FillPluginInfo(*info);
+    if (info != nullptr) plugin::FillPluginInfo(*info);
   } catch (...) {
   }
 }
@@ -116,7 +116,7 @@ FAREXPORT int FARAPI ProcessKey(far::HANDLE handle, int key, unsigned int contro
     // far2l offers every key twice, first with the pre-process marker: only
     // the plain call is ours.  The marker lies above the 16 bits kept below.
     if (key & far::PKF_PREPROCESS) return 0;
-    return host::DispatchKey(*c, key & 0xFFFF, controlState & 0xFFFF) ? 1 : 0;
+    return plugin::DispatchKey(*c, key & 0xFFFF, controlState & 0xFFFF) ? 1 : 0;
   });
 }
 
@@ -124,10 +124,10 @@ FAREXPORT int FARAPI ProcessEvent(far::HANDLE handle, int event, void* param) {
   return Guarded(0, [&] {
     auto* c = Controller(handle);
     if (c == nullptr) return 0;
-    return host::DispatchEvent(*c, event, param) ? 1 : 0;
+    return plugin::DispatchEvent(*c, event, param) ? 1 : 0;
   });
 }
 
 FAREXPORT int FARAPI Configure(int itemNumber) {
-  return Guarded(0, [&] { return host::RunConfigure(itemNumber) ? 1 : 0; });
+  return Guarded(0, [&] { return plugin::RunConfigure(itemNumber) ? 1 : 0; });
 }
