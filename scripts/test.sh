@@ -23,6 +23,8 @@ ASAN_OPTIONS=detect_leaks=1 "$san/tests/oracle/oracle_tests"
 ASAN_OPTIONS=detect_leaks=0 "$san/tests/oracle/oracle_session_tests"
 ORACLE_HOME="$PWD/$san/ocisim/home" ASAN_OPTIONS=detect_leaks=0 "$san/tests/connection/connection_tests"
 bash .ci/build-windows-dll.sh
+# The packages users install: built, installed, used in far2l, removed.
+bash .ci/package-check.sh
 if [ -f .ci/wine-platform-tests.sh ]; then
   bash .ci/wine-platform-tests.sh
 fi

@@ -20,6 +20,9 @@ int main(int argc, char** argv) {
     if (arg == "--help" || arg == "-h") {
       std::cout << hostsim::kScriptHelp;
       return 0;
+    } else if (arg == "--version") {
+      std::cout << "quarry-host " << QUARRY_VERSION << "\n";
+      return 0;
     } else if (arg == "--trace") {
       options.trace = true;
     } else if (arg == "--plain-keys") {

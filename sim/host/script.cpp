@@ -24,6 +24,7 @@ options:
                       the ColorDialog slot)
   --keep-going        do not stop at the first failed command
   --help              this text
+  --version           the version of Quarry this stand-in was built with
 
 exit status: 0 all commands succeeded; 1 a command or expectation failed or
 queued answers were left unused; 2 usage error; 3 the plugin crashed or let

@@ -23,14 +23,15 @@ f2l_use_stand_in() {
   F2L_ENV=("ORACLE_HOME=$1" "OCISIM_DATA_DIR=$F2L_DATA/db" "TMPDIR=$F2L_DATA/tmp")
 }
 
-# f2l_start PLUGIN_MODULE [extra far2l args...]
+# f2l_start PLUGIN_MODULE [extra far2l args...]; an empty PLUGIN_MODULE
+# leaves the personal plugin folder empty, so far2l loads the installed one.
 f2l_start() {
   local module=$1; shift
   F2L_DIR=$(mktemp -d /tmp/quarry-e2e.XXXXXX)
   F2L_SOCKET="quarry-e2e-$$"
   mkdir -p "$F2L_DIR/profile/.config/settings" "$F2L_DIR/plugins/quarry/plug" "$F2L_DIR/registry" "$F2L_DIR/start"
   : > "$F2L_DIR/profile/.config/settings/config.ini"
-  cp "$module" "$F2L_DIR/plugins/quarry/plug/"
+  [ -z "$module" ] || cp "$module" "$F2L_DIR/plugins/quarry/plug/"
   local env_line="QUARRY_REGISTRY_DIR='$F2L_DIR/registry'"
   for var in "${F2L_ENV[@]:-}"; do [ -n "$var" ] && env_line+=" $(printf '%q' "$var")"; done
   tmux -L "$F2L_SOCKET" new-session -d -s e2e -x 120 -y 40 \
