@@ -30,7 +30,6 @@ for want in Quarry/Quarry.dll Quarry/ReadMe.txt; do
   grep -qx "$want" <<<"$listing" || { echo "$zip_file lacks $want" >&2; exit 1; }
 done
 for f in help/*.hlf; do
-  [ -f "$f" ] || continue
   grep -qx "Quarry/$(basename "$f")" <<<"$listing" || { echo "$zip_file lacks $(basename "$f")" >&2; exit 1; }
 done
 if [ -f dist/Tools/Tools.ini ]; then

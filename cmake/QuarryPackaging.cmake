@@ -12,10 +12,7 @@ set(QUARRY_DEMO_PREFIX "lib/quarry-demo" CACHE STRING "Install folder of the dem
 
 # Help files and the tools folder sit beside the plugin module, where it looks
 # for them.
-file(GLOB _quarry_help_files ${PROJECT_SOURCE_DIR}/help/*.hlf)
-if(_quarry_help_files)
-  install(FILES ${_quarry_help_files} DESTINATION ${QUARRY_FAR2L_PLUGIN_DIR} COMPONENT plugin)
-endif()
+install(FILES ${QUARRY_HELP_FILES} DESTINATION ${QUARRY_FAR2L_PLUGIN_DIR} COMPONENT plugin)
 if(EXISTS ${PROJECT_SOURCE_DIR}/dist/Tools)
   install(DIRECTORY ${PROJECT_SOURCE_DIR}/dist/Tools DESTINATION ${QUARRY_FAR2L_PLUGIN_DIR} COMPONENT plugin)
 endif()

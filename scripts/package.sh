@@ -31,7 +31,7 @@ stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 mkdir -p "$stage/Quarry"
 cp "$win/src/Quarry.dll" "$stage/Quarry/"
-for hlf in help/*.hlf; do
+for hlf in "$win"/src/*.hlf; do
   [ -f "$hlf" ] || continue
   iconv -f UTF-8 -t CP437 "$hlf" | sed 's/$/\r/' >"$stage/Quarry/$(basename "$hlf")" ||
     { echo "package: $hlf has characters the OEM code page cannot show" >&2; exit 1; }

@@ -10,6 +10,7 @@
 #include "connection/command_runner.h"
 #include "host/host_services.h"
 #include "host/messages.h"
+#include "operations/context_help.h"
 #include "operations/current_item.h"
 #include "operations/jump_rules.h"
 #include "operations/scratch_script.h"
@@ -101,9 +102,9 @@ const std::vector<KeyRow>& KeyTable() {
       {[](const KeyContext& k) { return (k.key & 0xFF) == kKeyZ && k.Ctrl(); }, NotClaimed},
       // Context help: only with no dialog of ours open and a host record that has ShowHelp.
       {[](const KeyContext& k) { return k.key == far::VK_F1; },
-       [](KeyContext&) {
+       [](KeyContext& k) {
          if (host::DialogActive || host::HostRecordSize() < kMinStartupSizeForHelp) return false;
-         return false;  // the help topics arrive with the help files
+         return ShowContextHelp(k.controller);
        }},
       {[](const KeyContext& k) { return k.key == far::VK_F2; }, Claimed},
       {[](const KeyContext& k) { return k.key == far::VK_F8; }, Claimed},

@@ -22,7 +22,7 @@ fi
 status=0
 (cd "$work" && "$host" -e "load $plugin" "$case_file") >"$work/out.raw" 2>&1 || status=$?
 # The module's location is the only thing that differs between machines.
-sed -e "s|$plugin|PLUGIN|g" -e "s|$work|WORK|g" -e "s|${oracle_home:-@none@}|ORACLE_HOME|g" \
+sed -e "s|$plugin|PLUGIN|g" -e "s|$(dirname "$plugin")/|PLUGINDIR/|g" -e "s|$work|WORK|g" -e "s|${oracle_home:-@none@}|ORACLE_HOME|g" \
     -e 's|file="[^"]*/SQL[^"]*"|file="TEMP"|' "$work/out.raw" >"$work/out"
 echo "exit $status" >>"$work/out"
 if [ "${QUARRY_UPDATE_GOLDEN:-0}" = 1 ]; then

@@ -31,7 +31,11 @@ f2l_start() {
   F2L_SOCKET="quarry-e2e-$$"
   mkdir -p "$F2L_DIR/profile/.config/settings" "$F2L_DIR/plugins/quarry/plug" "$F2L_DIR/registry" "$F2L_DIR/start"
   : > "$F2L_DIR/profile/.config/settings/config.ini"
-  [ -z "$module" ] || cp "$module" "$F2L_DIR/plugins/quarry/plug/"
+  if [ -n "$module" ]; then
+    cp "$module" "$F2L_DIR/plugins/quarry/plug/"
+    # The help files the build puts beside the module.
+    cp "$(dirname "$module")"/*.hlf "$F2L_DIR/plugins/quarry/plug/" 2>/dev/null || true
+  fi
   local env_line="QUARRY_REGISTRY_DIR='$F2L_DIR/registry'"
   for var in "${F2L_ENV[@]:-}"; do [ -n "$var" ] && env_line+=" $(printf '%q' "$var")"; done
   tmux -L "$F2L_SOCKET" new-session -d -s e2e -x 120 -y 40 \
