@@ -78,6 +78,7 @@ class Host {
   bool ShowPluginInfo();
   bool Open(int openFrom = far::OPEN_PLUGINSMENU, int item = 0, const std::string& text = "");
   bool Close();                       // the user closes the panel (FE_CLOSE may refuse)
+  bool Quit();                        // the user quits the host (FE_CLOSE may refuse)
   bool List();
   bool Info();
   bool ChangeDirectory(const std::string& dir);
