@@ -46,6 +46,13 @@ bool DispatchEvent(panel::TOracleController& controller, int event, void* param)
   // host): true refuses, keeping a session whose changes the user keeps.
   if (event == far::FE_CLOSE)
     return !panel::ConfirmEndOfSession(controller.DataModule(), panel::SessionEnd::ClosePanel);
+  if (event == far::FE_REDRAW) {
+    try {
+      controller.ResolvePendingCurrentName();
+    } catch (...) {
+      // Only the cursor's place is lost.
+    }
+  }
   return operations::ProcessEvent(controller, event, param);
 }
 
