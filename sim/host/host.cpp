@@ -251,6 +251,22 @@ bool Host::Close() {
   return Finish(true);
 }
 
+bool Host::Quit() {
+  if (!RequireModule("quit")) return false;
+  if (open_) {
+    // As far2l's exit: each plugin panel may refuse, and then the host stays.
+    NoteCall("ProcessEvent FE_CLOSE");
+    int refused = Guarded("ProcessEvent", [&] { return module_.exports().ProcessEvent(handle_, far::FE_CLOSE, nullptr); });
+    if (refused) {
+      Record("quit -> refused");
+      return Finish(true);
+    }
+    ClosePanel("quit");
+  }
+  Record("quit -> ok");
+  return Finish(true);
+}
+
 bool Host::Configure(int item) {
   if (!RequireModule("configure")) return false;
   int changed = Guarded("Configure", [&] { return module_.exports().Configure(item); });

@@ -78,6 +78,7 @@ class Host {
   bool ShowPluginInfo();
   bool Open(int openFrom = far::OPEN_PLUGINSMENU, int item = 0, const std::string& text = "");
   bool Close();                       // the user closes the panel (FE_CLOSE may refuse)
+  bool Quit();                        // the user quits the host (FE_CLOSE may refuse)
   bool List();
   bool Info();
   bool ChangeDirectory(const std::string& dir);
@@ -160,6 +161,9 @@ class Host {
   void ClosePanel(const std::string& reason);
   void RequestClose(const std::string& reason);
   bool EnterDirectory(const std::string& name);
+  // FE_REDRAW, as the host sends it before it draws the plugin panel; true
+  // when the plugin drew the panel itself.
+  bool SendRedrawEvent();
   bool HostKey(const KeyCode& key, std::string& outcome);
   bool ExecuteCommandLine(std::string& outcome);
   void SetViewMode(int mode);
@@ -187,6 +191,8 @@ class Host {
   ItemExport activeExport_, otherExport_;
 
   int depth_ = 0;             // export calls in progress
+  static constexpr int kMaxRedrawDepth = 8;
+  int redrawDepth_ = 0;       // FE_REDRAW events in progress
   bool pendingClose_ = false; // a close asked for during a plugin call
   std::string pendingCloseReason_;
   bool serviceError_ = false; // a service met a script error (unknown button, ...)

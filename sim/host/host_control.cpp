@@ -128,6 +128,8 @@ int Host::SvcControl(far::HANDLE plugin, int command, void* param) {
       if (param) panel_.SetCurrent(static_cast<const far::PanelRedrawInfo*>(param)->CurrentItem);
       const HostItem* cur = panel_.CurrentItem();
       Record("panel-redraw current=" + std::to_string(panel_.current()) + " " + (cur ? Quote(cur->name) : "-"));
+      // Drawing the panel offers the plugin the redraw event, as the hosts do.
+      SendRedrawEvent();
       return 1;
     }
     case far::FCTL_REDRAWANOTHERPANEL:

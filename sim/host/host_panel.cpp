@@ -17,10 +17,11 @@ std::string FixedText(const char* field, std::size_t size, bool& terminated) {
   return std::string(field, n);
 }
 
-// Last component of a plugin path, separators '/' or '\\' alike.
+// Last component of a plugin path as far2l takes it (PointToName): split at
+// '/' only, so a backslash path is one component as a whole.
 std::string LastComponent(std::string path) {
-  while (!path.empty() && (path.back() == '/' || path.back() == '\\')) path.pop_back();
-  auto slash = path.find_last_of("/\\");
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  auto slash = path.rfind('/');
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
@@ -215,11 +216,32 @@ bool Host::EnterDirectory(const std::string& name) {
   }
   panel_.SetCurrent(0);
   if (!Refresh(false)) return true;
-  // Going up puts the cursor on the directory we came from.
+  // Going up puts the cursor on the directory we came from, found by the
+  // last element of the plugin's directory before the change.
   if (name == ".." && !panel_.SetCurrentByName(LastComponent(from))) panel_.SetCurrent(0);
   Record("cd " + Quote(name) + " -> ok");
+  // The host draws the changed panel, and every drawing offers the plugin
+  // the redraw event first.
+  SendRedrawEvent();
   PrintPanelLine();
   return true;
+}
+
+bool Host::SendRedrawEvent() {
+  if (!open_) return false;
+  // The plugin's own redraw request draws again and so sends the event
+  // again; a plugin without a guard would never stop.
+  if (redrawDepth_ >= kMaxRedrawDepth) {
+    Record("error FE_REDRAW nested " + std::to_string(redrawDepth_) + " deep: the plugin keeps asking to redraw");
+    serviceError_ = true;
+    serviceErrorText_ = "redraw requests do not end";
+    return true;
+  }
+  ++redrawDepth_;
+  int taken = Guarded("ProcessEvent", [&] { return module_.exports().ProcessEvent(handle_, far::FE_REDRAW, nullptr); });
+  --redrawDepth_;
+  NoteCall("ProcessEvent FE_REDRAW -> " + std::to_string(taken));
+  return taken != 0;
 }
 
 bool Host::ChangeDirectory(const std::string& dir) {
@@ -276,8 +298,7 @@ void Host::SetViewMode(int mode) {
 
 bool Host::Redraw() {
   if (!RequirePanel("redraw")) return false;
-  int taken = Guarded("ProcessEvent", [&] { return module_.exports().ProcessEvent(handle_, far::FE_REDRAW, nullptr); });
-  NoteCall("ProcessEvent FE_REDRAW -> " + std::to_string(taken));
+  bool taken = SendRedrawEvent();
   if (!taken && open_) ReadInfo();
   Record(std::string("redraw -> ") + (taken ? "plugin" : "host"));
   return Finish(true);

@@ -41,6 +41,8 @@ rest of the line, or one quoted string for leading/trailing blanks):
   open-disk [ITEM]    the same from the disk menu
   open-cmdline TEXT   OpenPlugin from the command line with TEXT
   close               FE_CLOSE event, then ClosePlugin unless refused
+  quit                the user quits the host: FE_CLOSE to the open panel
+                      (the host stays when it is refused), then ClosePlugin
   list                print the panel, its column set and every item
   info                GetOpenPluginInfo: title, directory, info lines, panel
                       modes with column types/widths/titles, key bar
@@ -398,6 +400,7 @@ bool Script::Execute(const std::string& rawLine) {
   if (verb == "open-disk") return intArg(0, n) ? host_.Open(far::OPEN_DISKMENU, n) : Fail("open-disk: item must be a number");
   if (verb == "open-cmdline") return host_.Open(far::OPEN_COMMANDLINE, 0, text);
   if (verb == "close") return host_.Close();
+  if (verb == "quit") return host_.Quit();
   if (verb == "list") return host_.List();
   if (verb == "info") return host_.Info();
   if (verb == "cd") return text.empty() ? Fail("cd: which directory?") : host_.ChangeDirectory(text);

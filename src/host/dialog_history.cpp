@@ -3,7 +3,10 @@
 // on far2l, the history file of its profile, which its dialogs really read.
 #include "host/dialog_history.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cstdint>
+#include <limits>
 #include <cstdio>
 #include <sstream>
 #include <vector>
@@ -16,13 +19,32 @@ namespace host {
 namespace {
 
 constexpr const char* kHistoryRoot = "Software\\Far\\SavedDialogHistory\\";
+// The host reads the numbers as 32-bit integers.
+constexpr long long kMaxLineNumber = std::numeric_limits<std::int32_t>::max();
+
+// The number of a value named "Line<n>", or -1 when the rest of the name is
+// not a number.  Numbers beyond the integer range count as the limit.
+long long LineNumber(const std::string& valueName) {
+  std::string suffix = valueName.size() > 4 ? Trim(valueName.substr(4)) : std::string();
+  if (suffix.empty()) return -1;
+  std::size_t i = suffix[0] == '+' || suffix[0] == '-' ? 1 : 0;
+  if (i == suffix.size()) return -1;
+  long long n = 0;
+  for (; i < suffix.size(); ++i) {
+    if (suffix[i] < '0' || suffix[i] > '9') return -1;
+    if (n < kMaxLineNumber) n = n * 10 + (suffix[i] - '0');
+  }
+  if (suffix[0] == '-') return -1;
+  return n < kMaxLineNumber ? n : kMaxLineNumber;
+}
 
 void AddToRegistryHistory(const std::string& name, const std::string& entry) {
   auto key = platform::RegistryKey::Open(platform::Hive::CurrentUser, kHistoryRoot + name, true);
   if (!key) return;
   std::string wanted = UpperCase(Trim(entry));
   bool found = false;
-  long highest = -1;
+  long long highest = -1;
+  std::vector<long long> used;
   for (const std::string& valueName : key->ValueNames()) {
     std::string text;
     if (!key->QueryString(valueName, text)) continue;
@@ -32,12 +54,24 @@ void AddToRegistryHistory(const std::string& name, const std::string& entry) {
       key->DeleteValue(valueName);
       continue;
     }
-    std::string suffix = valueName.size() > 4 ? Trim(valueName.substr(4)) : std::string();
-    char* end = nullptr;
-    long n = suffix.empty() ? -1 : std::strtol(suffix.c_str(), &end, 10);
-    if (!suffix.empty() && end != nullptr && *end == '\0' && n > highest) highest = n;
+    long long n = LineNumber(valueName);
+    if (n > highest) highest = n;
+    if (n >= 0) used.push_back(n);
   }
-  if (!found) key->SetString("Line" + std::to_string(highest + 1), entry);
+  if (found) return;
+  long long number = highest + 1;
+  if (highest >= kMaxLineNumber) {
+    // No number above the limit: take the lowest free one rather than
+    // overwrite an entry the user has.
+    std::sort(used.begin(), used.end());
+    number = 0;
+    for (long long n : used) {
+      if (n == number) ++number;
+      else if (n > number) break;
+    }
+    if (number > kMaxLineNumber) return;
+  }
+  key->SetString("Line" + std::to_string(number), entry);
 }
 
 // --- far2l's history file -------------------------------------------------

@@ -39,6 +39,7 @@ inline HANDLE InvalidHandle() { return reinterpret_cast<HANDLE>(static_cast<std:
 constexpr int kMaxPath = 260;
 constexpr bool kHostTextIsUtf8 = false;  // OEM code page, one byte a character
 constexpr bool kHostHistoriesInFiles = false;  // dialog histories live in the registry
+constexpr char kHostPathSeparator = '\\';  // plugin paths as the host splits them
 #else
 constexpr int kMaxPath = 4096;
 constexpr int kMaxName = 255;
@@ -46,6 +47,10 @@ constexpr bool kHostTextIsUtf8 = true;   // far2l converts UTF-8 both ways
 // far2l keeps dialog histories in <profile>/.config/history/dialogs.hst,
 // not in its registry emulation.
 constexpr bool kHostHistoriesInFiles = true;
+// far2l splits a plugin's paths at '/' only: it finds the directory ".."
+// left by the last '/'-element of the plugin's current directory, and its
+// Find File sets "/" for the plugin's root and joins levels with '/'.
+constexpr char kHostPathSeparator = '/';
 #endif
 
 // Types declared outside the host header proper use natural packing.

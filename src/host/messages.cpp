@@ -7,6 +7,7 @@
 
 #include "host/host_services.h"
 #include "host/text_utils.h"
+#include "platform/platform.h"
 
 namespace host {
 
@@ -19,12 +20,17 @@ constexpr std::size_t kErrorMaxLines = 11;
 constexpr std::size_t kQuestionWidth = 40;
 constexpr std::size_t kDialogDataChars = 511;
 
-int CallMessage(far::DWORD flags, const std::vector<std::string>& items, int buttons) {
+// `systemError`: what the host is to show as the last system error of a box
+// that asks for it; 0 shows none.  Set last, right before the call, because
+// anything before it (a conversion, an allocation, a failed lookup long ago)
+// may have left a stale value that the host would show as the reason.
+int CallMessage(far::DWORD flags, const std::vector<std::string>& items, int buttons, int systemError = 0) {
   const far::PluginStartupInfo& h = Host();
   if (h.Message == nullptr) return -1;
   std::vector<const char*> ptrs;
   ptrs.reserve(items.size());
   for (const std::string& s : items) ptrs.push_back(s.c_str());
+  if (flags & far::FMSG_ERRORTYPE) platform::SetLastSystemError(systemError);
   return h.Message(h.ModuleNumber, flags, nullptr, ptrs.data(), static_cast<int>(ptrs.size()),
                    buttons);
 }
@@ -37,14 +43,14 @@ void CopyData(char* field, const std::string& text) {
 
 }  // namespace
 
-void ShowErrorMessage(const std::string& text) {
+void ShowErrorMessage(const std::string& text, int systemError) {
   std::vector<std::string> lines = WrapLines(ToOem(text), kErrorWidth);
   if (lines.size() > kErrorMaxLines) lines.resize(kErrorMaxLines);
   std::vector<std::string> items{"Error"};
   items.insert(items.end(), lines.begin(), lines.end());
   items.emplace_back("");
   items.emplace_back("[ Cancel ]");
-  CallMessage(far::FMSG_WARNING | far::FMSG_ERRORTYPE, items, 1);
+  CallMessage(far::FMSG_WARNING | far::FMSG_ERRORTYPE, items, 1, systemError);
 }
 
 far::HANDLE ShowProgressMessage(const std::string& text) {

@@ -16,7 +16,9 @@ namespace host {
 extern bool DialogActive;
 
 // "Error" box: the text wrapped at 50 columns, at most 11 lines, one button.
-void ShowErrorMessage(const std::string& text);
+// The host adds the reason of a failed system call when `systemError` (an
+// errno value; GetLastError() on Windows) names one; by default none.
+void ShowErrorMessage(const std::string& text, int systemError = 0);
 
 // Draws a one-line note and returns the saved screen behind it; give that
 // to RestoreProgress when the work is done.

@@ -15,6 +15,7 @@
 #include "operations/jump_rules.h"
 #include "operations/scratch_script.h"
 #include "operations/text_editing.h"
+#include "panel/session_end.h"
 
 namespace operations {
 namespace {
@@ -52,8 +53,7 @@ bool GoToObject(KeyContext& k) {
 
 bool Disconnect(KeyContext& k) {
   connection::TPluginDataModule& dm = k.controller.DataModule();
-  if (dm.Connected() &&
-      host::ShowQuestionMessage("Confirmation", "Do you wish to disconnect from Oracle", {"Ok", "Cancel"}) == 0) {
+  if (dm.Connected() && panel::ConfirmEndOfSession(dm, panel::SessionEnd::Disconnect)) {
     try {
       dm.LogOff();
     } catch (const std::exception& e) {
@@ -65,7 +65,9 @@ bool Disconnect(KeyContext& k) {
 }
 
 bool Connect(KeyContext& k) {
-  k.controller.DataModule().LogOn();
+  // A new logon ends the session: open changes are not dropped unasked.
+  if (panel::ConfirmEndOfSession(k.controller.DataModule(), panel::SessionEnd::Reconnect))
+    k.controller.DataModule().LogOn();
   RefreshPanel(k.controller);
   return true;
 }

@@ -13,6 +13,15 @@ namespace {
 // generous bound keeps a long include chain from exhausting the stack.
 constexpr std::size_t kMaxIncludeDepth = 32;
 
+// The old default domain: "PROD.WORLD" is the alias PROD.  Only a final
+// ".WORLD" is that domain; FOO.WORLDWIDE.COM is an alias of its own.
+std::string WithoutWorldDomain(const std::string& alias) {
+  constexpr std::size_t kLength = 6;  // ".WORLD"
+  if (alias.size() > kLength && UpperCase(alias.substr(alias.size() - kLength)) == ".WORLD")
+    return Trim(alias.substr(0, alias.size() - kLength));
+  return alias;
+}
+
 std::vector<std::string> SplitLines(const std::string& content) {
   std::vector<std::string> lines;
   std::size_t start = 0;
@@ -120,8 +129,7 @@ class AliasReader {
       while (start <= names.size()) {
         std::size_t comma = names.find(',', start);
         std::string alias = Trim(names.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
-        const std::size_t world = UpperCase(alias).find(".WORLD");
-        if (world != std::string::npos) alias = Trim(alias.substr(0, world));
+        alias = WithoutWorldDomain(alias);
         if (!alias.empty()) aliases_.insert(alias);
         if (comma == std::string::npos) break;
         start = comma + 1;

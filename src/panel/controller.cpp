@@ -3,6 +3,7 @@
 #include "panel/controller.h"
 
 #include <cstring>
+#include <memory>
 
 #include "catalog/dispatcher.h"
 #include "catalog/root_list.h"
@@ -93,28 +94,68 @@ std::string TOracleController::GetPathLevel(std::size_t n) const {
 }
 
 bool TOracleController::SetDirectory(const std::string& dir, int opMode) {
+  const std::string text = HostPathToPanelPath(dir);
+  if (text.empty()) return false;  // names no directory
+  const bool upward = text == "\\" || text == "..";
   if (opMode == far::OPM_FIND && !dataModule_->Connected()) return false;
-  if (!dataModule_->Connected() && !dataModule_->LogOn()) return false;
+  if (!dataModule_->Connected()) {
+    // Disconnected, going up needs no logon: every level between here and
+    // the root needs the server to be listed, so the root it is.
+    if (upward) {
+      panelModes_ = nullptr;
+      directoryStack_.Clear();
+      PendingCurrentName = LevelNameAt(currentDirectory_, 2);
+      SetCurrentDirectory("\\");
+      return true;
+    }
+    if (!dataModule_->LogOn()) return false;
+  }
   panelModes_ = nullptr;
-  if (dir == "\\") {
+  PendingCurrentName.clear();
+  if (text == "\\") {
     directoryStack_.Clear();
     SetCurrentDirectory("\\");
     return true;
   }
-  if (dir == "..") {
+  if (text == "..") {
     std::string top = directoryStack_.TopPath();
     if (!top.empty()) {
       SetCurrentDirectory(top);
       PendingCurrentItem = directoryStack_.TopCursor();
     } else {
+      PendingCurrentName = LastLevelName(currentDirectory_);
       SetCurrentDirectory(ParentPath(currentDirectory_));
     }
     directoryStack_.Pop();
     return true;
   }
-  SetCurrentDirectory(DescendPath(currentDirectory_, dir));
-  directoryStack_.Push("", 0);
+  SetCurrentDirectory(DescendPath(currentDirectory_, text));
+  // One plain-descent marker per level, so ".." climbs back level by level;
+  // a full path counts as one step.
+  std::size_t steps = 1;
+  if (text.front() != '\\')
+    for (char c : text) steps += c == '\\';
+  for (std::size_t i = 0; i < steps; ++i) directoryStack_.Push("", 0);
   return true;
+}
+
+void TOracleController::ResolvePendingCurrentName() {
+  if (PendingCurrentName.empty()) return;
+  std::string name = std::move(PendingCurrentName);
+  PendingCurrentName.clear();
+  const far::PluginStartupInfo& h = host::Host();
+  if (h.Control == nullptr) return;
+  // PanelInfo is large on far2l; keep it off the stack.
+  auto info = std::make_unique<far::PanelInfo>();
+  if (!h.Control(this, far::FCTL_GETPANELINFO, info.get()) || info->PanelItems == nullptr) return;
+  for (int i = 0; i < info->ItemsNumber; ++i) {
+    const char* itemName = info->PanelItems[i].FindData.cFileName;
+    if (name == std::string(itemName, strnlen(itemName, sizeof(info->PanelItems[i].FindData.cFileName)))) {
+      // A cursor already placed there by the host needs no second redraw.
+      if (i != info->CurrentItem) PendingCurrentItem = i;
+      return;
+    }
+  }
 }
 
 bool TOracleController::GetFindData(FindDataRequest& request) {

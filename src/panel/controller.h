@@ -44,6 +44,14 @@ class TOracleController {
   const PanelModeSet* PanelModes() const { return panelModes_; }
 
   int PendingCurrentItem = -1;
+  // The item a plain ".." came up from (its name as the host shows it): the
+  // next redraw event puts the cursor on it.  The hosts try that themselves
+  // by the last element of the current directory, but far2l splits paths at
+  // '/' only and so never finds it in a backslash path.
+  std::string PendingCurrentName;
+  // Turns PendingCurrentName into PendingCurrentItem by the host's own item
+  // order; nothing when the item is not in the panel.
+  void ResolvePendingCurrentName();
 
   const std::string& OracleHome() const { return oracleHome_; }
   const std::string& OracleHomeName() const { return oracleHomeName_; }

@@ -3,6 +3,8 @@
 
 #include <cctype>
 
+#include "host/far_abi.h"
+
 namespace panel {
 
 std::string UpperAnsi(std::string text) {
@@ -38,6 +40,32 @@ std::string DescendPath(const std::string& current, const std::string& name) {
   if (name.size() >= 2 && name[0] == '\\') return name;
   if (current == "\\") return "\\" + name;
   return current + "\\" + name;
+}
+
+std::string HostPathToPanelPath(const std::string& text) {
+  if (far::kHostPathSeparator == '\\') return text;
+  std::string path = text;
+  for (char& c : path)
+    if (c == far::kHostPathSeparator) c = '\\';
+  while (path.size() > 1 && path.back() == '\\') path.pop_back();
+  return path;
+}
+
+std::string LastLevelName(const std::string& path) {
+  std::size_t slash = path.rfind('\\');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string LevelNameAt(const std::string& path, std::size_t n) {
+  // Field 1 is the text before the first backslash (empty for a rooted path).
+  std::size_t start = 0;
+  for (std::size_t field = 1; field < n; ++field) {
+    std::size_t slash = path.find('\\', start);
+    if (slash == std::string::npos) return "";
+    start = slash + 1;
+  }
+  std::size_t end = path.find('\\', start);
+  return path.substr(start, end == std::string::npos ? std::string::npos : end - start);
 }
 
 }  // namespace panel

@@ -18,5 +18,15 @@ std::string ParentPath(const std::string& path);
 // host (a full path when it starts with a backslash).
 std::string DescendPath(const std::string& current, const std::string& name);
 std::string UpperAnsi(std::string text);
+// A directory text from the host in the panel's own form.  far2l sends '/'
+// for the root and joins levels with '/' (its Find File does): both become
+// backslashes there, and a trailing separator is dropped.  Elsewhere the
+// text is taken as it is.
+std::string HostPathToPanelPath(const std::string& text);
+// The last level of a path as written ("\TABLES\Scott" gives "Scott"), and
+// the n-th level as written (n = 2 is the first below the root); "" when
+// there is none.
+std::string LastLevelName(const std::string& path);
+std::string LevelNameAt(const std::string& path, std::size_t n);
 
 }  // namespace panel

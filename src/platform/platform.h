@@ -85,8 +85,21 @@ std::string ShortPathName(const std::string& path);
 // sibling temporary file and renames it over the target.
 bool ReadWholeFile(const std::string& path, std::string& out);
 bool WriteFileAtomic(const std::string& path, const std::string& content);
+// The same for a file only its owner may read (POSIX mode 0600, also when it
+// replaces a file that was readable by others); as WriteFileAtomic on Windows.
+bool WritePrivateFileAtomic(const std::string& path, const std::string& content);
+// Makes a directory private to its owner (POSIX mode 0700); false when that
+// fails.  Does nothing on Windows, where the profile's ACLs already are.
+bool MakeDirectoryPrivate(const std::string& dir);
 
-// The system temporary directory, with a trailing separator.
+// The folder for Quarry's temporary files, with a trailing separator.
+// POSIX: $TMPDIR when set; otherwise a folder of the user's own below /tmp
+// ("/tmp/quarry-<uid>", mode 0700, refused when another user owns it), so
+// the files are neither readable nor plantable by other local users.
+// Windows: a folder "Quarry" below the system temporary directory, so the
+// host's delete-on-close, which also removes a folder left empty, never
+// removes the system's own.  The folder is made when missing; a folder that
+// cannot be made gives the temporary directory itself.
 std::string TempDirectory();
 // Creates a new, empty file in the temporary directory whose name starts with
 // `prefix` (and ends with `extension`, e.g. ".sql", when given), exclusively:
@@ -122,6 +135,14 @@ std::optional<std::string> GetEnv(const std::string& name);
 void SetEnv(const std::string& name, const std::string& value);
 void UnsetEnv(const std::string& name);
 char PathListSeparator();  // ';' on Windows, ':' on POSIX
+
+// ---- the last system error ------------------------------------------------
+
+// The calling thread's last system error (errno; on Windows GetLastError()),
+// and setting it: the hosts show it in message boxes that ask for it, so it
+// is cleared before every such box that has no failing call of its own.
+int LastSystemError();
+void SetLastSystemError(int code);
 
 // ---- text -------------------------------------------------------------------
 

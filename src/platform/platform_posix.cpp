@@ -168,18 +168,26 @@ bool ChangeDirectory(const std::string& dir) { return ::chdir(dir.c_str()) == 0;
 
 std::string ShortPathName(const std::string& path) { return path; }
 
-bool WriteFileAtomic(const std::string& path, const std::string& content) {
+namespace {
+
+// Writes through a sibling temporary file renamed over the target.  `mode`
+// -1 keeps the permissions of the file it replaces (new files: 0666 less the
+// umask); otherwise the file gets exactly `mode`.
+bool ReplaceFile(const std::string& path, const std::string& content, int mode) {
   std::string temp;
   int fd = -1;
   for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
     temp = path + ".tmp" + internal::RandomTag();
-    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode < 0 ? 0666 : mode);
     if (fd < 0 && errno != EEXIST) return false;
   }
   if (fd < 0) return false;
-  // Replacing a file keeps its permissions.
   struct stat st;
-  if (::stat(path.c_str(), &st) == 0) ::fchmod(fd, st.st_mode & 07777);
+  if (mode >= 0) {
+    ::fchmod(fd, static_cast<mode_t>(mode));
+  } else if (::stat(path.c_str(), &st) == 0) {
+    ::fchmod(fd, st.st_mode & 07777);  // replacing a file keeps its permissions
+  }
   bool ok = WriteAll(fd, content) && ::fsync(fd) == 0;
   ok = (::close(fd) == 0) && ok;
   if (ok) ok = ::rename(temp.c_str(), path.c_str()) == 0;
@@ -197,12 +205,47 @@ bool WriteFileAtomic(const std::string& path, const std::string& content) {
   return true;
 }
 
+// The user's own folder below /tmp: made with mode 0700, and used only when
+// it is a real directory (not a link) owned by this user; its mode is then
+// put back to 0700.  "" when that cannot be had.
+std::string PrivateTempFolder() {
+  std::string dir = "/tmp/quarry-" + std::to_string(::geteuid());
+  if (::mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST) return "";
+  struct stat st;
+  if (::lstat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid()) return "";
+  if ((st.st_mode & 07777) != 0700 && ::chmod(dir.c_str(), 0700) != 0) return "";
+  return dir;
+}
+
+}  // namespace
+
+bool WriteFileAtomic(const std::string& path, const std::string& content) { return ReplaceFile(path, content, -1); }
+
+bool WritePrivateFileAtomic(const std::string& path, const std::string& content) {
+  return ReplaceFile(path, content, 0600);
+}
+
+bool MakeDirectoryPrivate(const std::string& dir) { return ::chmod(dir.c_str(), 0700) == 0; }
+
 std::string TempDirectory() {
-  std::string dir = "/tmp";
+  std::string dir;
   if (auto env = GetEnv("TMPDIR"); env && !env->empty() && DirectoryExists(*env)) dir = *env;
+  if (dir.empty()) dir = PrivateTempFolder();
+  if (dir.empty()) {
+    // Someone else holds the user's folder name: a fresh private folder for
+    // this process rather than the shared /tmp.
+    static std::string fresh = [] {
+      std::string pattern = "/tmp/quarry-" + std::to_string(::geteuid()) + "-XXXXXX";
+      return ::mkdtemp(pattern.data()) ? pattern : std::string("/tmp");
+    }();
+    dir = fresh;
+  }
   if (dir.back() != '/') dir += '/';
   return dir;
 }
+
+int LastSystemError() { return errno; }
+void SetLastSystemError(int code) { errno = code; }
 
 std::string CreateTempFile(const std::string& prefix, const std::string& extension) {
   std::string dir = TempDirectory();

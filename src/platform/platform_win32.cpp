@@ -15,6 +15,7 @@
 #undef OemToAnsi
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
@@ -295,12 +296,35 @@ bool WriteFileAtomic(const std::string& path, const std::string& content) {
   return ok;
 }
 
+bool WritePrivateFileAtomic(const std::string& path, const std::string& content) {
+  // The user's profile folders are private by their ACLs already.
+  return WriteFileAtomic(path, content);
+}
+
+bool MakeDirectoryPrivate(const std::string&) { return true; }
+
+// ANSI code page.  The viewer's and editor's delete-on-close also removes the
+// file's folder when it is left empty: Quarry's files live in a folder of
+// their own, so that is never the system temporary folder.
 std::string TempDirectory() {
   char buf[MAX_PATH + 2];
   DWORD n = GetTempPathA(sizeof buf, buf);
   std::string dir = (n > 0 && n < sizeof buf) ? std::string(buf, n) : std::string("C:\\");
   if (!internal::IsPathSeparator(dir.back())) dir += '\\';
+  std::string own = dir + "Quarry";
+  if (CreateDirectoryA(own.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS) {
+    if (DirectoryExists(own)) return own + '\\';
+  }
   return dir;
+}
+
+int LastSystemError() { return static_cast<int>(GetLastError()); }
+
+void SetLastSystemError(int code) {
+  // The host reads GetLastError(); errno is cleared with it, as the C
+  // library's calls leave their reason there.
+  SetLastError(static_cast<DWORD>(code));
+  errno = code;
 }
 
 std::string CreateTempFile(const std::string& prefix, const std::string& extension) {

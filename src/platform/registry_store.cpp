@@ -106,21 +106,28 @@ std::optional<fs::path> ResolveKey(const std::string& root, Hive hive, const std
   fs::path dir = fs::path(root);
   if (create && !fs::is_directory(dir, ec)) {
     if (!fs::create_directories(dir, ec)) return std::nullopt;
-    // Settings may hold logon details: keep the store private to its owner.
-    fs::permissions(dir, fs::perms::owner_all, ec);
   }
+  // The store may hold a saved password: every folder on the way to a key
+  // that is written is its owner's alone, also when another program (or an
+  // older Quarry) made it with looser permissions.
+  if (create) MakeDirectoryPrivate(dir.string());
   dir /= HiveDirectoryName(hive);
-  if (create) fs::create_directory(dir, ec);
+  if (create) {
+    fs::create_directory(dir, ec);
+    MakeDirectoryPrivate(dir.string());
+  }
   if (!fs::is_directory(dir, ec)) return std::nullopt;
   for (const std::string& part : SplitKeyPath(path)) {
     if (auto child = FindChildKey(dir, part)) {
       dir = *child;
+      if (create) MakeDirectoryPrivate(dir.string());
       continue;
     }
     if (!create) return std::nullopt;
     fs::path child = dir / EncodeComponent(part);
     fs::create_directory(child, ec);
     if (!fs::is_directory(child, ec)) return std::nullopt;
+    MakeDirectoryPrivate(child.string());
     dir = child;
   }
   return dir;
@@ -311,7 +318,7 @@ class StoreKey final : public RegistryKey {
   bool Save(const std::vector<StoredValue>& values) {
     // A deleted key stays deleted, as with a stale handle on Windows.
     if (!DirectoryExists(dir_)) return false;
-    return WriteFileAtomic(ValuesPath(), EncodeValues(values));
+    return WritePrivateFileAtomic(ValuesPath(), EncodeValues(values));
   }
   template <typename Fn>
   bool Query(const std::string& name, bool wantDword, Fn take) const {

@@ -5,6 +5,7 @@
 #include "config/configure_dialog.h"
 #include "config/settings.h"
 #include "operations/key_dispatch.h"
+#include "panel/session_end.h"
 #include "platform/platform.h"
 
 namespace plugin {
@@ -41,6 +42,17 @@ bool DispatchKey(panel::TOracleController& controller, int key, unsigned control
 }
 
 bool DispatchEvent(panel::TOracleController& controller, int event, void* param) {
+  // The host is about to close the panel (the user leaves it, or quits the
+  // host): true refuses, keeping a session whose changes the user keeps.
+  if (event == far::FE_CLOSE)
+    return !panel::ConfirmEndOfSession(controller.DataModule(), panel::SessionEnd::ClosePanel);
+  if (event == far::FE_REDRAW) {
+    try {
+      controller.ResolvePendingCurrentName();
+    } catch (...) {
+      // Only the cursor's place is lost.
+    }
+  }
   return operations::ProcessEvent(controller, event, param);
 }
 

@@ -40,6 +40,17 @@ TEST_F(TnsNamesTest, ReadsAliasesOutsideParenthesesWithCommentsAndWorldSuffixes)
   EXPECT_TRUE(Aliases(Path("admin/none.ora")).empty());
 }
 
+// Only a final ".WORLD" is the old default domain; a name that merely holds
+// the word keeps it, or two different services would share one alias.
+TEST_F(TnsNamesTest, CutsOnlyAFinalWorldDomain) {
+  const std::string file = MakeFile("admin/tnsnames.ora",
+                                    "FOO.WORLDWIDE.COM = (DESCRIPTION = (ADDRESS = (HOST = f)))\n"
+                                    "FOO = (DESCRIPTION = (ADDRESS = (HOST = g)))\n"
+                                    "DEV.WORLD.ORG, qa.World = (DESCRIPTION = (ADDRESS = (HOST = d)))\n"
+                                    ".WORLD = (DESCRIPTION = (ADDRESS = (HOST = w)))\n");
+  EXPECT_EQ(Aliases(file), (Strings{".WORLD", "DEV.WORLD.ORG", "FOO", "FOO.WORLDWIDE.COM", "qa"}));
+}
+
 TEST_F(TnsNamesTest, FollowsBothIfileFormsAndIgnoresAStrayClosingParenthesis) {
   MakeFile("shared/other.ora", "OTHER = (DESCRIPTION = (ADDRESS = (HOST = o)))\n");
   MakeFile("shared/next.ora", "NEXTONE.world = (DESCRIPTION = (ADDRESS = (HOST = n)))\n");

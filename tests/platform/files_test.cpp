@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 #include <set>
 
 #include "test_support.h"
@@ -143,18 +144,71 @@ TEST(TempFiles, EveryCallCreatesANewEmptyFile) {
 
 TEST(TempFiles, FollowTheTemporaryDirectoryVariable) {
   TempDir dir;
-  // TMPDIR on POSIX; GetTempPath looks at TMP first on Windows.
+  // TMPDIR on POSIX; GetTempPath looks at TMP first on Windows, and Quarry
+  // keeps its files in a folder of its own below it there.
   ScopedEnv tmp(OnWindows() ? "TMP" : "TMPDIR", dir.path());
-  std::string expected = dir.path() + platform::PathSeparator();
+  std::string sep(1, platform::PathSeparator());
+  std::string expected = OnWindows() ? dir / "Quarry" + sep : dir.path() + sep;
   EXPECT_EQ(platform::TempDirectory(), expected);
   std::string path = platform::CreateTempFile("SQL");
   EXPECT_EQ(platform::DirectoryOf(path), expected);
   EXPECT_TRUE(platform::FileExists(path));
-  // A TMPDIR that is not a directory is ignored, as other programs do.
-  if (!OnWindows()) {
-    ScopedEnv missing("TMPDIR", dir / "missing");
-    EXPECT_EQ(platform::TempDirectory(), "/tmp/");
+  platform::RemoveFile(path);
+}
+
+// Windows: the viewer's delete-on-close also removes a folder it leaves
+// empty, so the files live in a folder of Quarry's own, made again when it
+// went; the system temporary folder itself is never the one emptied.
+TEST(TempFiles, WindowsKeepsThemInAFolderOfTheirOwn) {
+  if (!OnWindows()) GTEST_SKIP() << "Windows temporary folder";
+  TempDir dir;
+  ScopedEnv tmp("TMP", dir.path());
+  ScopedEnv temp("TEMP", dir.path());
+  std::string own = dir / "Quarry";
+  std::string path = platform::CreateTempFile("SQL", ".sql");
+  ASSERT_FALSE(path.empty());
+  EXPECT_EQ(platform::DirectoryOf(path), own + "\\");
+  // What the host does on close: the file, then the folder left empty.
+  ASSERT_TRUE(platform::RemoveFile(path));
+  std::filesystem::remove(own);
+  EXPECT_TRUE(platform::DirectoryExists(dir.path()));
+  std::string again = platform::CreateTempFile("SQL");
+  ASSERT_FALSE(again.empty());
+  EXPECT_EQ(platform::DirectoryOf(again), own + "\\");
+  platform::RemoveFile(again);
+}
+
+// POSIX without TMPDIR: not the shared /tmp, where other local users could
+// read the files or plant one under the expected name, but the user's own
+// folder below it, mode 0700.
+TEST(TempFiles, WithoutTmpdirAPrivateFolderOfTheUser) {
+  if (OnWindows()) GTEST_SKIP() << "POSIX temporary folder";
+  namespace fs = std::filesystem;
+  for (const std::optional<std::string>& value :
+       {std::optional<std::string>(), std::optional<std::string>("/nonexistent/quarry-tmp")}) {
+    ScopedEnv unset("TMPDIR", value);
+    std::string dir = platform::TempDirectory();
+    ASSERT_EQ(dir.substr(0, 12), "/tmp/quarry-") << dir;
+    EXPECT_EQ(dir.back(), '/');
+    EXPECT_EQ(fs::symlink_status(dir.substr(0, dir.size() - 1)).type(), fs::file_type::directory);
+    EXPECT_EQ(fs::status(dir).permissions() & fs::perms::all, fs::perms::owner_all);
+    std::string path = platform::CreateTempFile("SQL");
+    EXPECT_EQ(platform::DirectoryOf(path), dir);
+    platform::RemoveFile(path);
   }
+}
+
+// The hosts add "the last system error" to boxes that ask for it (errno on
+// far2l, GetLastError() on Windows); the message helpers clear it first.
+TEST(SystemError, AFailedCallSetsItAndClearingEmptiesIt) {
+  TempDir dir;
+  EXPECT_FALSE(platform::RemoveFile(dir / "missing"));
+  EXPECT_NE(platform::LastSystemError(), 0);
+  platform::SetLastSystemError(0);
+  EXPECT_EQ(platform::LastSystemError(), 0);
+  platform::SetLastSystemError(5);
+  EXPECT_EQ(platform::LastSystemError(), 5);
+  platform::SetLastSystemError(0);
 }
 
 }  // namespace

@@ -70,6 +70,45 @@ TEST_F(RegistryStoreTest, FileLayoutIsReadableText) {
   EXPECT_EQ(entries, 1);
 }
 
+// The store holds the saved password: its files are the owner's alone
+// (0600) and so are its folders (0700), also a root someone else made with
+// looser permissions and a values file an older version left readable.
+TEST_F(RegistryStoreTest, FilesAndFoldersArePrivateToTheOwner) {
+  if (testing_support::OnWindows()) GTEST_SKIP() << "POSIX permissions";
+  namespace fs = std::filesystem;
+  const auto open = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                    fs::perms::others_read | fs::perms::others_exec;
+  fs::create_directories(root_);
+  fs::permissions(root_, open);
+  {
+    auto key = OpenStoreKey(root_, Hive::CurrentUser, "Software\\Quarry", true);
+    ASSERT_NE(key, nullptr);
+    ASSERT_TRUE(key->SetString("LogonPassword", "tiger"));
+  }
+  std::string keyDir = StoreKeyDirectory(root_, Hive::CurrentUser, "Software\\Quarry");
+  fs::permissions(keyDir, open);
+  fs::permissions(ValuesFile("Software\\Quarry"), fs::perms::owner_read | fs::perms::owner_write |
+                                                         fs::perms::group_read | fs::perms::others_read);
+  {
+    auto key = OpenStoreKey(root_, Hive::CurrentUser, "Software\\Quarry", true);
+    ASSERT_NE(key, nullptr);
+    ASSERT_TRUE(key->SetString("LogonUserName", "scott"));
+  }
+  auto mode = [](const std::string& path) { return fs::status(path).permissions() & fs::perms::all; };
+  for (const std::string& dir : {root_, platform::JoinPath(root_, "CurrentUser"),
+                                 StoreKeyDirectory(root_, Hive::CurrentUser, "Software"), keyDir})
+    EXPECT_EQ(mode(dir), fs::perms::owner_all) << dir;
+  EXPECT_EQ(mode(ValuesFile("Software\\Quarry")), fs::perms::owner_read | fs::perms::owner_write);
+  // A key made fresh inside gets the same.
+  auto other = OpenStoreKey(root_, Hive::LocalMachine, "SOFTWARE\\ORACLE", true);
+  ASSERT_NE(other, nullptr);
+  ASSERT_TRUE(other->SetString("ORACLE_HOME", "/opt/oracle"));
+  std::string oracleDir = StoreKeyDirectory(root_, Hive::LocalMachine, "SOFTWARE\\ORACLE");
+  EXPECT_EQ(mode(oracleDir), fs::perms::owner_all);
+  EXPECT_EQ(mode(platform::JoinPath(oracleDir, platform::internal::kStoreValuesFile)),
+            fs::perms::owner_read | fs::perms::owner_write);
+}
+
 TEST_F(RegistryStoreTest, EveryByteButNulSurvives) {
   std::string all;
   for (int c = 1; c < 256; ++c) all += static_cast<char>(c);

@@ -132,6 +132,53 @@ TEST_F(ControllerTest, FullPathsRootResetAndJumpReturn) {
   EXPECT_EQ(p.c->PendingCurrentItem, 5);
 }
 
+// far2l (this build's host) sends "/" for the root and joins levels with
+// "/", as its Find File does; a plain ".." names the level it left so the
+// next redraw can put the cursor on it.
+TEST_F(ControllerTest, SlashPathsOfFar2lAndTheLevelLeft) {
+  Panel p;
+  p.dm->connected = true;
+  ASSERT_TRUE(p.c->SetDirectory("/", far::OPM_FIND));
+  EXPECT_EQ(p.c->CurrentDirectory(), "\\");
+  ASSERT_TRUE(p.c->SetDirectory("Contexts/SALES", far::OPM_FIND));
+  EXPECT_EQ(p.c->CurrentDirectory(), "\\Contexts\\SALES");
+  EXPECT_EQ(p.c->GetPathLevel(3), "SALES");
+  ASSERT_TRUE(p.c->SetDirectory("..", far::OPM_FIND));
+  EXPECT_EQ(p.c->CurrentDirectory(), "\\Contexts");
+  EXPECT_EQ(p.c->PendingCurrentName, "SALES");
+  ASSERT_TRUE(p.c->SetDirectory("..", 0));
+  EXPECT_EQ(p.c->CurrentDirectory(), "\\");
+  EXPECT_EQ(p.c->PendingCurrentName, "Contexts");
+  ASSERT_TRUE(p.c->SetDirectory("/Tables/SCOTT/", 0));
+  EXPECT_EQ(p.c->CurrentDirectory(), "\\Tables\\SCOTT");
+  EXPECT_EQ(p.c->PendingCurrentName, "");
+}
+
+// A disconnected panel lets the user up without a logon: ".." and the root
+// go straight to the root, which needs no server to be listed.
+TEST_F(ControllerTest, DisconnectedPanelGoesUpWithoutLogon) {
+  Panel p;
+  p.dm->connected = true;
+  ASSERT_TRUE(p.c->SetDirectory("Tables", 0));
+  ASSERT_TRUE(p.c->SetDirectory("SCOTT", 0));
+  ASSERT_TRUE(p.c->SetDirectory("EMP", 0));
+  p.dm->connected = false;
+  ASSERT_TRUE(p.c->SetDirectory("..", 0));
+  EXPECT_EQ(p.dm->logOnCalls, 0);
+  EXPECT_EQ(p.c->CurrentDirectory(), "\\");
+  EXPECT_EQ(p.c->PendingCurrentName, "Tables");
+  EXPECT_EQ(p.c->DirectoryStack().Size(), 0u);
+  p.dm->connected = true;
+  ASSERT_TRUE(p.c->SetDirectory("/Views/SCOTT", 0));
+  p.dm->connected = false;
+  ASSERT_TRUE(p.c->SetDirectory("\\", 0));
+  EXPECT_EQ(p.dm->logOnCalls, 0);
+  EXPECT_EQ(p.c->CurrentDirectory(), "\\");
+  // Going down still asks for the logon.
+  EXPECT_FALSE(p.c->SetDirectory("Views", 0));
+  EXPECT_EQ(p.dm->logOnCalls, 1);
+}
+
 TEST_F(ControllerTest, TitleAndInfoPanelWhenDisconnected) {
   Panel p;
   far::OpenPluginInfo info = p.Info();

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "host/host_services.h"
+#include "platform/platform.h"
 
 namespace fakehost {
 namespace {
@@ -11,7 +12,7 @@ namespace {
 State g_state;
 
 int Message(far::INT_PTR, far::DWORD flags, const char*, const char* const* items, int n, int buttons) {
-  MessageCall call{flags, {}, buttons};
+  MessageCall call{flags, {}, buttons, platform::LastSystemError()};
   for (int i = 0; i < n; ++i) call.items.emplace_back(items[i] ? items[i] : "");
   g_state.messages.push_back(call);
   if (g_state.messageAnswers.empty()) return -1;

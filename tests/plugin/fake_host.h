@@ -15,6 +15,7 @@ struct MessageCall {
   far::DWORD flags;
   std::vector<std::string> items;
   int buttons;
+  int systemError = 0;  // what the host would show as the last system error
 };
 
 struct DialogCall {

@@ -54,6 +54,32 @@ TEST_F(HistoryTest, NumbersFollowTheHighestNonBlankValue) {
   EXPECT_EQ(Values(), (std::map<std::string, std::string>{{"Line0", "A"}, {"Line3", "B"}, {"Line4", "C"}}));
 }
 
+// Numbers at or beyond the 32-bit limit count as the limit; the next entry
+// then takes the lowest free number instead of running past the limit or
+// overwriting an entry (the sanitizer build checks there is no overflow).
+TEST_F(HistoryTest, NumbersAtTheIntegerLimitDoNotOverflow) {
+  auto k = Key();
+  k->SetString("Line0", "A");
+  k->SetString("Line2147483647", "B");
+  k->SetString("Line99999999999999999999999", "C");
+  k = nullptr;
+  host::AddToDialogHistory("TnsNamesHistory", "D");
+  host::AddToDialogHistory("TnsNamesHistory", "E");
+  EXPECT_EQ(Values(), (std::map<std::string, std::string>{{"Line0", "A"},
+                                                          {"Line1", "D"},
+                                                          {"Line2", "E"},
+                                                          {"Line2147483647", "B"},
+                                                          {"Line99999999999999999999999", "C"}}));
+}
+
+TEST_F(HistoryTest, ANumberJustBelowTheLimitStillCountsUp) {
+  auto k = Key();
+  k->SetString("Line2147483646", "A");
+  k = nullptr;
+  host::AddToDialogHistory("TnsNamesHistory", "B");
+  EXPECT_EQ(Values(), (std::map<std::string, std::string>{{"Line2147483646", "A"}, {"Line2147483647", "B"}}));
+}
+
 TEST_F(HistoryTest, Far2lHistoryFileKeepsOtherSectionsAndAddsOnce) {
   std::string path = (dir_ / "dialogs.hst").string();
   ASSERT_TRUE(platform::WriteFileAtomic(path,

@@ -1,11 +1,13 @@
 // Message boxes, progress notes and the dialog helper against a fake host.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstring>
 
 #include "fake_host.h"
 #include "host/messages.h"
 #include "host/text_utils.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -57,6 +59,22 @@ TEST(Messages, QuestionStartsWithAnEmptyLine) {
   EXPECT_EQ(m.items, (Lines{"Confirmation", "", "Sure", "", "Ok", "Cancel"}));
   EXPECT_EQ(m.buttons, 2);
   EXPECT_LT(host::ShowQuestionMessage("Q", "Esc?", {"Ok"}), 0);  // unanswered: cancelled
+}
+
+// The boxes ask the host to add the last system error; a value some earlier,
+// unrelated call left behind must not show up as the reason.
+TEST(Messages, OnlyAnErrorOfTheBoxItselfReachesTheHost) {
+  fakehost::Install();
+  platform::SetLastSystemError(ENOENT);
+  host::ShowQuestionMessage("Confirmation", "Do you wish to disconnect from Oracle", {"Ok", "Cancel"});
+  platform::SetLastSystemError(EINVAL);
+  host::ShowErrorMessage("ORA-00942: table or view does not exist");
+  host::ShowErrorMessage("Can't create file [x]", EACCES);
+  const auto& m = fakehost::Current().messages;
+  ASSERT_EQ(m.size(), 3u);
+  EXPECT_EQ(m[0].systemError, 0);
+  EXPECT_EQ(m[1].systemError, 0);
+  EXPECT_EQ(m[2].systemError, EACCES);
 }
 
 TEST(Messages, ProgressNoteSavesAndRestoresTheScreen) {
