@@ -2,14 +2,16 @@
 # In far2l: log on as SYSTEM in Users; SCOTT's detail, his roles and his
 # quotas; then Storage, a tablespace, its segments of one type, one segment
 # (Enter jumps to it under all segments) and its extents; ".." climbs back
-# and lands on each directory that was left (Enter there enters it again).
+# through every directory that was left, and past the segment returns to the
+# list the jump was made from with the cursor on the segment (Enter there
+# jumps again).
 # Usage: far2l_users_storage.sh PATH/TO/Quarry.far-plug-mb ORACLE_HOME
 source "$(dirname "$0")/far2l_lib.sh"
 f2l_require
 f2l_use_stand_in "$2"
 f2l_start "$1"
 
-# ".." with the cursor coming back to `item` in the directory titled `title`.
+# ".." back to the directory titled `title`, which shows `item`.
 back_to() {
   local title=$1 item=$2
   f2l_keys Home Enter
@@ -37,17 +39,11 @@ f2l_keys Enter
 f2l_wait_for "RESOURCE" 10 || f2l_fail "SCOTT's roles are not listed"
 f2l_wait_for "CONNECT" 2 || f2l_fail "SCOTT's roles lack CONNECT"
 back_to "Oracle\\Users\\SCOTT" ".QUOTAS"
-f2l_keys Enter
-f2l_wait_for "Oracle\\Users\\SCOTT\\.ROLES " 10 || f2l_fail "the cursor did not come back to .ROLES"
-back_to "Oracle\\Users\\SCOTT" ".ROLES"
 f2l_find_item .QUOTAS
 f2l_keys Enter
 f2l_wait_for "Oracle\\Users\\SCOTT\\.QUOTAS " 10 || f2l_fail "could not enter SCOTT's quotas"
 f2l_wait_for "USERS" 5 || f2l_fail "SCOTT's quota on USERS is not listed"
 back_to "Oracle\\Users\\SCOTT" ".QUOTAS"
-back_to "Oracle\\Users" "SCOTT"
-f2l_keys Enter
-f2l_wait_for "Oracle\\Users\\SCOTT " 10 || f2l_fail "the cursor did not come back to SCOTT"
 back_to "Oracle\\Users" "SCOTT"
 f2l_keys Home Enter
 f2l_wait_for "Storage" 10 || f2l_fail "\"..\" did not return to the root"
@@ -78,21 +74,13 @@ f2l_wait_for "Rel. File#" 5 || f2l_fail "the extents are not shown in their layo
 back_to "Oracle\\STORAGE\\.ALL SEGMENTS\\TABLE\\EMP.SCOTT" ".EXTENTS"
 # Past the segment, ".." returns to where the jump was made.
 back_to "Oracle\\Storage\\.TABLESPACES\\USERS\\.SEGMENTS\\TABLE" "EMP.SCOTT"
-back_to "Oracle\\Storage\\.TABLESPACES\\USERS\\.SEGMENTS" "TABLE"
 f2l_keys Enter
-f2l_wait_for "Oracle\\Storage\\.TABLESPACES\\USERS\\.SEGMENTS\\TABLE " 10 || f2l_fail "the cursor did not come back to TABLE"
+f2l_wait_for "Oracle\\STORAGE\\.ALL SEGMENTS\\TABLE\\EMP.SCOTT " 10 || f2l_fail "the cursor did not come back to the segment"
+back_to "Oracle\\Storage\\.TABLESPACES\\USERS\\.SEGMENTS\\TABLE" "EMP.SCOTT"
 back_to "Oracle\\Storage\\.TABLESPACES\\USERS\\.SEGMENTS" "TABLE"
 back_to "Oracle\\Storage\\.TABLESPACES\\USERS" ".SEGMENTS"
-f2l_keys Enter
-f2l_wait_for "Oracle\\Storage\\.TABLESPACES\\USERS\\.SEGMENTS " 10 || f2l_fail "the cursor did not come back to .SEGMENTS"
-back_to "Oracle\\Storage\\.TABLESPACES\\USERS" ".SEGMENTS"
-back_to "Oracle\\Storage\\.TABLESPACES" "USERS"
-f2l_keys Enter
-f2l_wait_for "Oracle\\Storage\\.TABLESPACES\\USERS " 10 || f2l_fail "the cursor did not come back to USERS"
 back_to "Oracle\\Storage\\.TABLESPACES" "USERS"
 back_to "Oracle\\Storage" ".TABLESPACES"
-f2l_keys Enter
-f2l_wait_for "Oracle\\Storage\\.TABLESPACES " 10 || f2l_fail "the cursor did not come back to .TABLESPACES"
 f2l_quit
 rm -rf "$F2L_DATA"
 echo "PASS: users, roles and quotas; storage down to a segment's extents and back in far2l"
