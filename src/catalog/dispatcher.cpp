@@ -8,7 +8,9 @@
 #include "catalog/listing_context.h"
 #include "catalog/code_family.h"
 #include "catalog/schema_catalog.h"
+#include "catalog/storage_family.h"
 #include "catalog/table_family.h"
+#include "catalog/users_family.h"
 
 namespace catalog {
 namespace {
@@ -30,11 +32,11 @@ const std::vector<Route>& Routes() {
       {"OPERATORS", ListOperators},
       {".INSTANCE PARAMETERS", NotYetListed},
       {".STATISTICS", NotYetListed},
-      {"STORAGE", NotYetListed},
+      {"STORAGE", ListStorage},
       {"TABLES", ListTables},
       {"LIBRARIES", ListLibraries},
       {"ALL TYPES", ListAllTypes},
-      {"USERS", NotYetListed},
+      {"USERS", ListUsers},
       {"CLUSTERS", ListClusters},
       {"INDEXES", ListIndexes},
       {"PACKAGE BODIES", ListPackageBodies},

@@ -26,7 +26,10 @@ void HandleListingError(const panel::FindDataRequest& request, const std::except
   try {
     std::rethrow_exception(error);
   } catch (const oracle::EOracleError& e) {
-    if (e.ErrorCode() == 942 && config::CurrentSwitches().ignoreOraErrors) return;
+    if (e.ErrorCode() == 942) {
+      if (config::CurrentSwitches().ignoreOraErrors || request.missingViewReported) return;
+      request.missingViewReported = true;
+    }
     if (ConnectionLost(e.ErrorCode())) {
       if (request.connectionLossReported) return;
       request.connectionLossReported = true;

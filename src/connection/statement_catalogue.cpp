@@ -459,8 +459,10 @@ constexpr CatalogueEntry kCatalogue[] = {
      "GROUP BY TABLESPACE_NAME) S,(SELECT TABLESPACE_NAME, SUM(BYTES) AS FREE_SIZE FROM "
      "DBA_FREE_SPACE GROUP BY TABLESPACE_NAME) U,DBA_TABLESPACES T WHERE "
      "T.TABLESPACE_NAME = S.TABLESPACE_NAME AND S.TABLESPACE_NAME = U.TABLESPACE_NAME (+)"},
+    // PROFILE and DEFAULT_TABLESPACE are columns of DBA_USERS only (ALL_USERS
+    // has three), so these two name the DBA view whatever the prefix.
     {kStmtProfileUsers, kOwner,
-     "SELECT USERNAME FROM :DBA_USERS WHERE PROFILE = :OWNER"},
+     "SELECT USERNAME FROM DBA_USERS WHERE PROFILE = :OWNER"},
     {kStmtDatafileSpace, kNone,
      "SELECT D.FILE_ID, D.FILE_NAME, D.STATUS,ROUND((S.ALL_SIZE / 1048576), 3) AS "
      "ALL_SIZE,ROUND((U.FREE_SIZE / 1048576),3) AS FREE_SIZE,ROUND(((ALL_SIZE - "
@@ -595,8 +597,9 @@ constexpr CatalogueEntry kCatalogue[] = {
     {kStmtTablespaceIndexes, kOwner,
      "SELECT INDEX_NAME || '.' || OWNER AS FILENAME FROM :DBA_INDEXES WHERE "
      "TABLESPACE_NAME = :OWNER"},
+    // DBA_USERS whatever the prefix: see kStmtProfileUsers.
     {kStmtTablespaceUsers, kOwner,
-     "SELECT USERNAME FROM :DBA_USERS WHERE DEFAULT_TABLESPACE = :OWNER"},
+     "SELECT USERNAME FROM DBA_USERS WHERE DEFAULT_TABLESPACE = :OWNER"},
     {kStmtOutlineHints, kNameOwner,
      "SELECT * FROM :DBA_OUTLINE_HINTS WHERE OWNER = :OWNER AND NAME = :NAME"},
     {kStmtThreads, kNone,

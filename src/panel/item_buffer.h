@@ -23,6 +23,9 @@ struct FindDataRequest {
   // Set once a lost session has been reported while this listing is built:
   // its later steps would only repeat the same error.
   mutable bool connectionLossReported = false;
+  // Set once a missing (or unreadable) dictionary view has been reported:
+  // a detail built from many counts shows it once, not once per count.
+  mutable bool missingViewReported = false;
 
   bool Searching() const { return opMode == far::OPM_FIND; }
 };

@@ -19,6 +19,10 @@ if [ -n "$oracle_home" ]; then
   export OCISIM_DATA_DIR="$work/data"
   mkdir -p "$OCISIM_DATA_DIR"
 fi
+# A case may fix the stand-in's clock with a line "#@ OCISIM_SYSDATE=YYYY-MM-DD HH:MM:SS",
+# so what it creates carries a date its transcript can show.
+sysdate=$(sed -n 's/^#@ OCISIM_SYSDATE=//p' "$case_file")
+if [ -n "$sysdate" ]; then export OCISIM_SYSDATE="$sysdate"; fi
 status=0
 (cd "$work" && "$host" -e "load $plugin" "$case_file") >"$work/out.raw" 2>&1 || status=$?
 # The module's location is the only thing that differs between machines.

@@ -602,6 +602,7 @@ Translation TranslateCreate(Parser& p, const Catalog& catalog) {
   const Token& t = p.Peek();
   if (t.Is("PROCEDURE") || t.Is("FUNCTION") || t.Is("PACKAGE") || t.Is("TRIGGER") || t.Is("TYPE"))
     return CreateProgramUnit(p, catalog, orReplace);
+  if (!orReplace && (t.Is("USER") || t.Is("ROLE"))) return TranslateUserDdl(p, p.Next().text == "ROLE", false);
   if (t.type == Tok::Ident && !orReplace) {
     static const std::array<std::string_view, 16> known = {
         "USER", "ROLE", "TABLESPACE", "PROFILE", "CLUSTER", "DIRECTORY", "LIBRARY", "CONTEXT", "DATABASE",
@@ -963,7 +964,11 @@ Translation TranslateAlter(Parser& p, const Catalog& catalog) {
     t.alterCompile = std::move(info);
     return t;
   }
-  if (k.Is("USER") || k.Is("INDEX") || k.Is("SEQUENCE") || k.Is("TABLESPACE") || k.Is("ROLE") || k.Is("PROFILE") ||
+  if (k.Is("USER")) {
+    p.Next();
+    return TranslateUserDdl(p, false, true);
+  }
+  if (k.Is("INDEX") || k.Is("SEQUENCE") || k.Is("TABLESPACE") || k.Is("ROLE") || k.Is("PROFILE") ||
       k.Is("DATABASE") || k.Is("CLUSTER") || k.Is("ROLLBACK"))
     throw MakeOraError(3001);
   throw MakeOraError(940);

@@ -15,6 +15,8 @@ Translation TranslateTruncate(Parser& p, const Catalog& catalog);
 Translation TranslateComment(Parser& p, const Catalog& catalog);
 Translation TranslateGrant(Parser& p, const Catalog& catalog, bool revoke);
 Translation TranslatePlsql(Parser& p, const Catalog& catalog);
+// After CREATE USER / CREATE ROLE / ALTER USER (the keyword already read).
+Translation TranslateUserDdl(Parser& p, bool role, bool alter);
 
 // Skips a balanced parenthesised group starting at the current '(' token.
 void SkipParens(Parser& p);

@@ -237,12 +237,15 @@ int OciStatementType(StmtKind kind) {
     case StmtKind::CreateIndex:
     case StmtKind::CreateSequence:
     case StmtKind::CreateSynonym:
-    case StmtKind::CreateProgramUnit: return 5;
+    case StmtKind::CreateProgramUnit:
+    case StmtKind::CreateUser:
+    case StmtKind::CreateRole: return 5;
     case StmtKind::Drop: return 6;
     case StmtKind::AlterCompile:
     case StmtKind::AlterTable:
     case StmtKind::AlterSession:
-    case StmtKind::AlterSystemKillSession: return 7;
+    case StmtKind::AlterSystemKillSession:
+    case StmtKind::AlterUser: return 7;
     case StmtKind::PlsqlBlock: return 8;
     default: return 0;
   }

@@ -103,6 +103,9 @@ enum class StmtKind {
   Commit,
   Rollback,
   PlsqlBlock,
+  CreateUser,
+  AlterUser,
+  CreateRole,
 };
 
 // The OCI statement type (OCI_ATTR_STMT_TYPE) for a kind: 1 SELECT, 2 UPDATE,
@@ -309,6 +312,16 @@ struct PlsqlStep {
   std::shared_ptr<Translation> dml;
 };
 
+// CREATE USER / ALTER USER / CREATE ROLE: the clauses the stand-in keeps.
+struct UserDdlInfo {
+  std::string name;
+  std::optional<std::string> password;  // IDENTIFIED BY (a role: a password is required)
+  bool external = false;                // IDENTIFIED EXTERNALLY
+  std::optional<std::string> defaultTablespace, temporaryTablespace, profile;
+  std::optional<std::string> accountStatus;  // ACCOUNT LOCK / UNLOCK: "LOCKED" / "OPEN"
+  std::vector<std::pair<std::string, long long>> quotas;  // tablespace, bytes (-1 = UNLIMITED)
+};
+
 struct Translation {
   StmtKind kind = StmtKind::Select;
   std::string sqlite;                // SQLite SQL for Select/Insert/Update/Delete and
@@ -334,6 +347,7 @@ struct Translation {
   std::optional<ExplainPlanInfo> explain;
   std::optional<AlterSessionInfo> alterSession;
   std::optional<KillSessionInfo> killSession;
+  std::optional<UserDdlInfo> userDdl;  // CreateUser, AlterUser, CreateRole
   std::vector<PlsqlStep> plsql;
 };
 

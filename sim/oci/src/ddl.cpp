@@ -6,7 +6,9 @@
 #include "dictionary.h"
 #include "executor.h"
 #include "ora_error.h"
+#include "segments.h"
 #include "sqlite_util.h"
+#include "user_ddl.h"
 
 #include <cctype>
 #include <set>
@@ -61,6 +63,7 @@ void AddIndexRows(sqlite3* db, const std::string& owner, const std::string& name
   if (index_type.rfind("FUNCTION", 0) == 0) i.Bind(8, std::string("ENABLED"));
   else i.BindNull(8);
   i.Run();
+  AddSegment(db, owner, name, "INDEX", tablespace.empty() ? "USERS" : tablespace);
   int pos = 0;
   for (const auto& c : cols) {
     Query ic(db, "INSERT INTO \"SYS.DBA_IND_COLUMNS\" VALUES (?, ?, ?, ?, ?, ?, 22, 0, 'ASC')");
@@ -219,6 +222,8 @@ void CreateTable(ServerSession& s, const sql::Translation& tr) {
   AddObject(db, ct.owner, ct.name, "TABLE");
   std::string ts = ct.tablespace.value_or("");
   AddTableRow(db, ct.owner, ct.name, ts, ct.temporary, ct.partitioned);
+  // A temporary table has its storage in the temporary tablespace, per session.
+  if (!ct.temporary) AddSegment(db, ct.owner, ct.name, "TABLE", ts.empty() ? "USERS" : ts);
   SetColumns(db, ct.owner, ct.name, cols);
   for (const auto& c : cols)
     if (!c.nullable && !pk_cols.count(c.name)) {
@@ -466,6 +471,7 @@ void DropIndex(sqlite3* db, const std::string& owner, const std::string& name) {
     Query q(db, sql);
     q.Bind(1, owner).Bind(2, name).Run();
   }
+  RemoveSegment(db, owner, name);
   RemoveObject(db, owner, name, "INDEX");
 }
 
@@ -513,6 +519,7 @@ void DropTable(ServerSession& s, const std::string& owner, const std::string& na
                 "(SELECT OWNER, NAME, TYPE FROM \"SYS.DBA_DEPENDENCIES\" WHERE REFERENCED_OWNER = ? AND "
                 "REFERENCED_NAME = ?)");
   inv.Bind(1, owner).Bind(2, name).Run();
+  RemoveSegment(db, owner, name);
   RemoveObject(db, owner, name, "TABLE");
 }
 
@@ -887,6 +894,9 @@ bool ExecuteDdl(ServerSession& s, const sql::Translation& t) {
       case sql::StmtKind::Comment: Comment(s, t); break;
       case sql::StmtKind::Grant: GrantOrRevoke(s, t, true); break;
       case sql::StmtKind::Revoke: GrantOrRevoke(s, t, false); break;
+      case sql::StmtKind::CreateUser:
+      case sql::StmtKind::AlterUser:
+      case sql::StmtKind::CreateRole: ExecuteUserDdl(s, t); break;
       default: ThrowOra(900);
     }
     s.Commit();
@@ -894,7 +904,8 @@ bool ExecuteDdl(ServerSession& s, const sql::Translation& t) {
     s.Rollback();
     throw;
   }
-  if (t.kind == sql::StmtKind::Grant || t.kind == sql::StmtKind::Revoke) s.catalog().Refresh();
+  if (t.kind == sql::StmtKind::Grant || t.kind == sql::StmtKind::Revoke || t.kind == sql::StmtKind::CreateRole)
+    s.catalog().Refresh();
   return warning;
 }
 

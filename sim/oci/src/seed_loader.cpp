@@ -146,7 +146,7 @@ constexpr Fixed kFixed[] = {
     {"DUAL", "DUAL", false},                 {"DICTIONARY", "DICTIONARY", false},
     {"DICT_COLUMNS", "DICT_COLUMNS", false}, {"AUDIT_ACTIONS", "AUDIT_ACTIONS", false},
     {"DBMS_ALERT_INFO", "", true},           {"DBMS_LOCK_ALLOCATED", "", true},
-    {"ROLE_SYS_PRIVS", "ROLE_SYS_PRIVS", false}, {"RESOURCE_COST", "RESOURCE_COST", false},
+    {"RESOURCE_COST", "RESOURCE_COST", false},
     {"TRUSTED_SERVERS", "TRUSTED_SERVERS", false}, {"TS_PITR_CHECK", "TS_PITR_CHECK", true},
     {"TS_PITR_OBJECTS_TO_BE_DROPPED", "TS_PITR_OBJECTS_TO_BE_DROPPED", true}, {"JAVASNM", "JAVASNM", false},
     {"NLS_DATABASE_PARAMETERS", "NLS_DATABASE_PARAMETERS", false},
@@ -164,6 +164,10 @@ constexpr const char* kCustomViews[][2] = {
     {"ROLE_ROLE_PRIVS",
      "SELECT GRANTEE AS ROLE, GRANTED_ROLE, ADMIN_OPTION FROM \"SYS.DBA_ROLE_PRIVS\" WHERE GRANTEE IN (SELECT ROLE "
      "FROM \"SYS.DBA_ROLES\") AND ocisim_is_grantee(GRANTEE)"},
+    // System privileges of the roles the session holds, as ROLE_ROLE_PRIVS.
+    {"ROLE_SYS_PRIVS",
+     "SELECT GRANTEE AS ROLE, PRIVILEGE, ADMIN_OPTION FROM \"SYS.DBA_SYS_PRIVS\" WHERE GRANTEE IN (SELECT ROLE FROM "
+     "\"SYS.DBA_ROLES\") AND ocisim_is_grantee(GRANTEE)"},
     {"USER_SYS_PRIVS",
      "SELECT GRANTEE AS USERNAME, PRIVILEGE, ADMIN_OPTION FROM \"SYS.DBA_SYS_PRIVS\" WHERE GRANTEE IN (ocisim_user(), "
      "'PUBLIC')"},
@@ -344,6 +348,8 @@ void BuildDemoDatabase(const std::string& path, const std::string& version) {
   ExecSql(db, kSeedDemoDictionarySql);
   ExecSql(db, kSeedDemoTablesDictionarySql);
   ExecSql(db, kSeedDemoCodeDictionarySql);
+  ExecSql(db, kSeedStorageDemoSql);
+  ExecSql(db, kSeedUsersDemoSql);
   // After the demo rows, which may already comment some dictionary columns.
   ExecSql(db, kSeedDictionaryCommentsSql);
   ExecSql(db, "UPDATE \"SYS.DBA_OBJECTS\" SET CREATED = CASE WHEN OWNER IN ('SYS', 'SYSTEM', 'PUBLIC') THEN "

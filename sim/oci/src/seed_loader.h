@@ -30,6 +30,8 @@ extern const char* const kSeedDemoTablesSql;
 extern const char* const kSeedDemoTablesDictionarySql;
 extern const char* const kSeedDemoCodeSql;
 extern const char* const kSeedDemoCodeDictionarySql;
+extern const char* const kSeedUsersDemoSql;
+extern const char* const kSeedStorageDemoSql;
 extern const char* const kSeedDemoTextsSql;
 extern const char* const kSeedDictionaryCommentsSql;
 

@@ -1,0 +1,60 @@
+// Segments and extents of tables and indexes: see segments.h.
+#include "segments.h"
+
+#include "ora_error.h"
+#include "sqlite_util.h"
+
+namespace ocisim {
+namespace {
+
+constexpr int64_t kBlockSize = 8192;
+constexpr int64_t kExtentBlocks = 8;
+
+}  // namespace
+
+void AddSegment(sqlite3* db, const std::string& owner, const std::string& name, const std::string& type,
+                const std::string& tablespace) {
+  {
+    Query ts(db, "SELECT STATUS FROM \"SYS.DBA_TABLESPACES\" WHERE TABLESPACE_NAME = ?");
+    ts.Bind(1, tablespace);
+    if (!ts.Step()) ThrowOraText(959, "ORA-00959: tablespace '" + tablespace + "' does not exist");
+    if (ts.Text(0) == "READ ONLY")
+      ThrowOraText(1647, "ORA-01647: tablespace '" + tablespace + "' is read only, cannot allocate space in it");
+  }
+  int64_t file = 0, block = 0, blocks = 0, rfile = 0;
+  {
+    Query f(db, "SELECT FILE_ID, BLOCK_ID, BLOCKS, RELATIVE_FNO FROM \"SYS.DBA_FREE_SPACE\" WHERE "
+                "TABLESPACE_NAME = ? AND BLOCKS >= ? ORDER BY BLOCKS DESC, FILE_ID, BLOCK_ID LIMIT 1");
+    f.Bind(1, tablespace).Bind(2, kExtentBlocks);
+    if (!f.Step())
+      ThrowOraText(1658, "ORA-01658: unable to create INITIAL extent for segment in tablespace " + tablespace);
+    file = f.Int(0), block = f.Int(1), blocks = f.Int(2), rfile = f.Int(3);
+  }
+  Query take(db, blocks == kExtentBlocks
+                     ? "DELETE FROM \"SYS.DBA_FREE_SPACE\" WHERE FILE_ID = ?1 AND BLOCK_ID = ?2"
+                     : "UPDATE \"SYS.DBA_FREE_SPACE\" SET BLOCK_ID = BLOCK_ID + ?3, BLOCKS = BLOCKS - ?3, BYTES = "
+                       "BYTES - ?3 * ?4 WHERE FILE_ID = ?1 AND BLOCK_ID = ?2");
+  take.Bind(1, file).Bind(2, block);
+  if (blocks != kExtentBlocks) take.Bind(3, kExtentBlocks).Bind(4, kBlockSize);
+  take.Run();
+  Query seg(db, "INSERT INTO \"SYS.DBA_SEGMENTS\" VALUES (?1, ?2, NULL, ?3, ?4, ?5, ?6, ?7, ?8, 1, ?7, NULL, 1, "
+                "2147483645, NULL, 1, 1, ?9, 'DEFAULT')");
+  seg.Bind(1, owner).Bind(2, name).Bind(3, type).Bind(4, tablespace).Bind(5, file).Bind(6, block);
+  seg.Bind(7, kExtentBlocks * kBlockSize).Bind(8, kExtentBlocks).Bind(9, rfile).Run();
+  Query ext(db, "INSERT INTO \"SYS.DBA_EXTENTS\" VALUES (?1, ?2, NULL, ?3, ?4, 0, ?5, ?6, ?7, ?8, ?9)");
+  ext.Bind(1, owner).Bind(2, name).Bind(3, type).Bind(4, tablespace).Bind(5, file).Bind(6, block);
+  ext.Bind(7, kExtentBlocks * kBlockSize).Bind(8, kExtentBlocks).Bind(9, rfile).Run();
+}
+
+void RemoveSegment(sqlite3* db, const std::string& owner, const std::string& name) {
+  Query back(db, "INSERT INTO \"SYS.DBA_FREE_SPACE\" SELECT TABLESPACE_NAME, FILE_ID, BLOCK_ID, BYTES, BLOCKS, "
+                 "RELATIVE_FNO FROM \"SYS.DBA_EXTENTS\" WHERE OWNER = ?1 AND SEGMENT_NAME = ?2");
+  back.Bind(1, owner).Bind(2, name).Run();
+  for (const char* sql : {"DELETE FROM \"SYS.DBA_EXTENTS\" WHERE OWNER = ?1 AND SEGMENT_NAME = ?2",
+                          "DELETE FROM \"SYS.DBA_SEGMENTS\" WHERE OWNER = ?1 AND SEGMENT_NAME = ?2"}) {
+    Query q(db, sql);
+    q.Bind(1, owner).Bind(2, name).Run();
+  }
+}
+
+}  // namespace ocisim

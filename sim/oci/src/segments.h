@@ -1,0 +1,20 @@
+// The storage a table or index takes: a segment of one extent carved from
+// the free space of its tablespace, given back when the object is dropped.
+// Keeps DBA_SEGMENTS, DBA_EXTENTS and DBA_FREE_SPACE consistent with DDL.
+#pragma once
+
+#include <sqlite3.h>
+
+#include <string>
+
+namespace ocisim {
+
+// One 64 KB extent from the tablespace's largest free extent.  ORA-00959
+// for a tablespace that does not exist, ORA-01647 for one that is read
+// only, ORA-01658 when no free extent is big enough.
+void AddSegment(sqlite3* db, const std::string& owner, const std::string& name, const std::string& type,
+                const std::string& tablespace);
+// Removes the object's segment and returns its extents to the free space.
+void RemoveSegment(sqlite3* db, const std::string& owner, const std::string& name);
+
+}  // namespace ocisim
