@@ -7,6 +7,7 @@
 // opens, and after the user declined to compile into another schema.
 #include "operations/text_editing.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -113,6 +114,30 @@ bool MessagePosition(const std::string& message, int& line, int& column) {
       }
     }
     at = upper.find("LINE ", at + 5);
+  }
+  return false;
+}
+
+// An invalid identifier (ORA-00904 names it in double quotes): the first
+// place the text uses it as a whole word, 1-based.  False when the message
+// names none or the text does not hold it.
+bool IdentifierPosition(const std::string& message, const std::vector<std::string>& lines, int& line,
+                        int& column) {
+  if (message.rfind("ORA-00904", 0) != 0) return false;
+  std::size_t open = message.find('"'), close = open == std::string::npos ? open : message.find('"', open + 1);
+  if (close == std::string::npos || close == open + 1) return false;
+  const std::string name = host::UpperCase(message.substr(open + 1, close - open - 1));
+  auto wordChar = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '$' || c == '#'; };
+  for (std::size_t l = 0; l < lines.size(); ++l) {
+    const std::string upper = host::UpperCase(lines[l]);
+    for (std::size_t at = upper.find(name); at != std::string::npos; at = upper.find(name, at + 1)) {
+      bool before = at > 0 && wordChar(upper[at - 1]);
+      bool after = at + name.size() < upper.size() && wordChar(upper[at + name.size()]);
+      if (before || after) continue;
+      line = static_cast<int>(l) + 1;
+      column = static_cast<int>(at) + 1;
+      return true;
+    }
   }
   return false;
 }
@@ -234,10 +259,11 @@ class TextSession {
       query->Execute();
     } catch (const std::exception& e) {
       // The server refused the text itself (a view's unknown column, any
-      // DDL error): show why and give the text back.
+      // DDL error): show why and give the text back, at the place the
+      // message names (a line and column, or an invalid identifier).
       note_.Close();
       host::ShowErrorMessage(e.what());
-      MessagePosition(e.what(), line, column);
+      if (!MessagePosition(e.what(), line, column)) IdentifierPosition(e.what(), lines, line, column);
       return std::nullopt;
     }
     // The unit is where the text put it: a CREATE without a schema lands in

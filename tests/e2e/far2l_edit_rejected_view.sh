@@ -36,6 +36,9 @@ f2l_keys Enter
 # The editor is back with the user's text, misspelling and all.
 f2l_wait_for "WHERE ENAMEX IS NULL" 10 || f2l_fail "the editor did not reopen on the user's text"
 f2l_wait_for "EMP_NAMES_V" 2 || f2l_fail "the reopened editor has lost its title"
+# The cursor stands on the name the error gives.
+f2l_wait_for "Line          2/2" 2 || f2l_fail "the editor did not reopen on the misspelled name's line"
+f2l_wait_for "Col 42 " 2 || f2l_fail "the editor did not reopen at the misspelled name"
 # Leave it unchanged: nothing is stored, nothing is left behind.
 f2l_keys Escape
 sleep 1
