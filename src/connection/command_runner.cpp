@@ -22,35 +22,66 @@ namespace {
 constexpr int kServerOutputBuffer = 100000;
 constexpr const char* kPlanId = "FAR SQL PLAN";
 
-// The result file is written through this small writer so a failed write
-// is noticed (and reported) instead of leaving a silently short file.
+// The result file is written through this small writer so a failed open
+// or write is noticed (and reported) instead of showing a silently short
+// or empty file.
 class ResultFile {
  public:
   explicit ResultFile(const std::string& path) : file_(std::fopen(path.c_str(), "wb")) {}
-  ~ResultFile() { Close(); }
+  ~ResultFile() {
+    if (file_ != nullptr) std::fclose(file_);
+  }
+  ResultFile(const ResultFile&) = delete;
+  ResultFile& operator=(const ResultFile&) = delete;
   bool IsOpen() const { return file_ != nullptr; }
   void Line(const std::string& text = "") {
     if (file_ == nullptr) return;
-    std::fwrite(text.data(), 1, text.size(), file_);
-    std::fwrite("\r\n", 1, 2, file_);
+    if ((!text.empty() && std::fwrite(text.data(), 1, text.size(), file_) != text.size()) ||
+        std::fwrite("\r\n", 1, 2, file_) != 2)
+      failed_ = true;
   }
-  void Close() {
-    if (file_ != nullptr) std::fclose(file_);
+  // False when any write, the final flush or the close failed.
+  bool Close() {
+    if (file_ == nullptr) return false;
+    if (std::ferror(file_) != 0) failed_ = true;
+    if (std::fclose(file_) != 0) failed_ = true;
     file_ = nullptr;
+    return !failed_;
   }
 
  private:
   std::FILE* file_;
+  bool failed_ = false;
 };
 
 std::string ErrorText(const std::exception& e) { return e.what(); }
 
+// Where the statement itself starts: after blanks and any comments in
+// front of it ("-- ..." to the end of the line, "/* ... */").
+std::size_t StatementStart(const std::string& text) {
+  std::size_t i = 0;
+  while (i < text.size()) {
+    if (std::isspace(static_cast<unsigned char>(text[i]))) {
+      ++i;
+    } else if (text.compare(i, 2, "--") == 0) {
+      std::size_t end = text.find('\n', i);
+      i = end == std::string::npos ? text.size() : end + 1;
+    } else if (text.compare(i, 2, "/*") == 0) {
+      std::size_t end = text.find("*/", i + 2);
+      i = end == std::string::npos ? text.size() : end + 2;
+    } else {
+      break;
+    }
+  }
+  return i;
+}
+
 // PL/SQL keeps its final ';' (it ends the block's last statement): only
-// plain SQL loses it.
+// plain SQL loses it.  Leading comments do not make a block plain SQL.
 bool IsPlsqlText(const std::string& text) {
   std::string upper = host::UpperCase(text);
   std::vector<std::string> words;
-  std::size_t i = 0;
+  std::size_t i = StatementStart(upper);
   while (words.size() < 4 && i < upper.size()) {
     while (i < upper.size() && std::isspace(static_cast<unsigned char>(upper[i]))) ++i;
     std::size_t start = i;
@@ -101,7 +132,10 @@ bool RunCommandLine(TPluginDataModule& module, const std::string& oemText) {
   std::string text = host::Trim(oemText);
   if (text.empty()) return false;
   if (text.back() == ';' && !IsPlsqlText(text)) text.pop_back();
-  if (host::UpperCase(text.substr(0, 4)) == "DROP") {
+  // Only ";" (or nothing but comments) is no statement: run nothing.
+  if (StatementStart(text) >= text.size()) return false;
+  // A comment in front does not hide a DROP from the question.
+  if (host::UpperCase(text.substr(StatementStart(text), 4)) == "DROP") {
     if (host::ShowQuestionMessage("Drop Command", "You really want to drop?", {"Drop", "Cancel"}) != 0)
       return false;
   }
@@ -122,9 +156,17 @@ bool ExecuteSqlCommand(TPluginDataModule& module, oracle::TOracleQuery& query) {
     host::ShowErrorMessage("Error of creation temporary file");
     return false;
   }
+  // Opened before the statement runs: a file that cannot take the results
+  // must not let the statement run unseen.
+  ResultFile file(path);
+  if (!file.IsOpen()) {
+    platform::RemoveFile(path);
+    host::ShowErrorMessage("Can't open file [" + path + "]");
+    return false;
+  }
   far::HANDLE saved = host::ShowProgressMessage("Processing command ...");
+  bool written = false;
   {
-    ResultFile out(path);
     bool outputEnabled = false;
     try {
       session.DBMS_Output().Enable(kServerOutputBuffer);
@@ -135,7 +177,7 @@ bool ExecuteSqlCommand(TPluginDataModule& module, oracle::TOracleQuery& query) {
     try {
       query.Execute();
       if (query.Eof()) {
-        out.Line("The command is successfully executed");
+        file.Line("The command is successfully executed");
       } else {
         std::string heading, dashes;
         for (int i = 0; i < query.FieldCount(); ++i) {
@@ -143,25 +185,25 @@ bool ExecuteSqlCommand(TPluginDataModule& module, oracle::TOracleQuery& query) {
           heading += name + " ";
           dashes += std::string(name.size(), '-') + " ";
         }
-        out.Line(heading);
-        out.Line(dashes);
+        file.Line(heading);
+        file.Line(dashes);
       }
       int rows = 0;
       while (!query.Eof()) {
         std::string line;
         for (int i = 0; i < query.FieldCount(); ++i) line += GetFieldText(query, i) + " ";
-        out.Line(line);
+        file.Line(line);
         ++rows;
         query.Next();
       }
       if (rows > 0) {
-        out.Line();
-        out.Line(std::to_string(rows) + " rows fetched");
+        file.Line();
+        file.Line(std::to_string(rows) + " rows fetched");
       } else {
         int processed = query.RowsProcessed();
         if (processed > 0) {
-          out.Line();
-          out.Line(std::to_string(processed) + " rows processed");
+          file.Line();
+          file.Line(std::to_string(processed) + " rows processed");
         }
       }
       if (outputEnabled) {
@@ -171,18 +213,18 @@ bool ExecuteSqlCommand(TPluginDataModule& module, oracle::TOracleQuery& query) {
             int status = 1;
             session.DBMS_Output().GetLine(line, status);
             if (status != 0) break;
-            out.Line(line);
+            file.Line(line);
           }
         } catch (...) {
           // Unreadable server output ends the listing silently.
         }
       }
     } catch (const std::exception& e) {
-      out.Line();
-      out.Line(ErrorText(e));
+      file.Line();
+      file.Line(ErrorText(e));
     } catch (...) {
-      out.Line();
-      out.Line("Unknown error");
+      file.Line();
+      file.Line("Unknown error");
     }
     if (outputEnabled) {
       try {
@@ -190,9 +232,17 @@ bool ExecuteSqlCommand(TPluginDataModule& module, oracle::TOracleQuery& query) {
       } catch (...) {
       }
     }
-    out.Close();
+    written = file.Close();
   }
   host::RestoreProgress(saved);
+  if (!written) {
+    // The statement has run; say that its results could not be kept rather
+    // than show a short or empty file as if it were all.
+    platform::RemoveFile(path);
+    host::ShowErrorMessage("The command was executed, but its results could not be written to the file [" + path +
+                           "]");
+    return true;
+  }
   const far::PluginStartupInfo& h = host::Host();
   if (h.Editor != nullptr)
     h.Editor(host::ToOem(path).c_str(), host::ToOem("Command results").c_str(), 0, 0, -1, -1, 0, 0, 0);

@@ -83,18 +83,26 @@ bool ObjectText(KeyContext& k) {
   return true;
 }
 
+// Actions that arrive with later features: the key is taken as the table
+// says, and the user is told so rather than left with a key that does
+// nothing.
+bool Claimed(KeyContext& k) {
+  const char* action = k.key == far::VK_F2   ? "Utilities"
+                       : k.key == far::VK_F8 ? "Drop"
+                       : k.Shift()           ? "Copy table data"
+                                             : "Export";
+  host::ShowQuestionMessage(action, "This action is not available yet", {"Ok"});
+  return true;
+}
+
 bool Export(KeyContext& k) {
   if (!k.controller.DataModule().Connected()) {
     host::ShowErrorMessage("You are not connected to Oracle Server!");
     return true;
   }
-  // The export dialog arrives with the external tools.
-  return true;
+  return Claimed(k);  // the export dialog arrives with the external tools
 }
 
-// Actions that arrive with later features: the key is already claimed as
-// the table says, and nothing happens yet.
-bool Claimed(KeyContext&) { return true; }
 bool NotClaimed(KeyContext&) { return false; }
 
 const std::vector<KeyRow>& KeyTable() {

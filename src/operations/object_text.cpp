@@ -26,13 +26,35 @@ bool OneOf(const std::string& s, std::initializer_list<const char*> options) {
   return false;
 }
 
-// What a row sees: L2.. (upper-cased), the item name and its columns.
+// What a row sees: L2.. (upper-cased), the item name and its columns; and
+// for object names the same levels and item in their own letter case.
 struct Context {
   std::vector<std::string> levels;  // levels[0] is L2
   std::string I;
   std::vector<std::string> columns;  // columns[0] is C1, as listed
   bool alternative;
   std::string prefix;
+  std::vector<std::string> exactLevels;  // as levels, letter case kept
+  std::string exactItem;
+  NameRule rule;
+
+  std::string ByRule(const std::string& asWritten) const {
+    return rule ? rule(asWritten) : host::UpperCase(asWritten);
+  }
+  // Level n as an object or owner name.
+  std::string Name(int n) const {
+    std::size_t i = static_cast<std::size_t>(n - 2);
+    if (n < 2 || i >= exactLevels.size() || host::UpperCase(exactLevels[i]) != L(n)) return L(n);
+    return ByRule(exactLevels[i]);
+  }
+  const std::string& ExactLevel(int n) const {
+    std::size_t i = static_cast<std::size_t>(n - 2);
+    return n >= 2 && i < exactLevels.size() && host::UpperCase(exactLevels[i]) == L(n) ? exactLevels[i] : L(n);
+  }
+  // The item, or its parts around the last dot, as object or owner names.
+  std::string ItemName() const { return ByRule(exactItem); }
+  std::string ItemBefore() const { return ByRule(BeforeDot(exactItem)); }
+  std::string ItemAfter() const { return ByRule(AfterDot(exactItem)); }
 
   const std::string& L(int n) const {
     static const std::string kNone;
@@ -65,7 +87,8 @@ TextJob TriggerJob(const Context& c, const std::string& owner, const std::string
   j.kind = "TRIGGER";
   j.owner = owner;
   j.name = name;
-  j.sql = "SELECT TRIGGER_BODY, DESCRIPTION FROM " + c.prefix +
+  // The row condition is kept apart from the description (WHEN_CLAUSE).
+  j.sql = "SELECT TRIGGER_BODY, DESCRIPTION, WHEN_CLAUSE FROM " + c.prefix +
           "TRIGGERS WHERE OWNER = :OWNER AND TRIGGER_NAME = :NAME";
   j.variables = {{"OWNER", owner}, {"NAME", name}};
   j.form = TextForm::Trigger;
@@ -230,41 +253,41 @@ const Row kRows[] = {
     {[](const Context& c) {
        return OneOf(c.L(2), {"PROCEDURES", "FUNCTIONS", "PACKAGES"}) && c.Set(3) && !c.Set(4);
      },
-     [](const Context& c) { return SourceJob(c, KindOfDirectory(c.L(2), c.alternative), c.L(3), c.I); }},
+     [](const Context& c) { return SourceJob(c, KindOfDirectory(c.L(2), c.alternative), c.Name(3), c.ItemName()); }},
     // ... and among all objects, where the item reads name.owner.
     {[](const Context& c) {
        return c.L(2) == "ALL OBJECTS" && OneOf(c.L(3), {"PROCEDURE", "FUNCTION", "PACKAGE"}) && !c.Set(4);
      },
      [](const Context& c) {
-       return SourceJob(c, KindOfDirectory(c.L(3), c.alternative), AfterDot(c.I), BeforeDot(c.I));
+       return SourceJob(c, KindOfDirectory(c.L(3), c.alternative), c.ItemAfter(), c.ItemBefore());
      }},
     // Triggers.
     {[](const Context& c) { return c.L(2) == "TRIGGERS" && c.Set(3) && !DotName(c.L(3)) && !c.Set(4); },
-     [](const Context& c) { return TriggerJob(c, c.L(3), c.I); }},
+     [](const Context& c) { return TriggerJob(c, c.Name(3), c.ItemName()); }},
     {[](const Context& c) { return c.L(2) == "ALL OBJECTS" && c.L(3) == "TRIGGER"; },
-     [](const Context& c) { return TriggerJob(c, AfterDot(c.I), BeforeDot(c.I)); }},
+     [](const Context& c) { return TriggerJob(c, c.ItemAfter(), c.ItemBefore()); }},
     {[](const Context& c) { return OneOf(c.L(2), {"TABLES", "VIEWS"}) && c.L(5) == ".TRIGGERS" && !c.Set(6); },
      [](const Context& c) {
        // A table's trigger may belong to another schema; the item then says whose.
-       std::string owner = c.I.find('.') != std::string::npos ? AfterDot(c.I) : c.L(3);
-       return TriggerJob(c, owner, BeforeDot(c.I));
+       std::string owner = c.I.find('.') != std::string::npos ? c.ItemAfter() : c.Name(3);
+       return TriggerJob(c, owner, c.ItemBefore());
      }},
     // Views.
     {[](const Context& c) { return c.L(2) == "VIEWS" && c.Set(3) && !c.Set(4); },
-     [](const Context& c) { return ViewJob(c, c.L(3), c.I); }},
+     [](const Context& c) { return ViewJob(c, c.Name(3), c.ItemName()); }},
     {[](const Context& c) { return c.L(2) == ".CATALOG BY USER" && c.Set(3) && AfterDot(c.I) == "VIEW"; },
-     [](const Context& c) { return ViewJob(c, c.L(3), BeforeDot(c.I)); }},
+     [](const Context& c) { return ViewJob(c, c.Name(3), c.ItemBefore()); }},
     {[](const Context& c) { return c.L(2) == "ALL OBJECTS" && c.L(3) == "VIEW"; },
-     [](const Context& c) { return ViewJob(c, AfterDot(c.I), BeforeDot(c.I)); }},
+     [](const Context& c) { return ViewJob(c, c.ItemAfter(), c.ItemBefore()); }},
     // Types.  Only an owner's list: deeper levels are a type's details, and
     // its error list has a row of its own below.
     {[](const Context& c) {
        return c.L(2) == "ALL TYPES" && c.Set(3) && !DotName(c.L(3)) && c.L(3) != "BUILD INTO" && !c.Set(4);
      },
-     [](const Context& c) { return SourceJob(c, KindOfDirectory(c.L(2), c.alternative), c.L(3), c.I); }},
+     [](const Context& c) { return SourceJob(c, KindOfDirectory(c.L(2), c.alternative), c.Name(3), c.ItemName()); }},
     {[](const Context& c) { return c.L(2) == "ALL OBJECTS" && c.L(3) == "TYPE"; },
      [](const Context& c) {
-       return SourceJob(c, KindOfDirectory(c.L(3), c.alternative), AfterDot(c.I), BeforeDot(c.I));
+       return SourceJob(c, KindOfDirectory(c.L(3), c.alternative), c.ItemAfter(), c.ItemBefore());
      }},
     // The error lists: an object ("NAME.TYPE") opens at its first error, an
     // error line at its own position.
@@ -272,7 +295,8 @@ const Row kRows[] = {
      [](const Context& c) {
        bool onErrorLine = c.Set(4);
        const std::string& object = onErrorLine ? c.L(4) : c.I;
-       TextJob j = JobByKind(c, AfterDot(object), c.L(3), BeforeDot(object));
+       const std::string& exactObject = onErrorLine ? c.ExactLevel(4) : c.exactItem;
+       TextJob j = JobByKind(c, AfterDot(object), c.Name(3), c.ByRule(BeforeDot(exactObject)));
        StartAtError(c, j, onErrorLine);
        return j;
      }},
@@ -281,7 +305,7 @@ const Row kRows[] = {
               !c.Set(6);
      },
      [](const Context& c) {
-       TextJob j = SourceJob(c, KindOfDirectory(c.L(2), c.alternative), c.L(3), c.L(4));
+       TextJob j = SourceJob(c, KindOfDirectory(c.L(2), c.alternative), c.Name(3), c.Name(4));
        StartAtError(c, j, true);
        return j;
      }},
@@ -298,13 +322,20 @@ const Row kRows[] = {
 
 }  // namespace
 
+TextJob UnitTextJob(const std::string& kind, const std::string& owner, const std::string& name,
+                    const std::string& prefix) {
+  Context c{{}, {}, {}, false, prefix, {}, {}, {}};
+  return JobByKind(c, kind, owner, name);
+}
+
 std::string TextJob::Title() const { return kind + " " + owner + "." + name; }
 
 std::optional<TextJob> ChooseText(const std::vector<std::string>& levels, const CurrentItem& item,
-                                  bool alternative, const std::string& prefix) {
+                                  bool alternative, const std::string& prefix,
+                                  const std::vector<std::string>& exactLevels, const NameRule& rule) {
   if (!item.valid || item.IsUpDir()) return std::nullopt;
   // Column texts are shown as they are (alert messages, network addresses).
-  Context c{levels, host::UpperCase(item.name), item.columns, alternative, prefix};
+  Context c{levels, host::UpperCase(item.name), item.columns, alternative, prefix, exactLevels, item.name, rule};
   for (const Row& row : kRows)
     if (row.fits(c)) return row.make(c);
   return std::nullopt;

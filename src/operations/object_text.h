@@ -8,6 +8,7 @@
 // text file writer and the edit loop carry the job out.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -20,7 +21,7 @@ namespace operations {
 // How the query's rows become text.
 enum class TextForm {
   Plain,            // the first column as it is (dictionary lines carry their own breaks)
-  Trigger,          // "CREATE OR REPLACE TRIGGER " + DESCRIPTION, a break, TRIGGER_BODY
+  Trigger,          // "CREATE OR REPLACE TRIGGER " + DESCRIPTION [+ WHEN (...)], a break, TRIGGER_BODY
   Parameters,       // one commented block per instance parameter
   ShortParameters,  // the same for the undocumented parameters
   Alerts,           // one block per registered alert
@@ -47,11 +48,23 @@ struct TextJob {
   std::string Title() const;
 };
 
+// Maps a name as the panel shows it to the name sent to the server.
+using NameRule = std::function<std::string(const std::string& asWritten)>;
+
 // The text for the item at the given levels (L2, L3, ... upper-cased as the
-// panel keeps them), or nothing when no row of the table fits.  The item's
-// name and columns are upper-cased here.  `alternative` is the Alt key
-// (package and type bodies); `prefix` the dictionary prefix ("ALL_", "DBA_").
+// panel keeps them), or nothing when no row of the table fits.  The rows
+// compare the upper-cased levels and item; the owner and name of an object
+// are taken from `exactLevels` (the same levels in their own letter case;
+// empty: the upper-cased ones) and the item as shown, through `rule` (none:
+// upper-case everything).  `alternative` is the Alt key (package and type
+// bodies); `prefix` the dictionary prefix ("ALL_", "DBA_").
 std::optional<TextJob> ChooseText(const std::vector<std::string>& levels, const CurrentItem& item,
-                                  bool alternative, const std::string& prefix);
+                                  bool alternative, const std::string& prefix,
+                                  const std::vector<std::string>& exactLevels = {}, const NameRule& rule = {});
+
+// The text of a stored unit, view or trigger by its kind ("PROCEDURE",
+// "VIEW", "TRIGGER" ...), as the rows for that kind build it.
+TextJob UnitTextJob(const std::string& kind, const std::string& owner, const std::string& name,
+                    const std::string& prefix);
 
 }  // namespace operations

@@ -7,12 +7,18 @@
 // opens, and after the user declined to compile into another schema.
 #include "operations/text_editing.h"
 
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 
 #include "host/host_services.h"
 #include "host/messages.h"
 #include "host/text_utils.h"
+#include "operations/created_unit.h"
+#include "operations/exact_names.h"
 #include "operations/object_text.h"
 #include "operations/text_file.h"
 #include "platform/platform.h"
@@ -69,15 +75,18 @@ struct CompileError {
   std::string text;
 };
 
-CompileError FirstCompileError(connection::TPluginDataModule& module, const TextJob& job) {
+// The first compile error of the unit; owner, name and kind as the server
+// keeps them (the name rule has been applied already).
+CompileError FirstCompileError(connection::TPluginDataModule& module, const std::string& owner,
+                               const std::string& name, const std::string& kind) {
   CompileError e;
   auto q = module.CreateNewOracleQuery({"OWNER", "NAME", "TYPE"});
   if (!q) return e;
   q->SetSQL("SELECT * FROM " + module.Prefix() +
             "ERRORS WHERE OWNER = :OWNER AND NAME = :NAME AND TYPE = :TYPE ORDER BY SEQUENCE");
-  q->SetVariable("OWNER", host::UpperCase(job.owner));
-  q->SetVariable("NAME", host::UpperCase(job.name));
-  q->SetVariable("TYPE", host::UpperCase(job.kind));
+  q->SetVariable("OWNER", owner);
+  q->SetVariable("NAME", name);
+  q->SetVariable("TYPE", host::UpperCase(kind));
   q->Execute();
   if (q->Eof()) return e;
   e.found = true;
@@ -85,6 +94,52 @@ CompileError FirstCompileError(connection::TPluginDataModule& module, const Text
   e.column = static_cast<int>(q->FieldAsInteger("POSITION"));
   e.text = q->FieldAsString("TEXT");
   return e;
+}
+
+// "line N, column M" in a server message (PL/SQL reports where in the sent
+// text it failed); false when the message names no position.
+bool MessagePosition(const std::string& message, int& line, int& column) {
+  const std::string upper = host::UpperCase(message);
+  std::size_t at = upper.find("LINE ");
+  while (at != std::string::npos) {
+    char* end = nullptr;
+    long l = std::strtol(upper.c_str() + at + 5, &end, 10);
+    std::size_t after = static_cast<std::size_t>(end - upper.c_str());
+    if (after > at + 5 && upper.compare(after, 9, ", COLUMN ") == 0) {
+      long c = std::strtol(upper.c_str() + after + 9, &end, 10);
+      if (static_cast<std::size_t>(end - upper.c_str()) > after + 9 && l > 0 && c > 0) {
+        line = static_cast<int>(l);
+        column = static_cast<int>(c);
+        return true;
+      }
+    }
+    at = upper.find("LINE ", at + 5);
+  }
+  return false;
+}
+
+// An invalid identifier (ORA-00904 names it in double quotes): the first
+// place the text uses it as a whole word, 1-based.  False when the message
+// names none or the text does not hold it.
+bool IdentifierPosition(const std::string& message, const std::vector<std::string>& lines, int& line,
+                        int& column) {
+  if (message.rfind("ORA-00904", 0) != 0) return false;
+  std::size_t open = message.find('"'), close = open == std::string::npos ? open : message.find('"', open + 1);
+  if (close == std::string::npos || close == open + 1) return false;
+  const std::string name = host::UpperCase(message.substr(open + 1, close - open - 1));
+  auto wordChar = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '$' || c == '#'; };
+  for (std::size_t l = 0; l < lines.size(); ++l) {
+    const std::string upper = host::UpperCase(lines[l]);
+    for (std::size_t at = upper.find(name); at != std::string::npos; at = upper.find(name, at + 1)) {
+      bool before = at > 0 && wordChar(upper[at - 1]);
+      bool after = at + name.size() < upper.size() && wordChar(upper[at + name.size()]);
+      if (before || after) continue;
+      line = static_cast<int>(l) + 1;
+      column = static_cast<int>(at) + 1;
+      return true;
+    }
+  }
+  return false;
 }
 
 enum class Pass { Done, Reopen };
@@ -127,7 +182,7 @@ class TextSession {
     try {
       note_.Show("Loading data ...");
       if (job_.startAtFirstError) {
-        CompileError first = FirstCompileError(module_, job_);
+        CompileError first = FirstCompileError(module_, job_.owner, job_.name, job_.kind);
         if (first.found) {
           job_.startLine = first.line;
           job_.startColumn = first.column;
@@ -143,7 +198,9 @@ class TextSession {
         View(file);
         return Pass::Done;
       }
-      return Edit(file, written);
+      // An error line counts from the part the server compiled.
+      int line = written.headerLines + (job_.startLine > 0 ? written.bodyOffset + job_.startLine : 0);
+      return Edit(file, written, line, job_.startColumn);
     } catch (const std::exception& e) {
       note_.Close();
       host::ShowErrorMessage(std::string("Data loading error: ") + e.what());
@@ -161,42 +218,67 @@ class TextSession {
       file.Release();
   }
 
-  Pass Edit(TempFile& file, const WrittenText& written) {
+  // Edits the file until the text is stored, the user leaves the editor
+  // without a change, or a compile error asks for the text afresh.  Every
+  // way that does not store the text gives it back to the user in the
+  // editor, as the user left it.
+  Pass Edit(TempFile& file, const WrittenText& written, int line, int column) {
     const far::PluginStartupInfo& h = host::Host();
     if (h.Editor == nullptr) return Pass::Done;
-    std::string before;
-    if (!platform::ReadWholeFile(file.Path(), before)) throw std::runtime_error("cannot read " + file.Path());
-    h.Editor(host::ToOem(file.Path()).c_str(), title_.c_str(), 0, 0, -1, -1, 0,
-             written.headerLines + job_.startLine, job_.startColumn);
-    // Hosts differ in what the editor reports; what counts is whether the
-    // text on disk changed.
-    std::string after;
-    if (!platform::ReadWholeFile(file.Path(), after) || after == before || !job_.compilable) return Pass::Done;
-    modified_ = true;
-    if (written.wrapped) {
-      host::ShowErrorMessage("Cant save wrapped object");
-      return Pass::Done;
+    while (true) {
+      std::string before;
+      if (!platform::ReadWholeFile(file.Path(), before)) throw std::runtime_error("cannot read " + file.Path());
+      h.Editor(host::ToOem(file.Path()).c_str(), title_.c_str(), 0, 0, -1, -1, 0, line, column);
+      // Hosts differ in what the editor reports; what counts is whether the
+      // text on disk changed.
+      std::string after;
+      if (!platform::ReadWholeFile(file.Path(), after) || after == before || !job_.compilable) return Pass::Done;
+      modified_ = true;
+      if (written.wrapped) {
+        host::ShowErrorMessage("Cant save wrapped object");
+        continue;
+      }
+      if (!ConfirmOtherSchema(module_, job_)) continue;
+      std::optional<Pass> saved = Save(file, line, column);
+      if (saved) return *saved;
     }
-    if (!ConfirmOtherSchema(module_, job_)) return Pass::Reopen;
+  }
 
+  // Runs the saved text.  Nothing when the server refused it (the editor
+  // then opens again on it, at `line` and `column`, which this sets to the
+  // place the message names); otherwise whether a compile error asks for
+  // another pass.
+  std::optional<Pass> Save(TempFile& file, int& line, int& column) {
     std::vector<std::string> lines;
     if (!ReadTextLines(file.Path(), lines)) throw std::runtime_error("cannot read " + file.Path());
     auto query = module_.CreateNewOracleQuery({});
-    if (!query) return Pass::Done;
+    if (!query) throw std::runtime_error("the query could not be created");
     query->SQL = lines;
     note_.Show("Saving object ...");
     try {
       query->Execute();
     } catch (const std::exception& e) {
-      // The server refused the text itself: show why and keep nothing open.
+      // The server refused the text itself (a view's unknown column, any
+      // DDL error): show why and give the text back, at the place the
+      // message names (a line and column, or an invalid identifier).
       note_.Close();
       host::ShowErrorMessage(e.what());
-      return Pass::Done;
+      if (!MessagePosition(e.what(), line, column)) IdentifierPosition(e.what(), lines, line, column);
+      return std::nullopt;
     }
-    CompileError first = FirstCompileError(module_, job_);
+    // The unit is where the text put it: a CREATE without a schema lands in
+    // the user's own schema, whoever owned the unit that was opened.
+    CreatedUnit unit{job_.kind, job_.owner, job_.name};
+    if (auto created = ParseCreatedUnit(lines, module_.OracleSession().LogonUsername)) unit = *created;
+    CompileError first = FirstCompileError(module_, unit.owner, unit.name, unit.kind);
     note_.Close();
     if (!first.found) return Pass::Done;
     host::ShowErrorMessage(first.text);
+    // The server holds the new text there; the next pass fetches it afresh.
+    if (unit.owner != job_.owner || unit.name != job_.name || unit.kind != job_.kind) {
+      job_ = UnitTextJob(unit.kind, unit.owner, unit.name, module_.Prefix());
+      title_ = host::ToOem(job_.Title());
+    }
     job_.startLine = first.line;
     job_.startColumn = first.column;
     job_.startAtFirstError = false;
@@ -235,7 +317,9 @@ bool ShowObjectText(panel::TOracleController& controller, bool edit, bool altern
   CurrentItem item = ReadCurrentItem(controller);
   std::vector<std::string> levels;
   for (std::size_t n = 2; n <= 8; ++n) levels.push_back(controller.GetPathLevel(n));
-  std::optional<TextJob> job = ChooseText(levels, item, alternative, module.Prefix());
+  std::vector<std::string> exactLevels = ExactPathLevels(host::FromOem(controller.CurrentDirectory()));
+  NameRule rule = [&module](const std::string& asWritten) { return NameByRule(module, asWritten); };
+  std::optional<TextJob> job = ChooseText(levels, item, alternative, module.Prefix(), exactLevels, rule);
   if (!job) return false;
   return TextSession(module, std::move(*job), edit).Run();
 }

@@ -3,8 +3,11 @@
 // description and body, parameter-file blocks, alert blocks).
 #include "operations/text_file.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <memory>
+#include <vector>
 #include <stdexcept>
 
 #include "connection/field_text.h"
@@ -75,13 +78,40 @@ std::string FormatAlertBlock(const FieldReader& f) {
   return Lines({"[" + f("NAME") + "] SID [" + f("SID") + "] Changed [" + f("CHANGED") + "]", f("MESSAGE"), ""});
 }
 
-std::string FormatTriggerText(const std::string& description, const std::string& body) {
-  return "CREATE OR REPLACE TRIGGER " + description + kTextLineBreak + body;
+std::string FormatTriggerText(const std::string& description, const std::string& whenClause,
+                              const std::string& body) {
+  std::string text = "CREATE OR REPLACE TRIGGER " + description;
+  if (!whenClause.empty()) text += "WHEN (" + whenClause + ")";
+  return text + kTextLineBreak + body;
 }
 
-bool IsWrappedFirstLine(const std::string& firstColumn) {
-  std::string t = host::UpperCase(host::Trim(firstColumn));
-  return t.size() >= 7 && t.compare(t.size() - 7, 7, "WRAPPED") == 0;
+int TriggerBodyOffset(const std::string& description, const std::string& whenClause) {
+  std::string head = FormatTriggerText(description, whenClause, "");
+  return static_cast<int>(std::count(head.begin(), head.end(), '\n'));
+}
+
+bool IsWrappedSource(const std::string& firstColumn, const std::string& unitName) {
+  // Only the first line counts; a wrapped unit may come as one row.
+  std::string first = firstColumn.substr(0, firstColumn.find('\n'));
+  std::vector<std::string> words;
+  std::size_t i = 0;
+  while (i < first.size()) {
+    while (i < first.size() && std::isspace(static_cast<unsigned char>(first[i]))) ++i;
+    std::size_t start = i;
+    while (i < first.size() && !std::isspace(static_cast<unsigned char>(first[i]))) ++i;
+    if (i > start) words.push_back(first.substr(start, i - start));
+  }
+  const std::string name = host::UpperCase(unitName);
+  for (std::size_t k = 1; k < words.size(); ++k) {
+    if (host::UpperCase(words[k]) != "WRAPPED") continue;
+    // The word before names the unit, perhaps with its schema, perhaps quoted.
+    std::string before = words[k - 1];
+    std::size_t dot = before.rfind('.');
+    if (dot != std::string::npos) before = before.substr(dot + 1);
+    before.erase(std::remove(before.begin(), before.end(), '"'), before.end());
+    if (host::UpperCase(before) == name) return true;
+  }
+  return false;
 }
 
 WrittenText WriteObjectText(connection::TPluginDataModule& module, const TextJob& job, const std::string& path) {
@@ -110,7 +140,10 @@ WrittenText WriteObjectText(connection::TPluginDataModule& module, const TextJob
     result.hasRows = false;
     return result;
   }
-  if (query && job.compilable) result.wrapped = IsWrappedFirstLine(query->FieldAsString(0));
+  if (query && job.compilable && job.form == TextForm::Plain)
+    result.wrapped = IsWrappedSource(query->FieldAsString(0), job.name);
+  if (query && job.form == TextForm::Trigger)
+    result.bodyOffset = TriggerBodyOffset(query->FieldAsString("DESCRIPTION"), query->FieldAsString("WHEN_CLAUSE"));
   const oracle::TOracleQuery* q = query.get();
   FieldReader field = [q](const std::string& column) { return connection::GetFieldText(*q, column); };
   while (query && !query->Eof()) {
@@ -119,7 +152,8 @@ WrittenText WriteObjectText(connection::TPluginDataModule& module, const TextJob
       case TextForm::ShortParameters: out.Put(FormatShortParameterBlock(field)); break;
       case TextForm::Alerts: out.Put(FormatAlertBlock(field)); break;
       case TextForm::Trigger:
-        out.Put(FormatTriggerText(query->FieldAsString("DESCRIPTION"), query->FieldAsString("TRIGGER_BODY")));
+        out.Put(FormatTriggerText(query->FieldAsString("DESCRIPTION"), query->FieldAsString("WHEN_CLAUSE"),
+                                  query->FieldAsString("TRIGGER_BODY")));
         break;
       case TextForm::Plain: out.Put(query->FieldAsString(0)); break;
     }

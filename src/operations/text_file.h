@@ -23,15 +23,27 @@ using FieldReader = std::function<std::string(const std::string& column)>;
 std::string FormatParameterBlock(const FieldReader& field);
 std::string FormatShortParameterBlock(const FieldReader& field);
 std::string FormatAlertBlock(const FieldReader& field);
-std::string FormatTriggerText(const std::string& description, const std::string& body);
-// A compiled unit whose first source line ends in "wrapped" cannot be
-// edited back into the database.
-bool IsWrappedFirstLine(const std::string& firstColumn);
+// "CREATE OR REPLACE TRIGGER " + DESCRIPTION, the row condition as
+// "WHEN (...)" when there is one (the server keeps it apart from the
+// description), a line break, then the body.
+std::string FormatTriggerText(const std::string& description, const std::string& whenClause,
+                              const std::string& body);
+// Lines in front of the body in that text: a trigger's compile errors count
+// their lines from the body's first line.
+int TriggerBodyOffset(const std::string& description, const std::string& whenClause);
+// The server writes a wrapped unit's first line as the unit, its name and
+// the separate word "wrapped" ("PROCEDURE SCOTT.P wrapped"); such a unit
+// cannot be edited back into the database.  A name that merely ends in
+// WRAPPED (LOG_UNWRAPPED) is no sign.
+bool IsWrappedSource(const std::string& firstColumn, const std::string& unitName);
 
 struct WrittenText {
   bool hasRows = true;   // false: the query returned nothing (the text is unusable)
   bool wrapped = false;
   int headerLines = 0;
+  // Lines between the header and the part the compile errors count in (a
+  // trigger's CREATE line, description, condition and blank line).
+  int bodyOffset = 0;
 };
 
 // Runs the job's query (when it has one) and writes the file.  Oracle and

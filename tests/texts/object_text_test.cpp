@@ -95,7 +95,7 @@ TEST(ChooseText, ViewsCarryTheirCreateLineAndTriggersTheirOwnForm) {
   ASSERT_TRUE(t);
   EXPECT_EQ(t->form, TextForm::Trigger);
   EXPECT_TRUE(t->header.empty());
-  EXPECT_EQ(t->sql, "SELECT TRIGGER_BODY, DESCRIPTION FROM ALL_TRIGGERS WHERE OWNER = :OWNER AND TRIGGER_NAME = :NAME");
+  EXPECT_EQ(t->sql, "SELECT TRIGGER_BODY, DESCRIPTION, WHEN_CLAUSE FROM ALL_TRIGGERS WHERE OWNER = :OWNER AND TRIGGER_NAME = :NAME");
   // A table's trigger list: the owner is the table's unless the item names one.
   auto own = Choose("\\TABLES\\SCOTT\\EMP\\.TRIGGERS", Item("EMP_BIU"));
   ASSERT_TRUE(own);

@@ -58,14 +58,26 @@ TEST(TextFile, ShortParameterAndAlertBlocks) {
             "[STOCK] SID [12] Changed [Y]\r\nup\r\n\r\n");
 }
 
-TEST(TextFile, TriggerTextAndWrappedUnits) {
-  EXPECT_EQ(FormatTriggerText("SCOTT.T\nBEFORE INSERT ON EMP\n", "BEGIN NULL; END;"),
+TEST(TextFile, TriggerTextKeepsItsConditionAndCountsItsHead) {
+  EXPECT_EQ(FormatTriggerText("SCOTT.T\nBEFORE INSERT ON EMP\n", "", "BEGIN NULL; END;"),
             "CREATE OR REPLACE TRIGGER SCOTT.T\nBEFORE INSERT ON EMP\n\r\nBEGIN NULL; END;");
-  EXPECT_TRUE(IsWrappedFirstLine("PROCEDURE SECRET_PROC wrapped\n"));
-  EXPECT_TRUE(IsWrappedFirstLine("package body p WRAPPED  "));
-  EXPECT_FALSE(IsWrappedFirstLine("PROCEDURE UNWRAPPED_NOT IS\n"));
-  EXPECT_FALSE(IsWrappedFirstLine("wrap"));
-  EXPECT_FALSE(IsWrappedFirstLine(""));
+  EXPECT_EQ(TriggerBodyOffset("SCOTT.T\nBEFORE INSERT ON EMP\n", ""), 3);
+  // The row condition goes back between the description and the body.
+  EXPECT_EQ(FormatTriggerText("T\nBEFORE UPDATE ON EMP\nFOR EACH ROW\n", "NEW.SAL > 0", "BEGIN NULL; END;"),
+            "CREATE OR REPLACE TRIGGER T\nBEFORE UPDATE ON EMP\nFOR EACH ROW\nWHEN (NEW.SAL > 0)\r\nBEGIN NULL; END;");
+  EXPECT_EQ(TriggerBodyOffset("T\nBEFORE UPDATE ON EMP\nFOR EACH ROW\n", "NEW.SAL > 0"), 4);
+}
+
+TEST(TextFile, WrappedIsTheSeparateWordAfterTheUnitName) {
+  EXPECT_TRUE(IsWrappedSource("PROCEDURE SECRET_PROC wrapped\n", "SECRET_PROC"));
+  EXPECT_TRUE(IsWrappedSource("PROCEDURE SCOTT.SECRET_PROC wrapped \na000000\nb2\n", "SECRET_PROC"));
+  EXPECT_TRUE(IsWrappedSource("package body \"Pkg\" WRAPPED  ", "Pkg"));
+  // Names that end in WRAPPED, and a unit called WRAPPED, are plain source.
+  EXPECT_FALSE(IsWrappedSource("PROCEDURE LOG_UNWRAPPED\n", "LOG_UNWRAPPED"));
+  EXPECT_FALSE(IsWrappedSource("PROCEDURE SET_WRAPPED", "SET_WRAPPED"));
+  EXPECT_FALSE(IsWrappedSource("PROCEDURE WRAPPED IS\n", "WRAPPED"));
+  EXPECT_FALSE(IsWrappedSource("PROCEDURE P (A NUMBER) IS -- not wrapped\n", "P"));
+  EXPECT_FALSE(IsWrappedSource("", "P"));
 }
 
 TEST(TextFile, EditedFileReadsBackLineByLine) {

@@ -8,7 +8,11 @@
 #include "ora_error.h"
 #include "segments.h"
 #include "sqlite_util.h"
+<<<<<<< HEAD
 #include "user_ddl.h"
+=======
+#include "trigger_text.h"
+>>>>>>> w12-edit
 
 #include <cctype>
 #include <set>
@@ -346,7 +350,7 @@ void CreateSynonym(ServerSession& s, const sql::Translation& tr) {
 // Stores the source of a unit, compiles it, records errors and status.
 // Returns true when the unit has errors.
 bool StoreAndCompile(sqlite3* db, const std::string& owner, const std::string& name, const std::string& type,
-                     const std::vector<std::string>& lines) {
+                     const std::vector<std::string>& lines, const std::vector<std::string>& compiled) {
   Query del(db, "DELETE FROM \"SYS.DBA_SOURCE\" WHERE OWNER = ? AND NAME = ? AND TYPE = ?");
   del.Bind(1, owner).Bind(2, name).Bind(3, type).Run();
   int line = 0;
@@ -356,7 +360,7 @@ bool StoreAndCompile(sqlite3* db, const std::string& owner, const std::string& n
   }
   Query derr(db, "DELETE FROM \"SYS.DBA_ERRORS\" WHERE OWNER = ? AND NAME = ? AND TYPE = ?");
   derr.Bind(1, owner).Bind(2, name).Bind(3, type).Run();
-  std::vector<CompileError> errors = CompileUnit(type, lines);
+  std::vector<CompileError> errors = CompileUnit(type, compiled);
   int seq = 0;
   for (const auto& e : errors) {
     Query ins(db, "INSERT INTO \"SYS.DBA_ERRORS\" VALUES (?, ?, ?, ?, ?, ?, ?)");
@@ -396,14 +400,9 @@ bool CreateProgramUnit(ServerSession& s, const sql::Translation& tr) {
   if (type == "TRIGGER") {
     Query d(db, "DELETE FROM \"SYS.DBA_TRIGGERS\" WHERE OWNER = ? AND TRIGGER_NAME = ?");
     d.Bind(1, u.owner).Bind(2, u.name).Run();
-    std::string head, body;
-    bool in_body = false;
-    for (const auto& l : u.lines) {
-      std::string ul = Upper(l);
-      if (!in_body && (ul.find("BEGIN") != std::string::npos || ul.find("DECLARE") != std::string::npos)) in_body = true;
-      (in_body ? body : head) += l;
-    }
-    std::string uh = Upper(head);
+    // The server keeps the row condition apart from the description.
+    TriggerText parts = SplitTrigger(u.lines);
+    std::string uh = Upper(parts.description);
     std::string timing = uh.find("INSTEAD OF") != std::string::npos ? "INSTEAD OF"
                          : uh.find("AFTER") != std::string::npos    ? "AFTER"
                                                                     : "BEFORE";
@@ -411,12 +410,11 @@ bool CreateProgramUnit(ServerSession& s, const sql::Translation& tr) {
     std::string events;
     for (const char* e : {"INSERT", "UPDATE", "DELETE"})
       if (uh.find(e) != std::string::npos) events += (events.empty() ? "" : " OR ") + std::string(e);
-    std::string description = head.substr(head.find_first_not_of(" \t") == std::string::npos ? 0 : head.find_first_not_of(" \t"));
-    if (Upper(description).rfind("TRIGGER ", 0) == 0) description = description.substr(8);
     Query t(db, "INSERT INTO \"SYS.DBA_TRIGGERS\" VALUES (?, ?, ?, ?, ?, 'TABLE', ?, NULL, "
-                "'REFERENCING NEW AS NEW OLD AS OLD', NULL, 'ENABLED', ?, 'PL/SQL     ', ?)");
+                "'REFERENCING NEW AS NEW OLD AS OLD', ?, 'ENABLED', ?, 'PL/SQL     ', ?)");
     t.Bind(1, u.owner).Bind(2, u.name).Bind(3, timing + (each_row ? " EACH ROW" : " STATEMENT")).Bind(4, events);
-    t.Bind(5, u.triggerTableOwner).Bind(6, u.triggerTable).Bind(7, description).Bind(8, body).Run();
+    t.Bind(5, u.triggerTableOwner).Bind(6, u.triggerTable).Bind(7, parts.whenClause);
+    t.Bind(8, parts.description).Bind(9, parts.body).Run();
     if (!u.triggerTable.empty())
       AddDependencies(db, u.owner, u.name, "TRIGGER", {sql::ResolvedObject{"", u.triggerTableOwner, u.triggerTable, "TABLE"}});
   }
@@ -428,7 +426,9 @@ bool CreateProgramUnit(ServerSession& s, const sql::Translation& tr) {
                 "'YES', 'YES', NULL, NULL)");
     t.Bind(1, u.owner).Bind(2, u.name).Bind(3, TypeCodeOf(u.lines)).Run();
   }
-  return StoreAndCompile(db, u.owner, u.name, type, u.lines);
+  // A trigger's errors count their lines from its body, as the server's do.
+  return StoreAndCompile(db, u.owner, u.name, type, u.lines,
+                         type == "TRIGGER" ? SplitTrigger(u.lines).bodyLines : u.lines);
 }
 
 bool AlterCompile(ServerSession& s, const sql::Translation& tr) {
@@ -447,7 +447,7 @@ bool AlterCompile(ServerSession& s, const sql::Translation& tr) {
   Query q(db, "SELECT TEXT FROM \"SYS.DBA_SOURCE\" WHERE OWNER = ? AND NAME = ? AND TYPE = ? ORDER BY LINE");
   q.Bind(1, a.owner).Bind(2, a.name).Bind(3, type);
   while (q.Step()) lines.push_back(q.Text(0));
-  return StoreAndCompile(db, a.owner, a.name, type, lines);
+  return StoreAndCompile(db, a.owner, a.name, type, lines, type == "TRIGGER" ? SplitTrigger(lines).bodyLines : lines);
 }
 
 void DropView(sqlite3* db, const std::string& owner, const std::string& name) {
