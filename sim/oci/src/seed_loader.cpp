@@ -338,12 +338,14 @@ void BuildDemoDatabase(const std::string& path, const std::string& version) {
 
   // The demo schemas, through the engine as SYS.
   for (const char* script : {kSeedDemoSql, kSeedDemoTablesSql, kSeedDemoCodeSql, kSeedDemoTextsSql}) RunDemoScript(*s, script);
+  RunDemoScript(*s, kSeedDemoMixedCaseSql);
   s->Commit();
   // Fixed dates: everything was created on the same (fictional) morning.
   ExecSql(db, "BEGIN");
   ExecSql(db, kSeedDemoDictionarySql);
   ExecSql(db, kSeedDemoTablesDictionarySql);
   ExecSql(db, kSeedDemoCodeDictionarySql);
+  ExecSql(db, kSeedDemoMixedCaseDictionarySql);
   // After the demo rows, which may already comment some dictionary columns.
   ExecSql(db, kSeedDictionaryCommentsSql);
   ExecSql(db, "UPDATE \"SYS.DBA_OBJECTS\" SET CREATED = CASE WHEN OWNER IN ('SYS', 'SYSTEM', 'PUBLIC') THEN "

@@ -32,5 +32,7 @@ extern const char* const kSeedDemoCodeSql;
 extern const char* const kSeedDemoCodeDictionarySql;
 extern const char* const kSeedDemoTextsSql;
 extern const char* const kSeedDictionaryCommentsSql;
+extern const char* const kSeedDemoMixedCaseSql;
+extern const char* const kSeedDemoMixedCaseDictionarySql;
 
 }  // namespace ocisim
