@@ -135,7 +135,7 @@ struct Fixed {
   bool restricted;
 };
 constexpr Fixed kFixed[] = {
-    {"V_$VERSION", "V$VERSION", true},       {"V_$PWFILE_USERS", "V$PWFILE_USERS", true},
+    {"V_$VERSION", "V$VERSION", false},       {"V_$PWFILE_USERS", "V$PWFILE_USERS", true},
     {"V_$PARAMETER", "V$PARAMETER", true},   {"V_$DATABASE", "V$DATABASE", true},
     {"V_$INSTANCE", "V$INSTANCE", true},     {"V_$OPTION", "V$OPTION", false},
     {"V_$SQLAREA", "V$SQLAREA", true},       {"V_$SQLTEXT", "V$SQLTEXT", true},
