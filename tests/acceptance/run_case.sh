@@ -18,6 +18,8 @@ if [ -n "$oracle_home" ]; then
   export ORACLE_HOME="$oracle_home"
   export OCISIM_DATA_DIR="$work/data"
   mkdir -p "$OCISIM_DATA_DIR"
+  # The stand-in's logons and OCI7 logoffs, for cases that show them.
+  export OCISIM_CALL_LOG="$work/oci-calls.log"
 fi
 status=0
 (cd "$work" && "$host" -e "load $plugin" "$case_file") >"$work/out.raw" 2>&1 || status=$?
