@@ -5,7 +5,8 @@ set(_out "// Generated from sim/oci/seed by embed_seed.cmake; do not edit.\n#inc
 foreach(_pair "kSeedDictionarySql;dictionary.sql" "kSeedSystemSql;system.sql" "kSeedInstanceSql;instance.sql" "kSeedDemoSql;demo.sql" "kSeedDemoDictionarySql;demo_dictionary.sql"
         "kSeedDemoTablesSql;demo_tables.sql" "kSeedDemoTablesDictionarySql;demo_tables_dictionary.sql"
         "kSeedDemoCodeSql;demo_code.sql" "kSeedDemoCodeDictionarySql;demo_code_dictionary.sql"
-        "kSeedDemoTextsSql;demo_texts.sql" "kSeedUsersDemoSql;users_demo.sql" "kSeedStorageDemoSql;storage_demo.sql" "kSeedDictionaryCommentsSql;dictionary_comments.sql")
+        "kSeedDemoTextsSql;demo_texts.sql" "kSeedUsersDemoSql;users_demo.sql" "kSeedStorageDemoSql;storage_demo.sql" "kSeedDictionaryCommentsSql;dictionary_comments.sql"
+        "kSeedDemoMixedCaseSql;demo_mixed_case.sql" "kSeedDemoMixedCaseDictionarySql;demo_mixed_case_dictionary.sql")
   list(GET _pair 0 _var)
   list(GET _pair 1 _file)
   file(READ "${SEED_DIR}/${_file}" _text)

@@ -1,6 +1,7 @@
 // cluster_listing.cpp — the cluster listings.
 #include "catalog/cluster_listing.h"
 
+#include "catalog/code_queries.h"
 #include "catalog/index_listing.h"
 #include "catalog/table_helpers.h"
 #include "connection/statement_catalogue.h"
@@ -32,33 +33,34 @@ void ClusterDirectory(Listing& l, const std::string& owner, const std::string& c
 }
 
 // Items below a cluster are named "NAME.OWNER"; the owner follows the dot.
-std::string OwnerAfterDot(const std::string& item, const std::string& fallback) {
+std::string OwnerAfterDot(Listing& l, const std::string& item, const std::string& fallback) {
   auto dot = item.rfind('.');
-  return dot == std::string::npos || dot + 1 == item.size() ? fallback : item.substr(dot + 1);
+  return dot == std::string::npos || dot + 1 == item.size() ? fallback
+                                                            : connection::ExactName(l.Module(), item.substr(dot + 1));
 }
 
 }  // namespace
 
 void ListClusterTree(Listing& l) {
   if (!l.Connected()) return;
-  const std::string owner = l.Level(3);
-  if (owner.empty()) {
+  if (l.Level(3).empty()) {
     l.UseModes("UserNameCountPanelModes");
     l.ListStatement(kStmtClustersOwners, {{"OWNER", "COUNTS"}, true, "", "", ""});
     return;
   }
+  const std::string owner = ExactLevel(l, 3);
   if (l.Level(4).empty()) {
     l.UseModes("DefaultPanelModes");
     l.ListStatement(kStmtClustersOfOwner, {{"CLUSTER_NAME", "DESCRIPTION"}, true, "", "", ""}, {{"OWNER", owner}});
     return;
   }
-  const std::string cluster = ObjectKey(l.Level(4));
+  const std::string cluster = ExactLevelKey(l, 4);
   const std::string detail = l.Level(5);
   const VariablePairs keys{{"OWNER", owner}, {"NAME", cluster}};
   if (detail.empty()) {
     ClusterDirectory(l, owner, cluster);
   } else if (detail == ".INDEXES" && !l.Level(6).empty()) {
-    if (l.Level(7).empty()) ListIndexColumns(l, OwnerAfterDot(l.Level(6), owner), ObjectKey(l.Level(6)));
+    if (l.Level(7).empty()) ListIndexColumns(l, OwnerAfterDot(l, ExactLevel(l, 6), owner), ExactLevelKey(l, 6));
   } else if (!l.Level(6).empty()) {
     // Tables and columns of a cluster have nothing below them here.
   } else if (detail == ".TABLES") {

@@ -3,6 +3,7 @@
 #include "catalog/code_queries.h"
 
 #include "catalog/listing_errors.h"
+#include "host/text_utils.h"
 #include "host/host_services.h"
 #include "host/messages.h"
 #include "panel/path_levels.h"
@@ -68,40 +69,24 @@ long long CountText(Listing& l, const std::string& sql, const VariablePairs& var
   }
 }
 
-// True when a user or an object has this exact name (or, for compound item
-// names, the part before the last dot).  A failed look-up counts as found:
-// the listing then reports its own error with the name as shown.
-bool NameExists(Listing& l, const std::string& name) {
-  const std::size_t dot = name.rfind('.');
-  const std::string head = dot == std::string::npos ? name : name.substr(0, dot);
-  try {
-    auto q = l.Module().CreateNewOracleQuery({"N", "H"});
-    if (!q) return true;
-    q->SetVariable("N", name);
-    q->SetVariable("H", head);
-    for (const char* sql : {"SELECT COUNT(*) FROM ALL_USERS WHERE USERNAME = :N OR USERNAME = :H",
-                            "SELECT COUNT(*) FROM ALL_OBJECTS WHERE OBJECT_NAME = :N OR OBJECT_NAME = :H"}) {
-      q->SetSQL(sql);
-      q->Execute();
-      const bool found = !q->Eof() && q->FieldAsInteger(0) > 0;
-      q->Close();
-      if (found) return true;
-    }
-    return false;
-  } catch (...) {
-    return true;
-  }
-}
-
-std::string ExactLevel(Listing& l, std::size_t n) {
+std::string ExactLevel(Listing& l, std::size_t n, const connection::NameLookup& lookup) {
   std::string upper = l.Level(n);
   std::vector<std::string> exact = ExactLevels(host::FromOem(l.controller.CurrentDirectory()));
   if (n < 1 || n > exact.size() || panel::UpperAnsi(exact[n - 1]) != upper) return upper;
-  const std::string& name = exact[n - 1];
-  // A name typed in another letter case than the server keeps it (the usual
-  // unquoted, upper-case name) is taken in upper case.
-  if (name == upper || NameExists(l, name)) return name;
-  return upper;
+  return connection::ExactName(l.Module(), exact[n - 1], lookup);
+}
+
+std::string ExactLevel(Listing& l, std::size_t n) { return ExactLevel(l, n, connection::UserOrObjectLookup()); }
+
+std::string ExactLevelKey(Listing& l, std::size_t n, const connection::NameLookup& lookup) {
+  std::string upper = l.Level(n);
+  std::vector<std::string> exact = ExactLevels(host::FromOem(l.controller.CurrentDirectory()));
+  if (n < 1 || n > exact.size() || panel::UpperAnsi(exact[n - 1]) != upper) return host::StripExtensionUpper(upper);
+  return connection::ExactKey(l.Module(), exact[n - 1], lookup);
+}
+
+std::string ExactLevelKey(Listing& l, std::size_t n) {
+  return ExactLevelKey(l, n, connection::UserOrObjectLookup());
 }
 
 LoadingMessage::LoadingMessage(const panel::FindDataRequest& request)

@@ -9,6 +9,7 @@
 
 #include "catalog/dataset_builders.h"
 #include "catalog/listing_context.h"
+#include "connection/exact_names.h"
 
 namespace catalog {
 
@@ -35,12 +36,18 @@ long long GuardedCount(Listing& l, F&& count) {
   }
 }
 
-// Path level `n` as the object name to send to the server.  Levels are
-// compared in upper case, but names created as quoted identifiers ("Mixed
-// Case", "with blank") must reach the server exactly as the item showed
-// them; a level in another case that names no user or object (a path typed
-// in lower case) is taken in upper case, as Oracle stores unquoted names.
+// Path level `n` as the name to send to the server, by the one rule for
+// names (connection/exact_names.h): levels are compared in upper case, but a
+// name created as a quoted identifier ("Mixed Case", "with blank") reaches
+// the server as the item showed it, while a level typed in another case
+// that names nothing as written (a path typed in lower case) is taken in
+// upper case.  Without a look-up, users and objects are searched.
+std::string ExactLevel(Listing& l, std::size_t n, const connection::NameLookup& lookup);
 std::string ExactLevel(Listing& l, std::size_t n);
+// The same for an item that may carry a type after a dot ("NAME.TYPE"):
+// the name before the last dot.
+std::string ExactLevelKey(Listing& l, std::size_t n, const connection::NameLookup& lookup);
+std::string ExactLevelKey(Listing& l, std::size_t n);
 
 // The "Loading data ..." note of listings that append items themselves;
 // nothing is shown while the host is searching.

@@ -2,10 +2,10 @@
 // depends on, depth first, one numbered line per reference.
 //
 // The walk is kept apart from the queries so that its two guards can be
-// seen and tested on their own: an object already on the current path is
-// shown once and not walked again (dependency cycles exist, e.g. two
-// packages calling each other), and nothing below kMaxDependencyDepth is
-// walked.
+// seen and tested on their own: every object is expanded once per tree, and
+// a later line naming it again is a leaf that says it is repeated and where
+// it was shown first (this also stops dependency cycles, e.g. two packages
+// calling each other); nothing below kMaxDependencyDepth is walked.
 #pragma once
 
 #include <functional>
@@ -35,6 +35,10 @@ using DependencySink = std::function<void(const DependencyLine&)>;
 // Walks from `root` (depth 0).  Exceptions of the reader end the walk and
 // pass to the caller; the lines already given to the sink stay.
 void WalkDependencyTree(const DependencyKey& root, const DependencyReader& read, const DependencySink& emit);
+
+// The text a repeated object's line carries after its name; line 0 is the
+// object the tree is of.
+std::string RepeatedNote(int firstLine);
 
 // A line number as tree listings name their lines.
 std::string TreeLineName(int number);

@@ -1,6 +1,7 @@
 // index_listing.cpp — the index listings.
 #include "catalog/index_listing.h"
 
+#include "catalog/code_queries.h"
 #include "catalog/item_builders.h"
 #include "catalog/listing_errors.h"
 #include "catalog/table_helpers.h"
@@ -58,14 +59,13 @@ void ListIndexColumns(Listing& l, const std::string& owner, const std::string& i
 
 void ListIndexTree(Listing& l) {
   if (!l.Connected()) return;
-  const std::string owner = l.Level(3);
-  if (owner.empty()) {
+  if (l.Level(3).empty()) {
     l.UseModes("UserNameCountPanelModes");
     AddItem(l.request, kNonIndexedForeignKeys, {"", "Finding Non-Indexed Foreign Keys"}, true);
     l.ListStatement(kStmtIndexesOwners, {{"OWNER", "COUNTS"}, true, "", "", ""});
     return;
   }
-  if (owner == kNonIndexedForeignKeys) {
+  if (l.Level(3) == kNonIndexedForeignKeys) {
     if (l.Level(4).empty()) {
       l.UseModes("FromTableColumnPanelModes");
       l.ListStatement(kStmtNonIndexedForeignKeys,
@@ -73,13 +73,14 @@ void ListIndexTree(Listing& l) {
     }
     return;
   }
+  const std::string owner = ExactLevel(l, 3);
   if (l.Level(4).empty()) {
     l.UseModes("DefaultPanelModes");
     l.ListStatement(kStmtIndexesOfOwner, {{"FILENAME", "DESCRIPTION"}, true, "CREATED", "LAST_DDL_TIME", ""},
                     {{"OWNER", owner}});
     return;
   }
-  const std::string index = ObjectKey(l.Level(4));
+  const std::string index = ExactLevelKey(l, 4);
   const std::string detail = l.Level(5);
   if (detail.empty()) {
     IndexRecord(l, owner, index);

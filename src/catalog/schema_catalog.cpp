@@ -6,6 +6,7 @@
 #include <map>
 
 #include "catalog/code_family.h"
+#include "catalog/code_queries.h"
 #include "catalog/item_builders.h"
 #include "catalog/listing_errors.h"
 #include "connection/statement_catalogue.h"
@@ -64,17 +65,26 @@ void QueueRecord(Listing& l) {
   }
 }
 
+// A refresh group is no object of its own: it is looked up among the
+// owner's refresh groups.
+VariablePairs RefreshGroupKeys(Listing& l) {
+  const std::string owner = ExactLevel(l, 3);
+  return {{"OWNER", owner},
+          {"NAME", ExactLevel(l, 4,
+                              {"SELECT COUNT(*) FROM " + l.Module().Prefix() + "REFRESH WHERE ROWNER = :OWNER AND "
+                               "RNAME = :N",
+                               {{"OWNER", owner}}})}};
+}
+
 void RefreshGroupRecord(Listing& l) {
   if (l.Level(5).empty()) {
     l.UseModes(kObjectValue);
     AddItem(l.request, ".CHILDREN", {}, true);
     MakeRecordItemsWithComments(l.request, l.Module(), l.Module().Prefix() + "REFRESH",
-                                "ROWNER = :OWNER AND RNAME = :NAME",
-                                {{"OWNER", l.Level(3)}, {"NAME", l.Level(4)}});
+                                "ROWNER = :OWNER AND RNAME = :NAME", RefreshGroupKeys(l));
   } else if (l.Level(5) == ".CHILDREN" && l.Level(6).empty()) {
     l.UseModes("NameTypeNameTypePanelModes");
-    l.ListStatement(kStmtRefreshGroupChildren, Objects({"FILENAME", "TYPE"}, false),
-                    {{"OWNER", l.Level(3)}, {"NAME", l.Level(4)}});
+    l.ListStatement(kStmtRefreshGroupChildren, Objects({"FILENAME", "TYPE"}, false), RefreshGroupKeys(l));
   }
 }
 
@@ -112,9 +122,11 @@ const std::map<std::string, OwnerGroupedKind>& OwnerGroupedKinds() {
        {kStmtSnapshotLogsOwners, "LOG_OWNER", kUserNameCount, kStmtSnapshotLogsOfOwner,
         Objects({"LOG_TABLE"}, true), kDefault,
         [](Listing& l) {
+          // The record reads the same prefixed view as the lists above it,
+          // so a user without the catalog role sees it too.
           if (l.Level(5).empty())
-            Record(l, "DBA_SNAPSHOT_LOGS", "LOG_OWNER = :OWNER AND LOG_TABLE = :NAME",
-                   {{"OWNER", l.Level(3)}, {"NAME", l.Level(4)}});
+            Record(l, l.Module().Prefix() + "SNAPSHOT_LOGS", "LOG_OWNER = :OWNER AND LOG_TABLE = :NAME",
+                   {{"OWNER", ExactLevel(l, 3)}, {"NAME", ExactLevel(l, 4)}});
         }}},
       {"SNAPSHOTS - REGISTERED",
        {kStmtRegisteredSnapshotsOwners, "OWNER", kUserNameCount, kStmtRegisteredSnapshotsOfOwner,
@@ -125,7 +137,7 @@ const std::map<std::string, OwnerGroupedKind>& OwnerGroupedKinds() {
         [](Listing& l) {
           if (l.Level(5).empty())
             Record(l, l.Module().Prefix() + "SNAPSHOTS", "OWNER = :OWNER AND NAME = :NAME",
-                   {{"OWNER", l.Level(3)}, {"NAME", l.Level(4)}});
+                   {{"OWNER", ExactLevel(l, 3)}, {"NAME", ExactLevel(l, 4)}});
         }}},
       // Grouped by object type instead of owner; the type is bound as OWNER.
       {"ALL OBJECTS",
@@ -141,10 +153,15 @@ void ListOwnerGrouped(Listing& l, const OwnerGroupedKind& kind) {
     l.ListStatement(kind.ownersStatement, Owners(kind.ownerColumn));
   } else if (l.Level(4).empty()) {
     l.UseModes(kind.objectsModes);
-    l.ListStatement(kind.objectsStatement, kind.objects, {{"OWNER", l.Level(3)}});
+    l.ListStatement(kind.objectsStatement, kind.objects, {{"OWNER", ExactLevel(l, 3)}});
   } else if (kind.objectLevel) {
     kind.objectLevel(l);
   }
+}
+
+// Resource plans and their directives are no objects either.
+std::string ResourcePlan(Listing& l) {
+  return ExactLevel(l, 3, {"SELECT COUNT(*) FROM " + l.Module().Prefix() + "RSRC_PLANS WHERE PLAN = :N", {}});
 }
 
 void ListResourcePlans(Listing& l) {
@@ -156,10 +173,15 @@ void ListResourcePlans(Listing& l) {
     l.UseModes("NameTypeStatusMndPanelModes");
     l.ListStatement(kStmtResourcePlanDirectives,
                     Objects({"GROUP_OR_SUBPLAN", "TYPE", "STATUS", "MANDATORY", "COMMENTS"}, true),
-                    {{"OWNER", l.Level(3)}});
+                    {{"OWNER", ResourcePlan(l)}});
   } else if (l.Level(5).empty()) {
     std::string view = l.Module().Prefix() + "RSRC_PLAN_DIRECTIVES";
-    VariablePairs keys{{"PLAN", l.Level(3)}, {"NAME", l.Level(4)}};
+    const std::string plan = ResourcePlan(l);
+    VariablePairs keys{{"PLAN", plan},
+                       {"NAME", ExactLevel(l, 4,
+                                           {"SELECT COUNT(*) FROM " + view + " WHERE PLAN = :PLAN AND "
+                                            "GROUP_OR_SUBPLAN = :N",
+                                            {{"PLAN", plan}}})}};
     Record(l, view, "PLAN = :PLAN AND GROUP_OR_SUBPLAN = :NAME", keys);
     // A link to the consumer group or sub-plan the directive names.
     try {

@@ -1,6 +1,7 @@
 // table_columns.cpp — column lists and the column directory.
 #include "catalog/table_columns.h"
 
+#include "catalog/code_queries.h"
 #include "catalog/item_builders.h"
 #include "catalog/listing_errors.h"
 #include "catalog/table_constraints.h"
@@ -94,12 +95,7 @@ void ListColumns(Listing& l, const std::string& owner, const std::string& table,
 void ListColumnBranch(Listing& l, const std::string& owner, const std::string& table, std::size_t level,
                       TableKind kind) {
   if (!l.Connected()) return;
-  const std::string column = ResolveLevelName(l, level, [&](const std::string& written) {
-    return CountRows(l,
-                     "SELECT COUNT(*) FROM " + l.Module().Prefix() +
-                         "TAB_COLUMNS WHERE OWNER = :OWNER AND TABLE_NAME = :NAME AND COLUMN_NAME = :COLUMN_NAME",
-                     {{"OWNER", owner}, {"NAME", table}, {"COLUMN_NAME", written}}) > 0;
-  });
+  const std::string column = ExactLevelKey(l, level, connection::ColumnLookup(owner, table));
   const std::string detail = l.Level(level + 1);
   if (!l.Level(level + 2).empty()) return;
   const VariablePairs keys{{"OWNER", owner}, {"NAME", table}, {"COLUMN_NAME", column}};

@@ -2,6 +2,7 @@
 // routing of their detail directories to the lists that fill them.
 #include "catalog/table_detail.h"
 
+#include "catalog/code_queries.h"
 #include "catalog/item_builders.h"
 #include "catalog/listing_errors.h"
 #include "catalog/object_lists.h"
@@ -152,12 +153,7 @@ void MakeObjectDetailItems(Listing& l, const std::string& owner, const std::stri
 
 void ListTableDirectory(Listing& l, const std::string& owner, std::size_t level, TableKind kind) {
   if (!l.Connected()) return;
-  const std::string name = ResolveLevelName(l, level, [&](const std::string& written) {
-    return CountRows(l,
-                     "SELECT COUNT(*) FROM " + l.Module().Prefix() +
-                         "OBJECTS WHERE OWNER = :OWNER AND OBJECT_NAME = :NAME AND OBJECT_TYPE IN ('TABLE', 'VIEW')",
-                     {{"OWNER", owner}, {"NAME", written}}) > 0;
-  });
+  const std::string name = ExactLevelKey(l, level);
   const std::string detail = l.Level(level + 1);
   const bool top = l.Level(level + 2).empty();
   const bool view = kind == TableKind::View;
@@ -193,15 +189,16 @@ void ListTableDirectory(Listing& l, const std::string& owner, std::size_t level,
                              true),
                        owner, name);
   } else if (detail == ".CONSTRAINTS") {
-    const std::string constraint = l.Level(level + 2);
+    const std::string constraint =
+        l.Level(level + 2).empty() ? std::string() : ExactLevelKey(l, level + 2, connection::ConstraintLookup(owner));
     if (top) {
       l.UseModes("NameTypeStatusPanelModes");
       ListTableConstraints(l, owner, name);
     } else if (!view && l.Level(level + 3).empty()) {
-      ListConstraintRecord(l, owner, ObjectKey(constraint));
+      ListConstraintRecord(l, owner, constraint);
     } else if (!view && l.Level(level + 4).empty()) {
       l.UseModes("ColumnReferencedPanelModes");
-      MakeItemsForConstraintColumns(l, owner, ObjectKey(constraint));
+      MakeItemsForConstraintColumns(l, owner, constraint);
     }
   } else if (detail == ".GRANTEE") {
     l.UseModes("GrantorGranteePrivilegeAdmPanelModes");

@@ -5,6 +5,7 @@
 #include "catalog/table_family.h"
 
 #include "catalog/cluster_listing.h"
+#include "catalog/code_queries.h"
 #include "catalog/index_listing.h"
 #include "catalog/item_builders.h"
 #include "catalog/table_detail.h"
@@ -51,15 +52,14 @@ void TablesRoot(Listing& l) {
 
 // A branch of object or nested tables: owners, an owner's tables, a table.
 void TypedTables(Listing& l, int ownersStatement, int tablesStatement, const ItemColumns& tables, TableKind kind) {
-  const std::string owner = l.Level(4);
-  if (owner.empty()) {
+  if (l.Level(4).empty()) {
     l.UseModes(kUserNameCount);
     l.ListStatement(ownersStatement, Owners());
   } else if (l.Level(5).empty()) {
     l.UseModes(kDefault);
-    l.ListStatement(tablesStatement, tables, {{"OWNER", owner}});
+    l.ListStatement(tablesStatement, tables, {{"OWNER", ExactLevel(l, 4)}});
   } else {
-    ListTableDirectory(l, ObjectKey(owner), 5, kind);
+    ListTableDirectory(l, ExactLevelKey(l, 4), 5, kind);
   }
 }
 
@@ -88,7 +88,7 @@ void ListTablesTree(Listing& l) {
       l.UseModes("TableColumnPanelModes");
       l.ListStatement(kStmtVarrayColumnsOfOwner,
                       {{"PARENT_TABLE_NAME", "PARENT_TABLE_COLUMN", "TYPENAME", "RETURN_TYPE"}, true, "", "", ""},
-                      {{"OWNER", l.Level(4)}});
+                      {{"OWNER", ExactLevel(l, 4)}});
     }
   } else if (branch == ".UNUSED COLUMNS") {
     FlatBranch(l, kDefault, kStmtUnusedColumns, {{"FILENAME", "COUNT"}, true, "", "", ""});
@@ -103,24 +103,24 @@ void ListTablesTree(Listing& l) {
   } else if (l.Level(4).empty()) {
     l.UseModes(kDefault);
     l.ListStatement(kStmtTablesOfOwner,
-                    {{"FILENAME", "DESCRIPTION"}, true, "CREATED", "LAST_DDL_TIME", "BLOCKS"}, {{"OWNER", branch}});
+                    {{"FILENAME", "DESCRIPTION"}, true, "CREATED", "LAST_DDL_TIME", "BLOCKS"},
+                    {{"OWNER", ExactLevel(l, 3)}});
   } else {
-    ListTableDirectory(l, ObjectKey(branch), 4, TableKind::Ordinary);
+    ListTableDirectory(l, ExactLevelKey(l, 3), 4, TableKind::Ordinary);
   }
 }
 
 void ListViewsTree(Listing& l) {
-  const std::string owner = l.Level(3);
-  if (owner.empty()) {
+  if (l.Level(3).empty()) {
     l.UseModes(kUserNameCount);
     l.ListStatement(kStmtViewsOwners, Owners());
   } else if (l.Level(4).empty()) {
     l.UseModes(kDefault);
     l.ListStatement(kStmtViewsOfOwner,
                     {{"VIEW_NAME", "CUSTOM_DESCRIPTION"}, true, "CREATED", "LAST_DDL_TIME", "TEXT_LENGTH"},
-                    {{"OWNER", owner}});
+                    {{"OWNER", ExactLevel(l, 3)}});
   } else {
-    ListTableDirectory(l, ObjectKey(owner), 4, TableKind::View);
+    ListTableDirectory(l, ExactLevelKey(l, 3), 4, TableKind::View);
   }
 }
 

@@ -8,7 +8,6 @@
 #include "connection/field_text.h"
 #include "host/host_services.h"
 #include "host/messages.h"
-#include "host/text_utils.h"
 
 namespace catalog {
 
@@ -21,40 +20,6 @@ ListingNote::~ListingNote() {
 }
 
 const char* ObjectTypeWord(TableKind kind) { return kind == TableKind::View ? "VIEW" : "TABLE"; }
-
-std::string ObjectKey(const std::string& level) { return host::StripExtensionUpper(level); }
-
-namespace {
-
-// Path level `n` as the user wrote it (levels are numbered as Listing::Level).
-std::string RawLevel(Listing& l, std::size_t n) {
-  const std::string& path = l.controller.CurrentDirectory();
-  std::size_t start = path.find('\\');
-  for (std::size_t level = 2; start != std::string::npos; ++level) {
-    std::size_t end = path.find('\\', start + 1);
-    std::string field = path.substr(start + 1, end == std::string::npos ? std::string::npos : end - start - 1);
-    if (field.empty()) break;
-    if (level == n) return field;
-    start = end;
-  }
-  return {};
-}
-
-}  // namespace
-
-std::string ResolveLevelName(Listing& l, std::size_t level, const std::function<bool(const std::string&)>& exists) {
-  const std::string key = ObjectKey(l.Level(level));
-  const std::string raw = RawLevel(l, level);
-  // Only a level written with lower case can name something else than its key.
-  if (raw == l.Level(level) || host::UpperCase(raw) != l.Level(level) || raw.size() < key.size()) return key;
-  const std::string written = raw.substr(0, key.size());
-  try {
-    if (exists(written)) return written;
-  } catch (...) {
-    // A failed lookup leaves the upper-cased key, which lists what exists.
-  }
-  return key;
-}
 
 std::string WithDictionaryPrefix(const std::string& text, const std::string& prefix) {
   std::string out;

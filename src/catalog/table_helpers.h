@@ -1,5 +1,5 @@
 // table_helpers.h — small pieces the table, view, index and cluster listings
-// share: object keys taken from path levels, guarded counts that add one
+// share: the waiting note, guarded counts that add one
 // detail directory, and record listings in the name/value layout.
 #pragma once
 
@@ -32,15 +32,6 @@ enum class TableKind { Ordinary = 1, Object = 2, Nested = 3, View = 4 };
 // dictionary rows use.
 const char* ObjectTypeWord(TableKind kind);
 
-// An object or owner name as a path level carries it: upper-cased and cut
-// at its last dot, so an item named "NAME.TYPE" addresses NAME.
-std::string ObjectKey(const std::string& level);
-
-// The name an object level stands for.  Levels are compared upper-cased, but
-// a quoted name with lower case ("Mixed Case Table") must reach the server as
-// written: when the level has lower case and `exists` finds the name as
-// written, that name is used, otherwise the upper-cased key.
-std::string ResolveLevelName(Listing& l, std::size_t level, const std::function<bool(const std::string&)>& exists);
 
 // A constant query text with "%" where the dictionary prefix goes.
 std::string WithDictionaryPrefix(const std::string& text, const std::string& prefix);

@@ -1,6 +1,7 @@
 // table_partitions.cpp — partitions of tables and indexes.
 #include "catalog/table_partitions.h"
 
+#include "catalog/code_queries.h"
 #include "catalog/item_builders.h"
 #include "catalog/table_helpers.h"
 
@@ -47,8 +48,12 @@ void ListPartitions(Listing& l, const std::string& owner, const std::string& nam
     MakeItemsFromDataSetByColumns(l.request, *q, {{"COLUMN_POSITION", "COLUMN_NAME"}, false, "", "", ""},
                                   {{"OWNER", owner}, {"NAME", name}, {"TYPE", v.keyType}});
   } else {
+    const std::string partition = ExactLevelKey(
+        l, level + 1,
+        {"SELECT COUNT(*) FROM " + prefix + v.view + " WHERE " + keys + " AND PARTITION_NAME = :N",
+         {{"OWNER", owner}, {"NAME", name}}});
     ListRecord(l, prefix + v.view, keys + " AND PARTITION_NAME = :PARTITION",
-               {{"OWNER", owner}, {"NAME", name}, {"PARTITION", ObjectKey(entry)}});
+               {{"OWNER", owner}, {"NAME", name}, {"PARTITION", partition}});
   }
 }
 

@@ -4,6 +4,7 @@
 
 #include <functional>
 
+#include "connection/exact_names.h"
 #include "connection/logon.h"
 #include "connection/statement_catalogue.h"
 #include "host/messages.h"
@@ -191,7 +192,7 @@ int TPluginDataModule::CountQuery(const std::string& sql,
   for (const auto& b : binds) names.push_back(b.first);
   auto q = CreateNewOracleQuery(names);
   if (!q) return 0;
-  for (const auto& [name, value] : binds) q->SetVariable(name, host::StripExtensionUpper(value));
+  for (const auto& [name, value] : binds) q->SetVariable(name, value);
   q->SetSQL(sql);
   q->Execute();
   return q->Eof() ? 0 : static_cast<int>(q->FieldAsInteger(0));
@@ -211,29 +212,36 @@ int TPluginDataModule::CountVarrayTypes() {
 int TPluginDataModule::CountIndexTypes() {
   return CountQuery("SELECT COUNT(*) FROM " + Prefix() + "INDEXTYPES", {});
 }
+// The helpers' owner, object and column arguments follow the one rule for
+// names (exact_names.h); a type word is always upper case.
 int TPluginDataModule::CountSynonymsFor(const std::string& owner, const std::string& name) {
   return CountQuery("SELECT COUNT(*) FROM ALL_SYNONYMS WHERE TABLE_OWNER = :OWNER AND TABLE_NAME = :NAME",
-                    {{"OWNER", owner}, {"NAME", name}});
+                    {{"OWNER", ExactKey(*this, owner)}, {"NAME", ExactKey(*this, name)}});
 }
 int TPluginDataModule::CountGrantsOn(const std::string& owner, const std::string& name) {
   return CountQuery("SELECT COUNT(*) FROM ALL_TAB_PRIVS WHERE TABLE_SCHEMA = :OWNER AND TABLE_NAME = :NAME",
-                    {{"OWNER", owner}, {"NAME", name}});
+                    {{"OWNER", ExactKey(*this, owner)}, {"NAME", ExactKey(*this, name)}});
 }
 int TPluginDataModule::CountErrorsOf(const std::string& owner, const std::string& name, const std::string& type) {
   return CountQuery("SELECT COUNT(*) FROM " + Prefix() +
                         "ERRORS WHERE OWNER = :OWNER AND NAME = :NAME AND TYPE = :TYPE",
-                    {{"OWNER", owner}, {"NAME", name}, {"TYPE", type}});
+                    {{"OWNER", ExactKey(*this, owner)},
+                     {"NAME", ExactKey(*this, name)},
+                     {"TYPE", host::StripExtensionUpper(type)}});
 }
 int TPluginDataModule::CountDependenciesOf(const std::string& owner, const std::string& name,
                                            const std::string& type) {
   return CountQuery("SELECT COUNT(*) FROM ALL_DEPENDENCIES WHERE OWNER = :OWNER AND NAME = :NAME AND TYPE = :TYPE",
-                    {{"OWNER", owner}, {"NAME", name}, {"TYPE", type}});
+                    {{"OWNER", ExactKey(*this, owner)},
+                     {"NAME", ExactKey(*this, name)},
+                     {"TYPE", host::StripExtensionUpper(type)}});
 }
 bool TPluginDataModule::IsLobColumn(const std::string& owner, const std::string& table, const std::string& column) {
+  const std::string o = ExactKey(*this, owner), t = ExactKey(*this, table);
   return CountQuery(
              "SELECT COUNT(*) FROM ALL_LOBS WHERE OWNER = :OWNER AND TABLE_NAME = :NAME AND COLUMN_NAME = "
              ":COLUMN_NAME",
-             {{"OWNER", owner}, {"NAME", table}, {"COLUMN_NAME", column}}) > 0;
+             {{"OWNER", o}, {"NAME", t}, {"COLUMN_NAME", ExactKey(*this, column, ColumnLookup(o, t))}}) > 0;
 }
 
 std::string TPluginDataModule::GetComment(const std::string& owner, const std::string& name,
@@ -242,12 +250,13 @@ std::string TPluginDataModule::GetComment(const std::string& owner, const std::s
   if (!column.empty()) vars.push_back("COLUMN_NAME");
   auto q = CreateNewOracleQuery(vars);
   if (!q) return {};
-  q->SetVariable("OWNER", host::StripExtensionUpper(owner));
-  q->SetVariable("NAME", host::StripExtensionUpper(name));
+  const std::string o = ExactKey(*this, owner), t = ExactKey(*this, name);
+  q->SetVariable("OWNER", o);
+  q->SetVariable("NAME", t);
   if (column.empty()) {
     q->SetSQL("SELECT COMMENTS FROM " + Prefix() + "TAB_COMMENTS WHERE OWNER = :OWNER AND TABLE_NAME = :NAME");
   } else {
-    q->SetVariable("COLUMN_NAME", host::StripExtensionUpper(column));
+    q->SetVariable("COLUMN_NAME", ExactKey(*this, column, ColumnLookup(o, t)));
     q->SetSQL("SELECT COMMENTS FROM " + Prefix() +
               "COL_COMMENTS WHERE OWNER = :OWNER AND TABLE_NAME = :NAME AND COLUMN_NAME = :COLUMN_NAME");
   }
@@ -259,8 +268,8 @@ TPluginDataModule::SynonymTarget TPluginDataModule::ResolveSynonym(const std::st
                                                                    const std::string& synonym) {
   auto q = CreateNewOracleQuery({"OWNER", "NAME"});
   if (!q) return {};
-  q->SetVariable("OWNER", host::StripExtensionUpper(owner));
-  q->SetVariable("NAME", host::StripExtensionUpper(synonym));
+  q->SetVariable("OWNER", ExactKey(*this, owner));
+  q->SetVariable("NAME", ExactKey(*this, synonym));
   q->SetSQL(
       "SELECT S.TABLE_NAME, S.TABLE_OWNER, O.OBJECT_TYPE FROM ALL_SYNONYMS S, ALL_OBJECTS O WHERE S.OWNER = "
       ":OWNER AND S.SYNONYM_NAME = :NAME AND O.OWNER = S.TABLE_OWNER AND O.OBJECT_NAME = S.TABLE_NAME");

@@ -400,8 +400,8 @@ constexpr CatalogueEntry kCatalogue[] = {
     {kStmtTypesOfOwner, kOwner,
      "SELECT T.*, O.CREATED, O.STATUS || ' ' || T.TYPECODE || ' CR ' || O.CREATED AS "
      "CUSTOM_DESCRIPTION FROM :DBA_TYPES T, :DBA_OBJECTS O WHERE  DECODE(T.OWNER, NULL, "
-     "'BUILD INTO', T.OWNER) = :OWNER AND T.TYPE_NAME = O.OBJECT_NAME AND O.OBJECT_TYPE = "
-     "'TYPE'"},
+     "'BUILD INTO', T.OWNER) = :OWNER AND T.OWNER = O.OWNER AND T.TYPE_NAME = O.OBJECT_NAME "
+     "AND O.OBJECT_TYPE = 'TYPE'"},
     {kStmtObjectTypesOfOwner, kOwner,
      "SELECT T.TYPE_NAME, O.CREATED, O.LAST_DDL_TIME, O.STATUS || ' CR ' || O.CREATED || "
      "DECODE (O.LAST_DDL_TIME, O.CREATED, NULL, ' MDF ' || O.LAST_DDL_TIME) AS "

@@ -83,6 +83,8 @@ constexpr ub4 OCI_ATTR_PARAM_COUNT = 18;
 constexpr ub4 OCI_ATTR_USERNAME = 22;
 constexpr ub4 OCI_ATTR_PASSWORD = 23;
 constexpr ub4 OCI_ATTR_STMT_TYPE = 24;
+constexpr ub4 OCI_ATTR_CHARSET_ID = 31;
+constexpr ub4 OCI_ATTR_CHAR_SIZE = 286;
 
 constexpr ub2 OCI_STMT_SELECT = 1;
 

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "oracle/client_charset.h"
 #include "oracle/oracle_error.h"
 #include "oracle/oracle_session.h"
 #include "oracle/text_util.h"
@@ -20,15 +21,18 @@
 namespace oracle {
 namespace {
 
-constexpr std::size_t kMaxStringWidth = 4000;
+// A text column of no known size (an expression): the longest VARCHAR2
+// value, in the widest characters.
+constexpr std::size_t kUnknownTextWidth = 4000 * kWidestCharacter;
 constexpr std::size_t kMinStringWidth = 64;
+constexpr int kTruncated = 1406;
 constexpr std::size_t kOci7LongBuffer = 2000;
 constexpr std::size_t kFirstPiece = 64 * 1024;
 constexpr oci::sb4 kMaxLongSize = 0x7fffffff;
 constexpr oci::sb4 kLongChunks[] = {2000, 4000, 8000, 16000, 32000};
 
 // Internal (server) column types that need their own handling.
-constexpr int kNumber = 2, kLong = 8, kDate = 12, kLongRaw = 24, kChar = 96, kBinaryFloat = 100,
+constexpr int kNumber = 2, kRaw = 23, kLong = 8, kDate = 12, kLongRaw = 24, kChar = 96, kBinaryFloat = 100,
               kBinaryDouble = 101, kObject = 108, kRef = 111, kRefExternal = 110, kBlob = 113,
               kBfile = 114, kCursor = 116, kCursor7 = 102;
 
@@ -196,11 +200,17 @@ void TOracleQuery::Describe8() {
       api.OCIDescriptorFree(param, oci::OCI_DTYPE_PARAM);
       throw;
     }
+    // The length in characters (9i and later); an older client that does
+    // not know the attribute leaves it 0 and the byte size counts.
+    oci::ub2 charSize = 0;
+    if (api.OCIAttrGet(param, oci::OCI_DTYPE_PARAM, &charSize, nullptr, oci::OCI_ATTR_CHAR_SIZE, err) !=
+        oci::OCI_SUCCESS)
+      charSize = 0;
     auto field = std::make_unique<TFieldData>();
     field->name = name ? std::string(reinterpret_cast<const char*>(name), nameLength) : std::string();
     field->internalType = dataType;
     api.OCIDescriptorFree(param, oci::OCI_DTYPE_PARAM);
-    ChooseFieldBuffer(*field, dataSize, precision, scale);
+    ChooseFieldBuffer(*field, dataSize, precision, scale, charSize);
     fields_.push_back(std::move(field));
   }
 }
@@ -208,8 +218,8 @@ void TOracleQuery::Describe8() {
 // How a column is fetched: numbers as integers when they have no fraction
 // and fit, else as floats; dates in Oracle's 7-byte form; LONG piecewise;
 // object, reference, BLOB, BFILE and cursor columns are not fetched; all
-// else as text converted by the server.
-void TOracleQuery::ChooseFieldBuffer(TFieldData& field, int dataSize, int precision, int scale) {
+// else as text converted by the server into the client's character set.
+void TOracleQuery::ChooseFieldBuffer(TFieldData& field, int dataSize, int precision, int scale, int charSize) {
   switch (field.internalType) {
     case kNumber:
       if (precision > 0 && precision <= 9 && scale == 0) {
@@ -247,12 +257,43 @@ void TOracleQuery::ChooseFieldBuffer(TFieldData& field, int dataSize, int precis
     default: {
       field.type = otString;
       field.externalType = oci::SQLT_STR;
-      // Room for hex forms of RAW and for multi-byte characters; no less
-      // than a date or number converted to text needs.
-      std::size_t width = dataSize > 0 ? static_cast<std::size_t>(dataSize) * 2 : kMaxStringWidth;
-      width = std::clamp(width, kMinStringWidth, kMaxStringWidth);
-      field.width = width + 1;
+      field.width = TextWidth(field.internalType, dataSize, charSize) + 1;
       return;
+    }
+  }
+}
+
+// Bytes a column's text may take in the client's character set: every
+// character of its declared length (in characters where the server says,
+// else in bytes, each of which may be a character of its own) as wide as
+// the widest character of that set.  RAW arrives as two hex digits a byte.
+// Never less than a number or date converted to text needs.
+std::size_t TOracleQuery::TextWidth(int internalType, int dataSize, int charSize) const {
+  std::size_t width = 0;
+  if (internalType == kRaw) {
+    width = static_cast<std::size_t>(std::max(dataSize, 0)) * 2;
+  } else {
+    const int characters = charSize > 0 ? charSize : dataSize;
+    const int perCharacter = session_ ? session_->ClientCharsetMaxBytes() : kWidestCharacter;
+    width = characters > 0 ? static_cast<std::size_t>(characters) * static_cast<std::size_t>(perCharacter)
+                           : kUnknownTextWidth;
+  }
+  return std::max(width, kMinStringWidth);
+}
+
+// A value that did not fit its buffer is never handed out shortened: the
+// column code 1406 (or an indicator holding the original length) of any row
+// of the batch fails the fetch.
+void TOracleQuery::CheckTruncation() const {
+  for (const auto& field : fields_) {
+    if (field->IsLong() || field->externalType == 0) continue;
+    for (int row = 0; row < rowsInBatch_; ++row) {
+      const std::size_t r = static_cast<std::size_t>(row);
+      const bool truncated = (r < field->codes.size() && field->codes[r] == kTruncated) ||
+                             (r < field->indicators.size() && (field->indicators[r] > 0 || field->indicators[r] == -2));
+      if (truncated)
+        throw EOracleError(kTruncated, "ORA-01406: fetched column value was truncated (column " + field->name +
+                                           " needs more than " + std::to_string(field->width - 1) + " bytes)");
     }
   }
 }
@@ -395,6 +436,7 @@ void TOracleQuery::Fetch8() {
   rowCount_ = after;
   // A fetch that did not reach the end filled the whole batch.
   rowsInBatch_ = endOfData_ ? static_cast<int>(after > before ? after - before : 0) : batch;
+  CheckTruncation();
   for (auto& field : fields_) {
     if (!field->IsLong()) continue;
     field->longUsed += field->pieceLength;
@@ -415,6 +457,7 @@ void TOracleQuery::Fetch7() {
   if (result != 0 && cda_->rc == oci::ORA_NO_DATA_FOUND) endOfData_ = true;
   rowCount_ = cda_->rpc;
   rowsInBatch_ = static_cast<int>(cda_->rpc > before ? cda_->rpc - before : 0);
+  CheckTruncation();
   if (rowsInBatch_ > 0) ReadLongs7();
 }
 

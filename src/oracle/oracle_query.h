@@ -112,7 +112,9 @@ class TOracleQuery {
   void Execute7(const std::string& text, const std::vector<TVariableData*>& binds);
   void Describe8();
   void Describe7();
-  void ChooseFieldBuffer(TFieldData& field, int dataSize, int precision, int scale);
+  void ChooseFieldBuffer(TFieldData& field, int dataSize, int precision, int scale, int charSize = 0);
+  std::size_t TextWidth(int internalType, int dataSize, int charSize) const;
+  void CheckTruncation() const;
   void Define8();
   void Define7();
   void Fetch();

@@ -4,10 +4,12 @@
 #include <cstring>
 #include <vector>
 
+#include "oracle/client_charset.h"
 #include "oracle/client_library.h"
 #include "oracle/dbms_output.h"
 #include "oracle/oracle_query.h"
 #include "oracle/text_util.h"
+#include "platform/platform.h"
 
 namespace oracle {
 namespace {
@@ -126,6 +128,7 @@ void TOracleSession::DoLogOn() {
     } else {
       LogOn7();
     }
+    clientCharsetMaxBytes_ = ClientCharsetMaxBytesOfLogon();
     connected_ = true;
     try {
       ApplySettings();
@@ -146,6 +149,21 @@ void TOracleSession::DoLogOn() {
   Client().RestoreCurrentDirectory();
   if (AfterLogOn) AfterLogOn(*this);
   if (OnChange) OnChange(*this);
+}
+
+// The widest character of the client's character set: the environment
+// knows it in OCI8; an OCI7 client runs with the set NLS_LANG names.  A set
+// not known here counts as the widest there is.
+int TOracleSession::ClientCharsetMaxBytesOfLogon() {
+  int bytes = 0;
+  if (env_) {
+    oci::ub2 id = 0;
+    if (Api().OCIAttrGet(env_, oci::OCI_HTYPE_ENV, &id, nullptr, oci::OCI_ATTR_CHARSET_ID, err_) == oci::OCI_SUCCESS)
+      bytes = CharsetMaxBytesById(id);
+  } else if (const auto nlsLang = platform::GetEnv("NLS_LANG")) {
+    bytes = CharsetMaxBytesByName(CharsetOfNlsLang(*nlsLang));
+  }
+  return bytes > 0 ? bytes : kWidestCharacter;
 }
 
 void TOracleSession::LogOn8() {

@@ -103,6 +103,9 @@ class TOracleSession {
   const std::string& ServerBanner() const { return serverBanner_; }
   bool IsOracle7() const { return oracle7_; }
   bool Oci8Mode() const { return oci8_; }
+  // The most bytes one character of the client's character set takes (4
+  // when the set is not known); text fetch buffers are sized from it.
+  int ClientCharsetMaxBytes() const { return clientCharsetMaxBytes_; }
 
   bool InTransaction();
   std::string ServerVersionText();
@@ -135,6 +138,7 @@ class TOracleSession {
   void DoLogOff();
   void LogOn8();
   void LogOn7();
+  int ClientCharsetMaxBytesOfLogon();
   void ApplySettings();
   void FreeHandles();
   void RunStatement(const std::string& sql);
@@ -144,6 +148,7 @@ class TOracleSession {
   bool connected_ = false;
   bool oci8_ = false;
   bool oracle7_ = false;     // Oracle7 server reached through an OCI8 logon
+  int clientCharsetMaxBytes_ = 4;
   bool ldaFromSvcCtx_ = false;
   std::string connectString_;
   std::string logonWarning_;

@@ -18,6 +18,8 @@ if [ -n "$oracle_home" ]; then
   export ORACLE_HOME="$oracle_home"
   export OCISIM_DATA_DIR="$work/data"
   mkdir -p "$OCISIM_DATA_DIR"
+  # The stand-in's logons and OCI7 logoffs, for cases that show them.
+  export OCISIM_CALL_LOG="$work/oci-calls.log"
 fi
 # A case may fix the stand-in's clock with a line "#@ OCISIM_SYSDATE=YYYY-MM-DD HH:MM:SS",
 # so what it creates carries a date its transcript can show.

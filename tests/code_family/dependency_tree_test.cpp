@@ -1,5 +1,6 @@
 // The dependency walk on made-up graphs: order and indentation of the lines,
-// the cycle guard, the depth guard, and a reader that fails half-way.
+// each object expanded once (cycles and shared dependencies), the depth
+// guard, and a reader that fails half-way.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -57,21 +58,49 @@ TEST(DependencyTree, DepthFirstWithTwoDotsPerLevelAndNumbersThatSortAsText) {
   EXPECT_EQ(catalog::TreeLineName(1234567890), "1234567890");
 }
 
-TEST(DependencyTree, AnObjectOnThePathIsShownOnceAndNotWalkedAgain) {
+TEST(DependencyTree, AnObjectAlreadyShownIsARepeatedLeafNotWalkedAgain) {
   Graph g;
-  // A -> B -> A (cycle), B -> C; A also reached again through C.
+  // A -> B -> A (cycle), B -> C; A and B reached again through C.
   g.edges = {{"A", {"B"}}, {"B", {"A", "C"}}, {"C", {"A", "B"}}};
   auto lines = Walk(g, "A");
-  EXPECT_EQ(Trees(lines),
-            (std::vector<std::string>{"SCOTT.B", "..SCOTT.A", "..SCOTT.C", "....SCOTT.A", "....SCOTT.B"}));
+  EXPECT_EQ(Trees(lines), (std::vector<std::string>{"SCOTT.B", "..SCOTT.A (repeated: the object of this tree)",
+                                                   "..SCOTT.C", "....SCOTT.A (repeated: the object of this tree)",
+                                                   "....SCOTT.B (repeated, see line 1)"}));
+  EXPECT_EQ(g.reads, 3);
 }
 
-TEST(DependencyTree, AnObjectReachedTwiceOffThePathIsWalkedBothTimes) {
+TEST(DependencyTree, ASharedDependencyIsExpandedOnceAndRepeatedAsALeaf) {
   Graph g;
-  // D is shared by B and C but is no cycle: both branches show its child.
+  // D is shared by B and C: its children are shown under its first line only.
   g.edges = {{"A", {"B", "C"}}, {"B", {"D"}}, {"C", {"D"}}, {"D", {"E"}}};
   EXPECT_EQ(Trees(Walk(g, "A")), (std::vector<std::string>{"SCOTT.B", "..SCOTT.D", "....SCOTT.E", "SCOTT.C",
-                                                           "..SCOTT.D", "....SCOTT.E"}));
+                                                           "..SCOTT.D (repeated, see line 2)"}));
+}
+
+TEST(DependencyTree, ADiamondLatticeCostsOneReadPerObjectAndOneLinePerEdge) {
+  // 41 objects: the root and 20 layers of two, each object of a layer using
+  // both of the next.  Walked per path this is 2^20 expansions; the reader
+  // gives up long before that, so a walk that repeats work fails fast.
+  Graph g;
+  const int layers = 20;
+  auto node = [](int layer, char side) { return "L" + std::to_string(layer) + side; };
+  g.edges["R"] = {node(1, 'a'), node(1, 'b')};
+  for (int i = 1; i < layers; ++i)
+    for (char side : {'a', 'b'}) g.edges[node(i, side)] = {node(i + 1, 'a'), node(i + 1, 'b')};
+  std::vector<DependencyLine> lines;
+  auto read = [&](const DependencyKey& k) {
+    if (g.reads >= 1000) throw std::runtime_error("too many dependency queries");
+    return g.Read(k);
+  };
+  catalog::WalkDependencyTree({"SCOTT", "R", "PACKAGE"}, read,
+                              [&](const DependencyLine& l) { lines.push_back(l); });
+  EXPECT_EQ(g.reads, 1 + 2 * layers);
+  EXPECT_EQ(lines.size(), static_cast<std::size_t>(2 + (layers - 1) * 4));
+  // The deepest layer is reached along the first path and shown once there.
+  int shown = 0;
+  for (const auto& l : lines)
+    if (l.tree.find("SCOTT.L20a") != std::string::npos && l.tree.find("repeated") == std::string::npos) ++shown;
+  EXPECT_EQ(shown, 1);
 }
 
 TEST(DependencyTree, AChainLongerThanTheLimitStopsAtTheDepthLimit) {
@@ -108,7 +137,7 @@ TEST(DependencyTree, KeysDifferingOnlyInOwnerOrTypeAreDifferentObjects) {
   };
   catalog::WalkDependencyTree({"SCOTT", "P", "PACKAGE BODY"}, read,
                               [&](const DependencyLine& l) { lines.push_back(l); });
-  EXPECT_EQ(Trees(lines), (std::vector<std::string>{"SCOTT.P", "..SYS.P", "....SYS.P"}));
+  EXPECT_EQ(Trees(lines), (std::vector<std::string>{"SCOTT.P", "..SYS.P", "....SYS.P (repeated, see line 2)"}));
 }
 
 }  // namespace

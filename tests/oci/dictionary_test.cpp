@@ -215,6 +215,8 @@ TEST(Dictionary, LogonProbesRun) {
     MustRun(*c, "BEGIN DBMS_OUTPUT.ENABLE(100000); END;");
   }
   EXPECT_FALSE(MustRun(system, "SELECT * FROM V$VERSION").empty());
+  // V$VERSION is readable by every user, as on the server.
+  EXPECT_EQ(MustRun(scott, "SELECT BANNER FROM V$VERSION").size(), 5u);
   EXPECT_FALSE(MustRun(system, "SELECT P.*, DECODE (P.TYPE, 1, 'BOL', 2, 'STR', 3, 'INT', 4, 'FILE', 'N/A') AS "
                                "TYPE_NAME FROM V$PARAMETER P").empty());
   EXPECT_EQ(MustRun(system, "SELECT A.KSPPINM NAME, B.KSPPSTVL VALUE FROM SYS.X$KSPPI A, SYS.X$KSPPCV B WHERE "

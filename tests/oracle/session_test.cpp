@@ -447,6 +447,56 @@ TEST_P(QueryTest, LongValuesOfOneMegabyteComeWholeWithCrLf) {
   session_->Rollback();
 }
 
+// Text comes whole whatever it takes in the client's character set: a
+// VARCHAR2(40) full of three-byte characters is 120 bytes, a VARCHAR2(4000)
+// of two-byte characters 8000.  A value that still does not fit its buffer
+// (the stand-in does not enforce a column's length, so one can be longer
+// than declared) fails the fetch with ORA-01406 instead of arriving cut.
+TEST_P(QueryTest, TextValuesComeWholeOrFailNeverShortened) {
+  const std::string table = std::string("QT_TEXT_") + GetParam().name;
+  TOracleQuery ddl(session_.get());
+  ddl.SetSQL("drop table " + table);
+  try {
+    ddl.Execute();
+  } catch (const EOracleError&) {
+  }
+  ddl.SetSQL("create table " + table + " (id number(5), s varchar2(40), b varchar2(4000))");
+  ddl.Execute();
+  std::string euros, accents, tooLong;
+  for (int i = 0; i < 40; ++i) euros += "\xE2\x82\xAC";
+  for (int i = 0; i < 4000; ++i) accents += "\xC3\xA9";
+  for (int i = 0; i < 200; ++i) tooLong += "\xE2\x82\xAC";
+  TOracleQuery insert(session_.get());
+  insert.SetSQL("insert into " + table + " (id, s, b) values (:id, :s, :b)");
+  insert.DeclareVariable("id", oracle::otInteger);
+  insert.DeclareVariable("s", oracle::otString);
+  insert.DeclareVariable("b", oracle::otLong);
+  insert.SetVariable("id", 1);
+  insert.SetVariable("s", euros);
+  insert.SetVariable("b", accents);
+  insert.Execute();
+
+  TOracleQuery select(session_.get());
+  select.SetSQL("select s, b from " + table + " where id = 1");
+  select.Execute();
+  ASSERT_FALSE(select.Eof());
+  EXPECT_EQ(select.FieldAsString("S"), euros);
+  EXPECT_EQ(select.FieldAsString("B").size(), accents.size());
+  EXPECT_EQ(select.FieldAsString("B"), accents);
+
+  insert.SetVariable("id", 2);
+  insert.SetVariable("s", tooLong);
+  insert.SetVariable("b", "x");
+  insert.Execute();
+  select.SetSQL("select id, s from " + table + " order by id");
+  EXPECT_EQ(ErrorCodeOf([&] {
+              select.Execute();
+              for (; !select.Eof(); select.Next()) EXPECT_NE(select.FieldAsString("S").size(), 120u);
+            }),
+            1406);
+  session_->Rollback();
+}
+
 INSTANTIATE_TEST_SUITE_P(Modes, QueryTest,
                          ::testing::Values(Mode{"Oci8", "home", false, true}, Mode{"Oci7", "home", true, false},
                                            Mode{"Oci7Only", "home-oci7only", false, false}),

@@ -2,6 +2,7 @@
 // live in the caller's memory; the stand-in keeps its own state per area in
 // maps keyed by their addresses and reports through the areas' rc/rpc/ft
 // fields, as the OCI7 interface does.
+#include "call_log.h"
 #include "convert.h"
 #include "exports.h"
 #include "handles.h"
@@ -27,6 +28,7 @@ struct LdaState {
   std::unique_ptr<ServerSession> owned;  // olog/orlon sessions
   SvcCtxH* svc = nullptr;                // sessions borrowed from OCISvcCtxToLda
   bool autocommit = false;
+  int parses = 0;  // statements parsed on this logon (for the call log)
   int last_code = 0;
   std::string last_text;
   ServerSession* session() {
@@ -161,6 +163,7 @@ sword Logon(Lda_Def* lda, std::string uid, std::string pwd, std::string conn) {
     state->database = Database::Attach(conn);
     std::string warning;
     state->owned = ServerSession::Logon(state->database, uid, pwd, external, LogonMode::Normal, &warning);
+    LogCall("olog " + state->owned->user());
     if (!warning.empty()) return Report(lda, 0, 28002, warning);
     return Report(lda, 0, 0);
   });
@@ -316,6 +319,9 @@ OCISIM_DECL7 sword ologof(Lda_Def* lda) {
     }
   }
   cursors.clear();  // cursors go before their session
+  if (state->owned)
+    LogCall("ologof " + state->owned->user() + " after " + std::to_string(state->parses) +
+            " statements parsed with oparse");
   state.reset();    // an owned session rolls back here
   lda->rc = 0;
   lda->v2_rc = 0;
@@ -367,6 +373,7 @@ OCISIM_DECL7 sword oparse(Cda_Def* cursor, OraText* sqlstm, sb4 sqllen, sword de
     c->ended = false;
     c->parsed = true;
     cursor->rpc = 0;
+    if (LdaState* l = FindLda(c->lda)) ++l->parses;
     ServerSession& s = SessionOf(c);
     (void)s;
     c->cursor->Prepare(c->text);

@@ -200,6 +200,14 @@ OCISIM_DECL8 sword OCIAttrGet(const void* trgthndlp, ub4 trghndltyp, void* attri
       return OCI_SUCCESS;
     }
     switch (h->type) {
+      case OCI_HTYPE_ENV:
+        // The client side speaks UTF8 (the stand-in's text is UTF-8 bytes),
+        // as the parameter descriptors say.
+        if (attrtype == OCI_ATTR_CHARSET_ID || attrtype == OCI_ATTR_NCHARSET_ID) {
+          Put<ub2>(attributep, sizep, 871);
+          return OCI_SUCCESS;
+        }
+        break;
       case OCI_DTYPE_PARAM: {
         const ColumnInfo& c = static_cast<ParamH*>(h)->column;
         switch (attrtype) {

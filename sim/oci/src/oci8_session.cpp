@@ -1,5 +1,6 @@
 // OCI8 server attach, session begin/end, simplified logon, version banner,
 // transactions, break, and the OCI7 logon data area conversion.
+#include "call_log.h"
 #include "call_guard.h"
 #include "exports.h"
 #include "handles.h"
@@ -74,6 +75,7 @@ OCISIM_DECL8 sword OCISessionBegin(OCISvcCtx* svchp, OCIError* errhp, OCISession
   return Guarded(err, [&]() -> sword {
     bool warned = false;
     BeginSession(svc, ses, credt, mode, err, &warned);
+    if (ses->live) LogCall("OCISessionBegin " + ses->live->user());
     return warned ? OCI_SUCCESS_WITH_INFO : OCI_SUCCESS;
   });
 }

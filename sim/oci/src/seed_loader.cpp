@@ -135,7 +135,7 @@ struct Fixed {
   bool restricted;
 };
 constexpr Fixed kFixed[] = {
-    {"V_$VERSION", "V$VERSION", true},       {"V_$PWFILE_USERS", "V$PWFILE_USERS", true},
+    {"V_$VERSION", "V$VERSION", false},       {"V_$PWFILE_USERS", "V$PWFILE_USERS", true},
     {"V_$PARAMETER", "V$PARAMETER", true},   {"V_$DATABASE", "V$DATABASE", true},
     {"V_$INSTANCE", "V$INSTANCE", true},     {"V_$OPTION", "V$OPTION", false},
     {"V_$SQLAREA", "V$SQLAREA", true},       {"V_$SQLTEXT", "V$SQLTEXT", true},
@@ -342,12 +342,14 @@ void BuildDemoDatabase(const std::string& path, const std::string& version) {
 
   // The demo schemas, through the engine as SYS.
   for (const char* script : {kSeedDemoSql, kSeedDemoTablesSql, kSeedDemoCodeSql, kSeedDemoTextsSql}) RunDemoScript(*s, script);
+  RunDemoScript(*s, kSeedDemoMixedCaseSql);
   s->Commit();
   // Fixed dates: everything was created on the same (fictional) morning.
   ExecSql(db, "BEGIN");
   ExecSql(db, kSeedDemoDictionarySql);
   ExecSql(db, kSeedDemoTablesDictionarySql);
   ExecSql(db, kSeedDemoCodeDictionarySql);
+  ExecSql(db, kSeedDemoMixedCaseDictionarySql);
   ExecSql(db, kSeedStorageDemoSql);
   ExecSql(db, kSeedUsersDemoSql);
   // After the demo rows, which may already comment some dictionary columns.

@@ -34,5 +34,7 @@ extern const char* const kSeedUsersDemoSql;
 extern const char* const kSeedStorageDemoSql;
 extern const char* const kSeedDemoTextsSql;
 extern const char* const kSeedDictionaryCommentsSql;
+extern const char* const kSeedDemoMixedCaseSql;
+extern const char* const kSeedDemoMixedCaseDictionarySql;
 
 }  // namespace ocisim

@@ -139,6 +139,7 @@ typedef sb4 (*OCICallbackOutBind)(void *octxp, OCIBind *bindp, ub4 iter, ub4 ind
 #define OCI_ATTR_PASSWORD 23
 #define OCI_ATTR_STMT_TYPE 24
 #define OCI_ATTR_CHARSET_ID 31
+#define OCI_ATTR_NCHARSET_ID 262
 #define OCI_ATTR_CHARSET_FORM 32
 #define OCI_ATTR_PARSE_ERROR_OFFSET 129
 #define OCI_ATTR_SERVER_STATUS 143
