@@ -7,6 +7,7 @@
 
 #include "catalog/listing_context.h"
 #include "catalog/code_family.h"
+#include "catalog/instance_family.h"
 #include "catalog/schema_catalog.h"
 #include "catalog/table_family.h"
 
@@ -28,8 +29,8 @@ const std::vector<Route>& Routes() {
       {"DIMENSIONS", ListDimensions},
       {"OUTLINES", ListOutlines},
       {"OPERATORS", ListOperators},
-      {".INSTANCE PARAMETERS", NotYetListed},
-      {".STATISTICS", NotYetListed},
+      {".INSTANCE PARAMETERS", ListInstanceParameters},
+      {".STATISTICS", ListStatistics},
       {"STORAGE", NotYetListed},
       {"TABLES", ListTables},
       {"LIBRARIES", ListLibraries},
