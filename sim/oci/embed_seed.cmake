@@ -2,7 +2,7 @@
 # library builds its demo databases without finding files at run time.
 # Usage: cmake -DOUT=<file.cpp> -DSEED_DIR=<dir> -P embed_seed.cmake
 set(_out "// Generated from sim/oci/seed by embed_seed.cmake; do not edit.\n#include \"seed_loader.h\"\nnamespace ocisim {\n")
-foreach(_pair "kSeedDictionarySql;dictionary.sql" "kSeedSystemSql;system.sql" "kSeedInstanceSql;instance.sql" "kSeedDemoSql;demo.sql" "kSeedDemoDictionarySql;demo_dictionary.sql"
+foreach(_pair "kSeedDictionarySql;dictionary.sql" "kSeedSystemSql;system.sql" "kSeedInstanceSql;instance.sql" "kSeedInstanceLiveSql;instance_live.sql" "kSeedDemoSql;demo.sql" "kSeedDemoDictionarySql;demo_dictionary.sql"
         "kSeedDemoTablesSql;demo_tables.sql" "kSeedDemoTablesDictionarySql;demo_tables_dictionary.sql"
         "kSeedDemoCodeSql;demo_code.sql" "kSeedDemoCodeDictionarySql;demo_code_dictionary.sql"
         "kSeedDemoTextsSql;demo_texts.sql" "kSeedUsersDemoSql;users_demo.sql" "kSeedStorageDemoSql;storage_demo.sql" "kSeedDictionaryCommentsSql;dictionary_comments.sql"

@@ -7,6 +7,7 @@
 
 #include "catalog/listing_context.h"
 #include "catalog/code_family.h"
+#include "catalog/instance_family.h"
 #include "catalog/schema_catalog.h"
 #include "catalog/storage_family.h"
 #include "catalog/table_family.h"
@@ -14,10 +15,6 @@
 
 namespace catalog {
 namespace {
-
-// Families that arrive later are already claimed here, so their names never
-// fall through to the all-users listing; until then they show only "..".
-void NotYetListed(Listing&) {}
 
 struct Route {
   const char* level2;
@@ -30,8 +27,8 @@ const std::vector<Route>& Routes() {
       {"DIMENSIONS", ListDimensions},
       {"OUTLINES", ListOutlines},
       {"OPERATORS", ListOperators},
-      {".INSTANCE PARAMETERS", NotYetListed},
-      {".STATISTICS", NotYetListed},
+      {".INSTANCE PARAMETERS", ListInstanceParameters},
+      {".STATISTICS", ListStatistics},
       {"STORAGE", ListStorage},
       {"TABLES", ListTables},
       {"LIBRARIES", ListLibraries},

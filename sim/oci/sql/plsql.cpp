@@ -172,6 +172,39 @@ Translation TranslatePlsql(Parser& p, const Catalog& catalog) {
         step.kind = PlsqlStep::Kind::DbVersion;
         bindArg(0);
         bindArg(1);
+      } else if (name == "DBMS_JOB.SUBMIT") {
+        if (args.size() < 2 || args.size() > 5) WrongArgs(p, start, "SUBMIT");
+        step.kind = PlsqlStep::Kind::JobSubmit;
+        bindArg(0);
+        // What, when next and how often, as one text for the executor to split.
+        std::vector<std::string> allBinds;
+        std::string joined;
+        for (size_t i = 1; i < 4 && i < args.size(); ++i) {
+          std::vector<std::string> binds;
+          Emitter em(catalog, p);
+          std::string e = FinalizeBinds(em.EmitExpr(*args[i]), binds);
+          joined += std::string(joined.empty() ? "" : " || char(1) || ") + "ifnull(ora_concat(" + e + "), '')";
+          allBinds.insert(allBinds.end(), binds.begin(), binds.end());
+        }
+        for (size_t i = args.size(); i < 4; ++i) joined += " || char(1) || ''";
+        step.exprSqlite = joined;
+        step.exprBinds = allBinds;
+      } else if (name == "DBMS_APPLICATION_INFO.SET_MODULE" || name == "DBMS_APPLICATION_INFO.SET_ACTION") {
+        const bool actionOnly = name == "DBMS_APPLICATION_INFO.SET_ACTION";
+        if (args.size() != (actionOnly ? 1u : 2u)) WrongArgs(p, start, actionOnly ? "SET_ACTION" : "SET_MODULE");
+        step.kind = PlsqlStep::Kind::SetModule;
+        step.number = actionOnly ? 1 : 0;
+        std::string joined = actionOnly ? std::string("''") : std::string();
+        std::vector<std::string> allBinds;
+        for (size_t i = 0; i < args.size(); ++i) {
+          std::vector<std::string> binds;
+          Emitter em(catalog, p);
+          std::string e = FinalizeBinds(em.EmitExpr(*args[i]), binds);
+          joined += std::string(joined.empty() ? "" : " || char(1) || ") + "ifnull(ora_concat(" + e + "), '')";
+          allBinds.insert(allBinds.end(), binds.begin(), binds.end());
+        }
+        step.exprSqlite = joined;
+        step.exprBinds = allBinds;
       } else if (name == "DBMS_JOB.REMOVE") {
         if (args.size() != 1) WrongArgs(p, start, "REMOVE");
         step.kind = PlsqlStep::Kind::JobRemove;

@@ -299,6 +299,11 @@ struct PlsqlStep {
     PortString,     // :x := DBMS_UTILITY.PORT_STRING: outBinds = {x}
     LocalTransactionId,  // :x := DBMS_TRANSACTION.LOCAL_TRANSACTION_ID[(create)]: outBinds = {x}
     JobRemove,      // DBMS_JOB.REMOVE(n): exprSqlite evaluates n
+    JobSubmit,      // DBMS_JOB.SUBMIT(:job, what[, next_date[, interval]]): outBinds = {job};
+                    // exprSqlite evaluates what, next date and interval joined by char(1)
+    SetModule,      // DBMS_APPLICATION_INFO.SET_MODULE(module, action) and SET_ACTION(action):
+                    // exprSqlite evaluates module and action joined by char(1); number = 1
+                    // when only the action changes
     Dml,            // an INSERT/UPDATE/DELETE: dml holds its translation
     Commit,
     Rollback,

@@ -2,6 +2,7 @@
 #include "executor.h"
 
 #include "ddl.h"
+#include "dictionary.h"
 #include "explain.h"
 #include "ora_error.h"
 #include "sqlite_util.h"
@@ -144,6 +145,23 @@ std::string Setting(sqlite3* db, const char* name, const char* fallback) {
   return q.Step() ? q.Text(0) : std::string(fallback);
 }
 
+// The command codes of AUDIT_ACTIONS that V$SESSION.COMMAND and the cursor
+// cache show for a statement.
+int CommandTypeOf(sql::StmtKind kind) {
+  using K = sql::StmtKind;
+  static const std::pair<K, int> kCodes[] = {
+      {K::Select, 3},        {K::Insert, 2},        {K::Update, 6},       {K::Delete, 7},
+      {K::CreateTable, 1},   {K::CreateView, 21},   {K::CreateIndex, 9},  {K::CreateSequence, 13},
+      {K::CreateSynonym, 19}, {K::CreateProgramUnit, 24}, {K::Drop, 12},  {K::Truncate, 85},
+      {K::AlterTable, 15},   {K::Comment, 29},      {K::Grant, 17},       {K::Revoke, 18},
+      {K::ExplainPlan, 50},  {K::AlterSession, 42}, {K::Commit, 44},      {K::Rollback, 45},
+      {K::PlsqlBlock, 47},
+  };
+  for (const auto& [k, code] : kCodes)
+    if (k == kind) return code;
+  return 0;
+}
+
 }  // namespace
 
 int StatementTypeOf(const std::string& text) { return StmtTypeOf(FirstWord(text)); }
@@ -229,7 +247,10 @@ ColumnInfo DescribeDeclaredType(const std::string& declared_in) {
   return c;
 }
 
-Cursor::~Cursor() { Close(); }
+Cursor::~Cursor() {
+  Close();
+  if (noted_ && session_.activity()) session_.activity()->CursorClosed(reinterpret_cast<intptr_t>(this), row_count_);
+}
 
 void Cursor::Close() {
   if (stmt_) sqlite3_finalize(stmt_);
@@ -267,7 +288,11 @@ void Cursor::Execute(const BindValues& binds, bool describe_only) {
   sql::Translation t = sql::Translate(text_, session_.catalog());
   is_query_ = t.kind == sql::StmtKind::Select;
   switch (t.kind) {
-    case sql::StmtKind::Select: RunQuery(t, binds, describe_only); break;
+    case sql::StmtKind::Select:
+      // A query is open while it runs: it counts itself among the open cursors.
+      if (!describe_only) NoteExecuted(t);
+      RunQuery(t, binds, describe_only);
+      break;
     case sql::StmtKind::Insert:
     case sql::StmtKind::Update:
     case sql::StmtKind::Delete:
@@ -302,6 +327,25 @@ void Cursor::Execute(const BindValues& binds, bool describe_only) {
       break;
   }
   executed_ = true;
+  if (!describe_only && t.kind != sql::StmtKind::Select) NoteExecuted(t);
+}
+
+void Cursor::NoteExecuted(const sql::Translation& t) {
+  SessionActivity* activity = session_.activity();
+  if (activity == nullptr) return;
+  std::vector<StatementObject> objects;
+  for (const auto& o : t.explain ? t.explain->objects : t.objects) objects.push_back({o.owner, o.name, o.kind});
+  const std::string upper = Upper(text_);
+  const bool sorts = upper.find("ORDER BY") != std::string::npos || upper.find("GROUP BY") != std::string::npos ||
+                     upper.find("DISTINCT") != std::string::npos;
+  try {
+    activity->StatementExecuted(reinterpret_cast<intptr_t>(this), text_, CommandTypeOf(t.kind),
+                                session_.user_id(), objects, is_query_ ? 0 : row_count_, is_query_,
+                                sorts);
+    noted_ = true;
+  } catch (...) {
+    // The cursor cache misses this statement; the statement itself ran.
+  }
 }
 
 void Cursor::Describe(const sql::Translation& t) {
@@ -417,6 +461,7 @@ void Cursor::RunDml(const sql::Translation& t, const BindValues& binds) {
   }
   ExecSql(session_.db(), "RELEASE ocisim_stmt");
   row_count_ = sqlite3_changes(session_.db());
+  session_.NoteTableWritten(t.targetOwner, t.targetName, row_count_);
 }
 
 void Cursor::RunPlsql(const sql::Translation& t, const BindValues& binds_in) {
@@ -502,6 +547,43 @@ void Cursor::RunPlsql(const sql::Translation& t, const BindValues& binds_in) {
                                   " is not a job in the job queue\nORA-06512: at \"SYS.DBMS_JOB\", line 86");
         break;
       }
+      case K::JobSubmit: {
+        // What, next date and interval arrive joined by char(1).
+        Value all = Evaluate(db, step.exprSqlite, step.exprBinds, binds);
+        std::vector<std::string> parts(3);
+        size_t part = 0;
+        for (char c : all.s) {
+          if (c == '\x01') ++part;
+          else if (part < parts.size()) parts[part] += c;
+        }
+        std::string next = parts[1].empty() ? Now() : parts[1];
+        begin_write();
+        int64_t job = 1;
+        {
+          Query n(db, "SELECT COALESCE(MAX(JOB), 0) + 1 FROM \"SYS.DBA_JOBS\"");
+          if (n.Step()) job = n.Int(0);
+        }
+        Query ins(db, "INSERT INTO \"SYS.DBA_JOBS\" (JOB, LOG_USER, PRIV_USER, SCHEMA_USER, NEXT_DATE, NEXT_SEC, "
+                      "TOTAL_TIME, BROKEN, INTERVAL, FAILURES, WHAT, INSTANCE) VALUES (?, ?, ?, ?, ?, ?, 0, 'N', ?, 0, "
+                      "?, 0)");
+        ins.Bind(1, job).Bind(2, session_.user()).Bind(3, session_.user()).Bind(4, session_.user()).Bind(5, next);
+        ins.Bind(6, next.size() >= 19 ? next.substr(11, 8) : std::string("00:00:00"));
+        ins.Bind(7, parts[2].empty() ? std::string("null") : parts[2]).Bind(8, parts[0]);
+        ins.Run();
+        if (!step.outBinds.empty()) assign(step.outBinds[0], Value::MakeInt(job));
+        break;
+      }
+      case K::SetModule: {
+        Value all = Evaluate(db, step.exprSqlite, step.exprBinds, binds);
+        const size_t cut = all.s.find('\x01');
+        std::string module = cut == std::string::npos ? all.s : all.s.substr(0, cut);
+        std::string action = cut == std::string::npos ? std::string() : all.s.substr(cut + 1);
+        if (session_.activity()) {
+          if (step.number == 1) session_.activity()->SetAction(action);
+          else session_.activity()->SetModule(module, action);
+        }
+        break;
+      }
       case K::Dml:
         if (step.dml) {
           CheckDmlPrivilege(session_, *step.dml);
@@ -510,6 +592,7 @@ void Cursor::RunPlsql(const sql::Translation& t, const BindValues& binds_in) {
           BindAll(q.get(), step.dml->binds, binds);
           q.Run();
           row_count_ += sqlite3_changes(db);
+          session_.NoteTableWritten(step.dml->targetOwner, step.dml->targetName, sqlite3_changes(db));
         }
         break;
       case K::Commit:

@@ -68,6 +68,8 @@ class Cursor {
   void RunDml(const sql::Translation& t, const BindValues& binds);
   void RunPlsql(const sql::Translation& t, const BindValues& binds);
   void Describe(const sql::Translation& t);
+  // Tells the session's activity (cursor cache, open cursors, counters).
+  void NoteExecuted(const sql::Translation& t);
 
   ServerSession& session_;
   std::string text_;
@@ -83,6 +85,7 @@ class Cursor {
   BindValues outs_;
   int warning_ = 0;
   std::string sqlite_text_;
+  bool noted_ = false;  // the cursor is open in V$OPEN_CURSOR
 };
 
 // The OCI statement type of a text, from its leading keyword.

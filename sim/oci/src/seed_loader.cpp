@@ -335,6 +335,7 @@ void BuildDemoDatabase(const std::string& path, const std::string& version) {
   ExecSql(db, kSeedDictionarySql);
   ExecSql(db, kSeedSystemSql);
   ExecSql(db, kSeedInstanceSql);
+  ExecSql(db, kSeedInstanceLiveSql);
   WriteSettings(db, version);
   PublishDictionary(db);
   ExecSql(db, "COMMIT");

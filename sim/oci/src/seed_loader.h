@@ -24,6 +24,7 @@ void BuildSyntheticObjectsDatabase(const std::string& path, int objects);
 extern const char* const kSeedDictionarySql;
 extern const char* const kSeedSystemSql;
 extern const char* const kSeedInstanceSql;
+extern const char* const kSeedInstanceLiveSql;
 extern const char* const kSeedDemoSql;
 extern const char* const kSeedDemoDictionarySql;
 extern const char* const kSeedDemoTablesSql;

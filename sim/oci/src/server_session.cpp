@@ -140,10 +140,16 @@ std::unique_ptr<ServerSession> ServerSession::Logon(std::shared_ptr<Database> da
   char view[2048];
   std::snprintf(view, sizeof view, kSessionView, static_cast<long long>(s->identity_.sid));
   ExecSql(s->db_, view);
+  s->activity_ = std::make_unique<SessionActivity>(database->registry_path(), s->identity_, user_id);
+  CreateLiveViews(s->db_, s->identity_.sid);
   return s;
 }
 
 ServerSession::~ServerSession() {
+  if (activity_) {
+    if (in_txn_) activity_->TransactionEnded(false);
+    activity_->Retire();
+  }
   if (db_) {
     if (in_txn_) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_close_v2(db_);
@@ -159,6 +165,7 @@ void ServerSession::CheckAlive(bool throttled) {
     if (in_txn_) {
       sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
       in_txn_ = false;
+      if (activity_) activity_->TransactionEnded(false);
     }
     ThrowOra(28);
   }
@@ -186,6 +193,13 @@ void ServerSession::BeginWrite() {
   }
   in_txn_ = true;
   ++txn_seq_;
+  if (activity_) {
+    try {
+      activity_->TransactionBegan(txn_seq_);
+    } catch (...) {
+      // The views miss this transaction; the work itself goes on.
+    }
+  }
 }
 
 void ServerSession::Commit() {
@@ -193,12 +207,26 @@ void ServerSession::Commit() {
   int rc = sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
   if (rc != SQLITE_OK) ThrowSqlite(db_, rc);
   in_txn_ = false;
+  if (activity_) activity_->TransactionEnded(true);
 }
 
 void ServerSession::Rollback() {
   if (!in_txn_) return;
   sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
   in_txn_ = false;
+  if (activity_) activity_->TransactionEnded(false);
+}
+
+void ServerSession::NoteTableWritten(const std::string& owner, const std::string& table, int64_t rows) {
+  if (!activity_ || !in_txn_) return;
+  try {
+    Query q(db_, "SELECT OBJECT_ID FROM \"SYS.DBA_OBJECTS\" WHERE OWNER = ? AND OBJECT_NAME = ? AND OBJECT_TYPE = "
+                 "'TABLE'");
+    q.Bind(1, owner).Bind(2, table);
+    if (q.Step()) activity_->TableLocked(q.Int(0), rows);
+  } catch (...) {
+    // The lock is real whether or not the views can show it.
+  }
 }
 
 std::string ServerSession::TransactionId() const {

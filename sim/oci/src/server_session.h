@@ -3,6 +3,7 @@
 // Everything a statement does runs through here (see executor.h).
 #pragma once
 
+#include "activity.h"
 #include "catalog.h"
 #include "database.h"
 #include "session_registry.h"
@@ -59,6 +60,12 @@ class ServerSession {
 
   void KillSession(int64_t sid, int64_t serial);
 
+  // What the live instance views show of this session; null while building a
+  // database.
+  SessionActivity* activity() { return activity_.get(); }
+  // DML of the open transaction wrote `rows` rows of the table.
+  void NoteTableWritten(const std::string& owner, const std::string& table, int64_t rows);
+
   // DBMS_OUTPUT.
   bool output_enabled = false;
   std::deque<std::string> output_lines;
@@ -79,6 +86,7 @@ class ServerSession {
   int64_t user_id_ = 0;
   std::string banner_;
   std::unique_ptr<SessionCatalog> catalog_;
+  std::unique_ptr<SessionActivity> activity_;
   bool in_txn_ = false;
   int64_t data_version_ = -1;
   std::chrono::steady_clock::time_point last_alive_check_{};

@@ -1,0 +1,31 @@
+// statistics_parts.h — the branches of ".Statistics" that have files of
+// their own: the SQL area with its statements and execution plans, and the
+// audit options.
+#pragma once
+
+#include "catalog/listing_context.h"
+
+namespace catalog {
+
+// ".STATISTICS\.SQL AREA" and below (path level 4 onwards).
+void ListSqlArea(Listing& l);
+// ".STATISTICS\.APPLICATION INFO" and below.
+void ListApplicationInfo(Listing& l);
+// ".STATISTICS\.AUDIT OPTIONS" and below.
+void ListAuditOptions(Listing& l);
+
+// Shows "Loading data ..." while a root that runs many counts is built
+// (not during the host's file search).
+class LoadingData {
+ public:
+  explicit LoadingData(const panel::FindDataRequest& request);
+  ~LoadingData();
+  LoadingData(const LoadingData&) = delete;
+  LoadingData& operator=(const LoadingData&) = delete;
+
+ private:
+  far::HANDLE saved_;
+  bool shown_;
+};
+
+}  // namespace catalog

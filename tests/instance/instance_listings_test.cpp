@@ -1,0 +1,158 @@
+// The instance and statistics trees: what the roots offer to a DBA and to a
+// user without the catalog role, the flags and names the listings derive,
+// and item names that do not carry their keys.
+#include <gtest/gtest.h>
+
+#include <ctime>
+
+#include "instance_support.h"
+
+namespace {
+
+using namespace paneltest;
+using namespace instancetest;
+
+class InstanceListings : public ConnectedPanel {};
+
+TEST_F(InstanceListings, RootOffersTheCountedViewsTheRecordAndTheUndocumentedParameters) {
+  LogOn("system", "manager");
+  auto root = ListPath("\\.Instance parameters");
+  for (const char* name : {".OPTIONS", ".PARAMETERS", ".PROCESS", ".SESSIONS", ".DISPATCHERS", ".THREADS",
+                           ".BACKGROUND PROCESS", ".VERSION", ".REDO LOGS", ".NLS DATABASE", ".JOBS", ".JOBS RUNNING",
+                           ".BUFFER POOLS", ".DBMS ALERTS", ".DBMS LOCKS", ".CARTRIDGES", ".RECOVERY", ".License",
+                           ".Database", ".PARAMETERS UNDOCUMENTED", "INSTANCE_NAME", "HOST_NAME"})
+    EXPECT_NE(Find(root, name), nullptr) << name;
+  // No transaction is open, so neither transactions nor locks are offered.
+  EXPECT_EQ(Find(root, ".TRANSACTIONS"), nullptr);
+  EXPECT_EQ(Find(root, ".LOCKS"), nullptr);
+  EXPECT_EQ(Column(Find(root, ".SESSIONS"), 0), "1");
+  EXPECT_EQ(Find(root, ".DISPATCHERS")->columns,
+            (std::vector<std::string>{"1", "Provides information on the dispatcher processes"}));
+  EXPECT_EQ(Find(root, ".PARAMETERS UNDOCUMENTED")->columns,
+            (std::vector<std::string>{"", "Undocumented INIT.ORA parameters, you must have enough privileges"}));
+  EXPECT_TRUE(Errors().empty());
+}
+
+TEST_F(InstanceListings, UserWithoutTheCatalogRoleSeesEmptyDirectoriesAndNoBox) {
+  LogOn("scott", "tiger");
+  auto root = ListPath("\\.Instance parameters");
+  EXPECT_NE(Find(root, ".PARAMETERS UNDOCUMENTED"), nullptr);
+  EXPECT_NE(Find(root, ".License"), nullptr);
+  EXPECT_EQ(Find(root, ".SESSIONS"), nullptr);
+  EXPECT_EQ(Names(ListPath("\\.Instance parameters\\.PARAMETERS UNDOCUMENTED")), std::vector<std::string>{".."});
+  EXPECT_EQ(Names(ListPath("\\.Instance parameters\\.SESSIONS")), std::vector<std::string>{".."});
+  EXPECT_EQ(Names(ListPath("\\.Instance parameters\\.SESSIONS\\7.101")).front(), "..");
+  auto statistics = ListPath("\\.Statistics");
+  EXPECT_NE(Find(statistics, ".SYSTEM"), nullptr);
+  EXPECT_NE(Find(statistics, ".AUDIT OPTIONS"), nullptr);
+  EXPECT_EQ(Find(statistics, ".SQL AREA"), nullptr);
+  EXPECT_EQ(Names(ListPath("\\.Statistics\\.SQL AREA\\.ALL STATEMENTS")), std::vector<std::string>{".."});
+  EXPECT_EQ(Names(ListPath("\\.Statistics\\.AUDIT OPTIONS")), std::vector<std::string>{".."});
+  EXPECT_TRUE(Errors().empty());
+}
+
+TEST_F(InstanceListings, ParameterFlagsReadYesOrStayEmpty) {
+  LogOn("system", "manager");
+  auto parameters = ListPath("\\.Instance parameters\\.PARAMETERS");
+  // TYPE_NAME, VALUE, DEFAULT_NAME, ISSES, ISSYS, ...
+  const Item* trace = Find(parameters, "sql_trace");
+  ASSERT_NE(trace, nullptr);
+  EXPECT_EQ(Column(trace, 0), "BOL");
+  EXPECT_EQ(Column(trace, 3), "Yes");
+  EXPECT_EQ(Column(trace, 4), "IMMEDIATE");
+  const Item* processes = Find(parameters, "processes");
+  ASSERT_NE(processes, nullptr);
+  EXPECT_EQ(Column(processes, 0), "INT");
+  EXPECT_EQ(Column(processes, 1), "150");
+  EXPECT_EQ(Column(processes, 2), "");
+  EXPECT_EQ(Column(processes, 3), "");
+  EXPECT_EQ(Column(processes, 4), "");
+  auto hidden = ListPath("\\.Instance parameters\\.PARAMETERS UNDOCUMENTED");
+  ASSERT_NE(Find(hidden, "_trace_files_public"), nullptr);
+  EXPECT_EQ(Column(Find(hidden, "_trace_files_public"), 0), "BOOL");
+}
+
+TEST_F(InstanceListings, SystemStatisticClassesAreNamedWithTheirNumber) {
+  LogOn("system", "manager");
+  auto classes = Names(ListPath("\\.Statistics\\.SYSTEM"));
+  for (const char* name : {"USER.1", "REDO.2", "ENQUEUE.4", "CACHE.8", "OS.16", "PARALLEL SERVER.32", "SQL.64",
+                           "DEBUG.128", "40.40"})
+    EXPECT_NE(std::find(classes.begin(), classes.end(), name), classes.end()) << name;
+  auto user = ListPath("\\.Statistics\\.SYSTEM\\USER.1");
+  EXPECT_NE(Find(user, "logons current"), nullptr);
+  EXPECT_EQ(Find(user, "redo size"), nullptr);
+  EXPECT_EQ(Column(Find(user, "logons current"), 0), "1");
+  EXPECT_EQ(Names(ListPath("\\.Statistics\\.SYSTEM\\40.40")).size(), 3u);
+}
+
+TEST_F(InstanceListings, ItemNamesWithoutTheirKeysListNothing) {
+  LogOn("system", "manager");
+  for (const char* path : {"\\.Instance parameters\\.SESSIONS\\7", "\\.Instance parameters\\.SESSIONS\\7.101.3",
+                           "\\.Instance parameters\\.SESSIONS\\.101", "\\.Instance parameters\\.REDO LOGS\\1",
+                           "\\.Statistics\\.SQL AREA\\.ALL STATEMENTS\\66A1B2C0",
+                           "\\.Statistics\\.SORT SEGMENTS\\201", "\\.Statistics\\.SYSTEM\\USER",
+                           "\\.Statistics\\.AUDIT OPTIONS\\.AUDIT TRAIL\\LOGON\\901",
+                           "\\.Instance parameters\\.JOBS\\x"})
+    EXPECT_EQ(Names(ListPath(path)), std::vector<std::string>{".."}) << path;
+  EXPECT_TRUE(Errors().empty());
+}
+
+TEST_F(InstanceListings, OwnSessionDetailHasStatisticsCursorsAndRecord) {
+  LogOn("system", "manager");
+  const std::string session = Value(module(), "SELECT SID || '.' || SERIAL# FROM V$SESSION WHERE USERNAME = 'SYSTEM'");
+  auto detail = ListPath("\\.Instance parameters\\.SESSIONS\\" + session);
+  EXPECT_EQ(Find(detail, ".STATISTICS")->columns, (std::vector<std::string>{"", "User session statistics"}));
+  EXPECT_EQ(Column(Find(detail, ".CONNECT INFO"), 0), "3");
+  EXPECT_NE(Find(detail, ".CURSORS"), nullptr) << "the counting cursor itself is open";
+  EXPECT_EQ(Find(detail, ".LONG RUNNING"), nullptr);
+  EXPECT_EQ(Column(Find(detail, "USERNAME"), 0), "SYSTEM");
+  EXPECT_EQ(Column(Find(detail, "STATUS"), 0), "ACTIVE");
+  EXPECT_EQ(Column(Find(detail, "COMMAND_NAME"), 0), "SELECT");
+  // SYSTEM has no audit entries in this session: no audit trail.
+  EXPECT_EQ(Find(detail, ".AUDIT TRAIL"), nullptr);
+  auto banner = ListPath("\\.Instance parameters\\.SESSIONS\\" + session + "\\.CONNECT INFO\\.BANNER");
+  EXPECT_EQ(banner.size(), 4u);
+  auto info = ListPath("\\.Instance parameters\\.SESSIONS\\" + session + "\\.CONNECT INFO");
+  EXPECT_EQ(Column(Find(info, "AUTHENTICATION_TYPE"), 0), "DATABASE");
+  EXPECT_TRUE(Errors().empty());
+}
+
+TEST_F(InstanceListings, IdleSessionHasNoCursors) {
+  LogOn("scott", "tiger");
+  LogOn("system", "manager");
+  const std::string session = Value(module(), "SELECT SID || '.' || SERIAL# FROM V$SESSION WHERE USERNAME = 'SCOTT'");
+  auto detail = ListPath("\\.Instance parameters\\.SESSIONS\\" + session);
+  EXPECT_EQ(Find(detail, ".CURSORS"), nullptr);
+  EXPECT_EQ(Column(Find(detail, "STATUS"), 0), "INACTIVE");
+}
+
+TEST_F(InstanceListings, NlsParametersListTheirValidValues) {
+  LogOn("system", "manager");
+  auto languages = Names(ListPath("\\.Instance parameters\\.NLS DATABASE\\NLS_LANGUAGE"));
+  EXPECT_EQ(languages, (std::vector<std::string>{"..", "AMERICAN", "GERMAN", "FRENCH"}));
+}
+
+TEST_F(InstanceListings, GrowthPerMonthCountsOnlyTheLastYear) {
+  LogOn("system", "manager");
+  auto growth = ListPath("\\.Statistics\\.DB GROWTH PER MONTH");
+  ASSERT_EQ(growth.size(), 2u);
+  std::time_t t = std::time(nullptr) - 40 * 86400;
+  std::tm tm{};
+  localtime_r(&t, &tm);
+  char month[16];
+  std::strftime(month, sizeof month, "%Y-%m", &tm);
+  EXPECT_EQ(growth[1].name.substr(0, 7), month);
+  EXPECT_EQ(Column(&growth[1], 0), "10");
+}
+
+TEST_F(InstanceListings, LatchesWithChildrenOfferThem) {
+  LogOn("system", "manager");
+  auto latch = ListPath("\\.Statistics\\.LATCHES\\98");
+  EXPECT_EQ(Column(Find(latch, ".CHILD LATCHES"), 0), "2");
+  EXPECT_EQ(Column(Find(latch, "GETS"), 0), "9912345");
+  EXPECT_EQ(Names(ListPath("\\.Statistics\\.LATCHES\\98\\.CHILD LATCHES")),
+            (std::vector<std::string>{"..", "1", "2"}));
+  EXPECT_EQ(Find(ListPath("\\.Statistics\\.LATCHES\\3"), ".CHILD LATCHES"), nullptr);
+}
+
+}  // namespace
