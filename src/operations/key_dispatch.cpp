@@ -10,7 +10,9 @@
 #include "connection/command_runner.h"
 #include "host/host_services.h"
 #include "host/messages.h"
+#include "operations/comments.h"
 #include "operations/current_item.h"
+#include "operations/drop_action.h"
 #include "operations/jump_rules.h"
 #include "operations/scratch_script.h"
 #include "operations/text_editing.h"
@@ -80,6 +82,18 @@ bool ObjectText(KeyContext& k) {
   return true;
 }
 
+// F8 gets the whole control state: Alt truncates, Ctrl deletes (and wins).
+bool Drop(KeyContext& k) {
+  DropItems(k.controller, k.Alt(), k.Ctrl());
+  return true;
+}
+
+// Reported as not handled even when the dialog ran.
+bool Comment(KeyContext& k) {
+  EditComment(k.controller);
+  return false;
+}
+
 bool Export(KeyContext& k) {
   if (!k.controller.DataModule().Connected()) {
     host::ShowErrorMessage("You are not connected to Oracle Server!");
@@ -92,13 +106,11 @@ bool Export(KeyContext& k) {
 // Actions that arrive with later features: the key is already claimed as
 // the table says, and nothing happens yet.
 bool Claimed(KeyContext&) { return true; }
-bool NotClaimed(KeyContext&) { return false; }
 
 const std::vector<KeyRow>& KeyTable() {
   static const std::vector<KeyRow> rows = {
       {[](const KeyContext& k) { return k.key == far::VK_RETURN && k.state == 0; }, GoToObject},
-      // Comment editing: reported as not handled even when it ran.
-      {[](const KeyContext& k) { return (k.key & 0xFF) == kKeyZ && k.Ctrl(); }, NotClaimed},
+      {[](const KeyContext& k) { return (k.key & 0xFF) == kKeyZ && k.Ctrl(); }, Comment},
       // Context help: only with no dialog of ours open and a host record that has ShowHelp.
       {[](const KeyContext& k) { return k.key == far::VK_F1; },
        [](KeyContext&) {
@@ -106,7 +118,7 @@ const std::vector<KeyRow>& KeyTable() {
          return false;  // the help topics arrive with the help files
        }},
       {[](const KeyContext& k) { return k.key == far::VK_F2; }, Claimed},
-      {[](const KeyContext& k) { return k.key == far::VK_F8; }, Claimed},
+      {[](const KeyContext& k) { return k.key == far::VK_F8; }, Drop},
       {[](const KeyContext& k) { return k.key == far::VK_F4 && k.Shift(); }, UserScript},
       {[](const KeyContext& k) { return k.key == far::VK_F3 || k.key == far::VK_F4; }, ObjectText},
       {[](const KeyContext& k) { return k.key == far::VK_F5 && k.Shift() && !k.item.IsUpDir(); }, Claimed},

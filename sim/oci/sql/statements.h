@@ -15,6 +15,7 @@ Translation TranslateTruncate(Parser& p, const Catalog& catalog);
 Translation TranslateComment(Parser& p, const Catalog& catalog);
 Translation TranslateGrant(Parser& p, const Catalog& catalog, bool revoke);
 Translation TranslatePlsql(Parser& p, const Catalog& catalog);
+Translation TranslateDisassociate(Parser& p, const Catalog& catalog);
 
 // Skips a balanced parenthesised group starting at the current '(' token.
 void SkipParens(Parser& p);

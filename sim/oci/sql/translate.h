@@ -103,6 +103,7 @@ enum class StmtKind {
   Commit,
   Rollback,
   PlsqlBlock,
+  Disassociate,
 };
 
 // The OCI statement type (OCI_ATTR_STMT_TYPE) for a kind: 1 SELECT, 2 UPDATE,
@@ -282,6 +283,16 @@ struct KillSessionInfo {
   bool disconnect = false;  // ALTER SYSTEM DISCONNECT SESSION
 };
 
+// DISASSOCIATE STATISTICS FROM <kind>S name [, name ...] [FORCE]
+struct DisassociateInfo {
+  std::string kind;  // COLUMN, FUNCTION, PACKAGE, TYPE, INDEX, INDEXTYPE (singular)
+  struct Target {
+    std::string owner, name, column;  // column only for COLUMN
+  };
+  std::vector<Target> targets;
+  bool force = false;
+};
+
 // One step of an anonymous PL/SQL block.
 struct PlsqlStep {
   enum class Kind {
@@ -334,6 +345,7 @@ struct Translation {
   std::optional<ExplainPlanInfo> explain;
   std::optional<AlterSessionInfo> alterSession;
   std::optional<KillSessionInfo> killSession;
+  std::optional<DisassociateInfo> disassociate;
   std::vector<PlsqlStep> plsql;
 };
 

@@ -2,6 +2,7 @@
 #include "ddl.h"
 
 #include "catalog.h"
+#include "ddl_drop_kinds.h"
 #include "compile.h"
 #include "dictionary.h"
 #include "executor.h"
@@ -469,6 +470,27 @@ void DropIndex(sqlite3* db, const std::string& owner, const std::string& name) {
   RemoveObject(db, owner, name, "INDEX");
 }
 
+// Foreign keys of other tables that reference owner.table (only those that
+// reference the key `key` when it is given).
+void DropReferencingForeignKeys(sqlite3* db, const std::string& owner, const std::string& table,
+                                const std::string& key) {
+  std::vector<std::pair<std::string, std::string>> children;
+  {
+    Query q(db, "SELECT C.OWNER, C.CONSTRAINT_NAME FROM \"SYS.DBA_CONSTRAINTS\" C, \"SYS.DBA_CONSTRAINTS\" P WHERE "
+                "C.CONSTRAINT_TYPE = 'R' AND C.R_OWNER = P.OWNER AND C.R_CONSTRAINT_NAME = P.CONSTRAINT_NAME AND "
+                "P.OWNER = ?1 AND P.TABLE_NAME = ?2 AND (?3 = '' OR P.CONSTRAINT_NAME = ?3) AND "
+                "NOT (C.OWNER = P.OWNER AND C.TABLE_NAME = P.TABLE_NAME AND ?3 = '')");
+    q.Bind(1, owner).Bind(2, table).Bind(3, key);
+    while (q.Step()) children.emplace_back(q.Text(0), q.Text(1));
+  }
+  for (const auto& [o, c] : children)
+    for (const char* sql : {"DELETE FROM \"SYS.DBA_CONS_COLUMNS\" WHERE OWNER = ?1 AND CONSTRAINT_NAME = ?2",
+                            "DELETE FROM \"SYS.DBA_CONSTRAINTS\" WHERE OWNER = ?1 AND CONSTRAINT_NAME = ?2"}) {
+      Query q(db, sql);
+      q.Bind(1, o).Bind(2, c).Run();
+    }
+}
+
 void DropTable(ServerSession& s, const std::string& owner, const std::string& name, bool cascade_constraints) {
   sqlite3* db = s.db();
   // Foreign keys of other tables pointing here block the drop unless CASCADE CONSTRAINTS.
@@ -481,6 +503,8 @@ void DropTable(ServerSession& s, const std::string& owner, const std::string& na
   refs.Reset();  // an open statement would lock the table against the DROP
   if (referenced && !cascade_constraints)
     ThrowOraText(2449, "ORA-02449: unique/primary keys in table referenced by foreign keys");
+  // CASCADE CONSTRAINTS takes the other tables' foreign keys to this one along.
+  DropReferencingForeignKeys(db, owner, name, "");
   // SQLite keeps the REFERENCES clause of child tables; with foreign keys
   // switched off for the drop the children keep their rows, as in Oracle.
   ExecSql(db, "PRAGMA defer_foreign_keys = ON");
@@ -645,6 +669,7 @@ void Drop(ServerSession& s, const sql::Translation& tr) {
   } else if (type == "VIEW") {
     if (!ObjectExists(db, d.owner, d.name, "VIEW")) ThrowOra(942);
     DropView(db, d.owner, d.name);
+    InvalidateDependents(db, d.owner, d.name);
   } else if (type == "INDEX") {
     if (!ObjectExists(db, d.owner, d.name, "INDEX")) ThrowOraText(1418, "ORA-01418: specified index does not exist");
     DropIndex(db, d.owner, d.name);
@@ -653,23 +678,38 @@ void Drop(ServerSession& s, const sql::Translation& tr) {
     Query q(db, "DELETE FROM \"SYS.DBA_SEQUENCES\" WHERE SEQUENCE_OWNER = ? AND SEQUENCE_NAME = ?");
     q.Bind(1, d.owner).Bind(2, d.name).Run();
     RemoveObject(db, d.owner, d.name, "SEQUENCE");
+    InvalidateDependents(db, d.owner, d.name);
   } else if (type == "SYNONYM") {
     if (!ObjectExists(db, d.owner, d.name, "SYNONYM"))
       ThrowOraText(1434, "ORA-01434: private synonym to be dropped does not exist");
     Query q(db, "DELETE FROM \"SYS.DBA_SYNONYMS\" WHERE OWNER = ? AND SYNONYM_NAME = ?");
     q.Bind(1, d.owner).Bind(2, d.name).Run();
     RemoveObject(db, d.owner, d.name, "SYNONYM");
+    InvalidateDependents(db, d.owner, d.name);
   } else if (type == "PROCEDURE" || type == "FUNCTION" || type == "PACKAGE" || type == "PACKAGE BODY" ||
              type == "TRIGGER" || type == "TYPE" || type == "TYPE BODY") {
     if (!ObjectExists(db, d.owner, d.name, type)) ThrowOra(4043, {d.name});
+    if (type == "TYPE" && !d.force) {
+      Query dep(db, "SELECT 1 FROM \"SYS.DBA_DEPENDENCIES\" WHERE REFERENCED_OWNER = ? AND REFERENCED_NAME = ? AND "
+                    "REFERENCED_TYPE = 'TYPE' AND TYPE IN ('TYPE', 'TABLE') AND NOT (OWNER = REFERENCED_OWNER AND "
+                    "NAME = REFERENCED_NAME)");
+      dep.Bind(1, d.owner).Bind(2, d.name);
+      if (dep.Step())
+        ThrowOraText(2303, "ORA-02303: cannot drop or replace a type with type or table dependents");
+    }
     if (type == "PACKAGE" || type == "TYPE") {
       std::string body = type + " BODY";
       if (ObjectExists(db, d.owner, d.name, body)) DropProgramUnit(db, d.owner, d.name, body);
     }
     DropProgramUnit(db, d.owner, d.name, type);
+    if (type != "PACKAGE BODY" && type != "TYPE BODY" && type != "TRIGGER") InvalidateDependents(db, d.owner, d.name);
+  } else if (DropDictionaryKind(s, d, type, [&](const std::string& o, const std::string& n, bool cascade) {
+               DropTable(s, o, n, cascade);
+             })) {
+    InvalidateDependents(db, d.owner, d.name);
   } else {
-    // Other object kinds of the dictionary (links, directories, libraries ...)
-    // exist only as dictionary rows in the stand-in.
+    // Other object kinds of the dictionary (Java classes ...) exist only as
+    // dictionary rows in the stand-in.
     std::string kind = type == "DATABASE LINK" || type == "PUBLIC DATABASE LINK" ? "DATABASE LINK" : type;
     std::string owner = type == "PUBLIC DATABASE LINK" || type == "DIRECTORY" ? (type == "DIRECTORY" ? "SYS" : "PUBLIC")
                                                                                 : d.owner;
@@ -680,6 +720,10 @@ void Drop(ServerSession& s, const sql::Translation& tr) {
 
 void Truncate(ServerSession& s, const sql::Translation& tr) {
   const sql::TruncateInfo& t = *tr.truncate;
+  if (t.cluster) {
+    TruncateCluster(s, t.owner, t.name);
+    return;
+  }
   CheckSchema(s, t.owner);
   if (!ObjectExists(s.db(), t.owner, t.name, "TABLE")) ThrowOra(942);
   ExecSql(s.db(), "DELETE FROM " + (t.sqliteName.empty() ? SqliteName(t.owner, t.name) : t.sqliteName));
@@ -744,18 +788,42 @@ void AlterTable(ServerSession& s, const sql::Translation& tr) {
     case A::AddConstraint:
       for (const auto& c : a.constraints) AddConstraintRows(s, a.owner, a.name, c, "");
       break;
-    case A::DropConstraint:
-      for (const auto& n : a.names) {
-        Query e(db, "SELECT 1 FROM \"SYS.DBA_CONSTRAINTS\" WHERE OWNER = ? AND CONSTRAINT_NAME = ? AND TABLE_NAME = ?");
+    case A::DropConstraint: {
+      std::vector<std::string> names = a.names;
+      if (a.primaryKey) {
+        Query pk(db, "SELECT CONSTRAINT_NAME FROM \"SYS.DBA_CONSTRAINTS\" WHERE OWNER = ? AND TABLE_NAME = ? AND "
+                     "CONSTRAINT_TYPE = 'P'");
+        pk.Bind(1, a.owner).Bind(2, a.name);
+        if (!pk.Step()) ThrowOraText(2441, "ORA-02441: Cannot drop nonexistent primary key");
+        names.push_back(pk.Text(0));
+      }
+      for (const auto& n : names) {
+        Query e(db, "SELECT CONSTRAINT_TYPE FROM \"SYS.DBA_CONSTRAINTS\" WHERE OWNER = ? AND CONSTRAINT_NAME = ? AND "
+                    "TABLE_NAME = ?");
         e.Bind(1, a.owner).Bind(2, n).Bind(3, a.name);
         if (!e.Step()) ThrowOraText(2443, "ORA-02443: Cannot drop constraint  - nonexistent constraint");
+        const std::string type = e.Text(0);
+        e.Reset();
+        if (type == "P" || type == "U") {
+          Query refs(db, "SELECT 1 FROM \"SYS.DBA_CONSTRAINTS\" WHERE CONSTRAINT_TYPE = 'R' AND R_OWNER = ? AND "
+                         "R_CONSTRAINT_NAME = ?");
+          refs.Bind(1, a.owner).Bind(2, n);
+          const bool referenced = refs.Step();
+          refs.Reset();
+          if (referenced && !a.cascade)
+            ThrowOraText(2273, "ORA-02273: this unique/primary key is referenced by some foreign keys");
+          DropReferencingForeignKeys(db, a.owner, a.name, n);
+        }
         for (const char* sql : {"DELETE FROM \"SYS.DBA_CONS_COLUMNS\" WHERE OWNER = ?1 AND CONSTRAINT_NAME = ?2",
                                 "DELETE FROM \"SYS.DBA_CONSTRAINTS\" WHERE OWNER = ?1 AND CONSTRAINT_NAME = ?2"}) {
           Query q(db, sql);
           q.Bind(1, a.owner).Bind(2, n).Run();
         }
+        // The index the key created goes with it.
+        if ((type == "P" || type == "U") && ObjectExists(db, a.owner, n, "INDEX")) DropIndex(db, a.owner, n);
       }
       break;
+    }
     case A::EnableConstraint:
     case A::DisableConstraint:
       for (const auto& n : a.names) {
@@ -885,6 +953,7 @@ bool ExecuteDdl(ServerSession& s, const sql::Translation& t) {
       case sql::StmtKind::Truncate: Truncate(s, t); break;
       case sql::StmtKind::AlterTable: AlterTable(s, t); break;
       case sql::StmtKind::Comment: Comment(s, t); break;
+      case sql::StmtKind::Disassociate: Disassociate(s, *t.disassociate); break;
       case sql::StmtKind::Grant: GrantOrRevoke(s, t, true); break;
       case sql::StmtKind::Revoke: GrantOrRevoke(s, t, false); break;
       default: ThrowOra(900);
