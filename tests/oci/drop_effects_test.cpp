@@ -49,9 +49,13 @@ TEST(DropEffects, DictionaryKindsAreDroppedWithTheirRows) {
       {"DROP OUTLINE \"EMP_BY_DEPT\"", "SELECT COUNT(*) FROM DBA_OUTLINES WHERE NAME = 'EMP_BY_DEPT'", 18002},
       {"DROP PUBLIC DATABASE LINK \"REMOTE.WORLD\"", "SELECT COUNT(*) FROM DBA_DB_LINKS WHERE DB_LINK = 'REMOTE.WORLD'",
        2024},
-      {"DROP PUBLIC SYNONYM \"EMPLOYEES\"",
-       "SELECT COUNT(*) FROM DBA_SYNONYMS WHERE OWNER = 'PUBLIC' AND SYNONYM_NAME = 'EMPLOYEES'", 1432},
+      {"DROP PUBLIC SYNONYM \"ORDERS\"",
+       "SELECT COUNT(*) FROM DBA_SYNONYMS WHERE OWNER = 'PUBLIC' AND SYNONYM_NAME = 'ORDERS'", 1432},
   };
+  // Truncating the cluster empties its tables and keeps them.
+  EXPECT_EQ(Code(c, "TRUNCATE CLUSTER \"SCOTT\".\"EMP_DEPT_CLU\" DROP STORAGE", &text), 0) << text;
+  EXPECT_EQ(Count(c, "SELECT COUNT(*) FROM SCOTT.CLU_EMP"), "0");
+  EXPECT_EQ(Code(c, "TRUNCATE CLUSTER \"SCOTT\".\"NO_CLU\""), 943);
   for (const Case& k : cases) {
     EXPECT_EQ(Code(c, k.drop, &text), 0) << k.drop << ": " << text;
     EXPECT_EQ(Count(c, k.gone), "0") << k.drop;
@@ -75,7 +79,7 @@ TEST(DropEffects, ATableTakesItsPartsAlongAndItsDependentsTurnInvalid) {
   MustRun(c, "CREATE TRIGGER T_PARTS_BI BEFORE INSERT ON T_PARTS FOR EACH ROW BEGIN NULL; END;");
   MustRun(c, "COMMENT ON TABLE T_PARTS IS 'parts'");
   MustRun(c, "COMMENT ON COLUMN T_PARTS.NAME IS 'part name'");
-  MustRun(c, "CREATE VIEW T_PARTS_V AS SELECT * FROM T_PARTS");
+  MustRun(c, "CREATE VIEW T_PARTS_V AS SELECT ID, NAME FROM T_PARTS");
   MustRun(c, "DROP TABLE \"SCOTT\".\"T_PARTS\"");
   EXPECT_EQ(Count(c, "SELECT COUNT(*) FROM USER_INDEXES WHERE TABLE_NAME = 'T_PARTS'"), "0");
   EXPECT_EQ(Count(c, "SELECT COUNT(*) FROM USER_CONSTRAINTS WHERE TABLE_NAME = 'T_PARTS'"), "0");
@@ -86,8 +90,8 @@ TEST(DropEffects, ATableTakesItsPartsAlongAndItsDependentsTurnInvalid) {
   EXPECT_EQ(Count(c, "SELECT COUNT(*) FROM USER_COL_COMMENTS WHERE TABLE_NAME = 'T_PARTS'"), "0");
   EXPECT_EQ(MustRun(c, "SELECT STATUS FROM USER_OBJECTS WHERE OBJECT_NAME = 'T_PARTS_V'"), (Rows{{"INVALID"}}));
   // Dropping the view's own dependency target: a view on a view.
-  MustRun(c, "CREATE VIEW V_BASE AS SELECT * FROM DEPT");
-  MustRun(c, "CREATE VIEW V_TOP AS SELECT * FROM V_BASE");
+  MustRun(c, "CREATE VIEW V_BASE AS SELECT DEPTNO, DNAME FROM DEPT");
+  MustRun(c, "CREATE VIEW V_TOP AS SELECT DEPTNO FROM V_BASE");
   MustRun(c, "DROP VIEW \"SCOTT\".\"V_BASE\"");
   EXPECT_EQ(MustRun(c, "SELECT STATUS FROM USER_OBJECTS WHERE OBJECT_NAME = 'V_TOP'"), (Rows{{"INVALID"}}));
 }
@@ -129,9 +133,6 @@ TEST(DropEffects, TruncateDeleteJobsTypesAndAssociations) {
   EXPECT_EQ(Count(c, "SELECT COUNT(*) FROM EMP_D"), "0");
   MustRun(c, "ROLLBACK");
   EXPECT_EQ(Count(c, "SELECT COUNT(*) FROM EMP_D"), "14");
-  EXPECT_EQ(Code(c, "TRUNCATE CLUSTER \"SCOTT\".\"EMP_DEPT_CLU\" DROP STORAGE", &text), 0) << text;
-  EXPECT_EQ(Count(c, "SELECT COUNT(*) FROM CLU_EMP"), "0");
-  EXPECT_EQ(Code(c, "TRUNCATE CLUSTER \"SCOTT\".\"NO_CLU\""), 943);
   // The job block needs its final ";".
   EXPECT_EQ(Code(c, "BEGIN DBMS_JOB.REMOVE (1); END;", &text), 0) << text;
   EXPECT_EQ(Code(c, "BEGIN DBMS_JOB.REMOVE (1); END;"), 23421);
@@ -141,14 +142,16 @@ TEST(DropEffects, TruncateDeleteJobsTypesAndAssociations) {
   Conn sys("system", "manager");
   MustRun(sys, "INSERT INTO SYS.DBA_DEPENDENCIES VALUES ('SCOTT', 'PT_TAB', 'TABLE', 'SCOTT', 'PT_T', 'TYPE', NULL, "
                "'HARD')");
-  MustRun(sys, "INSERT INTO SYS.DBA_ASSOCIATIONS VALUES ('SCOTT', 'EMP', NULL, 'TABLE', 'SCOTT', 'EMP_STATS', NULL, "
-               "NULL, NULL, NULL)");
+  MustRun(sys, "INSERT INTO SYS.DBA_ASSOCIATIONS VALUES ('SCOTT', 'GET_SAL', NULL, 'FUNCTION', 'SCOTT', 'SAL_STATS', "
+               "NULL, NULL, NULL, NULL)");
   MustRun(sys, "COMMIT");
   EXPECT_EQ(Code(c, "DROP TYPE \"SCOTT\".\"PT_T\"", &text), 2303) << text;
   EXPECT_EQ(Code(c, "DROP TYPE \"SCOTT\".\"PT_T\" FORCE", &text), 0) << text;
-  EXPECT_EQ(Code(c, "DISASSOCIATE STATISTICS FROM TABLES \"SCOTT\".\"EMP\"", &text), 0) << text;
-  EXPECT_EQ(Code(c, "DISASSOCIATE STATISTICS FROM TABLES \"SCOTT\".\"EMP\""), 29931);
-  EXPECT_EQ(Code(c, "DISASSOCIATE STATISTICS FROM INDEXS \"SCOTT\".\"EMP\""), 905);
+  EXPECT_EQ(Code(c, "DISASSOCIATE STATISTICS FROM FUNCTIONS \"SCOTT\".\"GET_SAL\"", &text), 0) << text;
+  EXPECT_EQ(Code(c, "DISASSOCIATE STATISTICS FROM FUNCTIONS \"SCOTT\".\"GET_SAL\""), 29931);
+  // The clause names the kind in the plural as the server spells it.
+  EXPECT_EQ(Code(c, "DISASSOCIATE STATISTICS FROM INDEXS \"SCOTT\".\"EMP_IX\""), 905);
+  EXPECT_EQ(Code(c, "DISASSOCIATE STATISTICS FROM TABLES \"SCOTT\".\"EMP\""), 905);
 }
 
 TEST(DropEffects, DisconnectedSessionFailsAndLosesItsWork) {

@@ -471,15 +471,15 @@ void DropIndex(sqlite3* db, const std::string& owner, const std::string& name) {
 }
 
 // Foreign keys of other tables that reference owner.table (only those that
-// reference the key `key` when it is given).
+// reference the key `key` when it is given; "" binds as NULL).
 void DropReferencingForeignKeys(sqlite3* db, const std::string& owner, const std::string& table,
                                 const std::string& key) {
   std::vector<std::pair<std::string, std::string>> children;
   {
     Query q(db, "SELECT C.OWNER, C.CONSTRAINT_NAME FROM \"SYS.DBA_CONSTRAINTS\" C, \"SYS.DBA_CONSTRAINTS\" P WHERE "
                 "C.CONSTRAINT_TYPE = 'R' AND C.R_OWNER = P.OWNER AND C.R_CONSTRAINT_NAME = P.CONSTRAINT_NAME AND "
-                "P.OWNER = ?1 AND P.TABLE_NAME = ?2 AND (?3 = '' OR P.CONSTRAINT_NAME = ?3) AND "
-                "NOT (C.OWNER = P.OWNER AND C.TABLE_NAME = P.TABLE_NAME AND ?3 = '')");
+                "P.OWNER = ?1 AND P.TABLE_NAME = ?2 AND (?3 IS NULL OR P.CONSTRAINT_NAME = ?3) AND "
+                "NOT (C.OWNER = P.OWNER AND C.TABLE_NAME = P.TABLE_NAME AND ?3 IS NULL)");
     q.Bind(1, owner).Bind(2, table).Bind(3, key);
     while (q.Step()) children.emplace_back(q.Text(0), q.Text(1));
   }
@@ -533,10 +533,7 @@ void DropTable(ServerSession& s, const std::string& owner, const std::string& na
     q.Bind(1, owner).Bind(2, name).Run();
   }
   // Views and units that used the table become invalid.
-  Query inv(db, "UPDATE \"SYS.DBA_OBJECTS\" SET STATUS = 'INVALID' WHERE (OWNER, OBJECT_NAME, OBJECT_TYPE) IN "
-                "(SELECT OWNER, NAME, TYPE FROM \"SYS.DBA_DEPENDENCIES\" WHERE REFERENCED_OWNER = ? AND "
-                "REFERENCED_NAME = ?)");
-  inv.Bind(1, owner).Bind(2, name).Run();
+  InvalidateDependents(db, owner, name);
   RemoveObject(db, owner, name, "TABLE");
 }
 

@@ -7,6 +7,7 @@
 #include "ora_error.h"
 #include "sqlite_util.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace ocisim {
@@ -45,7 +46,7 @@ void DropCluster(ServerSession& s, const sql::DropInfo& d, const TableDropper& d
   sqlite3* db = s.db();
   NeedSchema(s, d.owner);
   if (!Exists(db, "SELECT 1 FROM \"SYS.DBA_CLUSTERS\" WHERE OWNER = ?1 AND CLUSTER_NAME = ?2", d.owner, d.name))
-    ThrowOra(943);
+    ThrowOraText(943, "ORA-00943: cluster does not exist");
   std::vector<std::pair<std::string, std::string>> tables;
   {
     Query q(db, "SELECT OWNER, TABLE_NAME FROM \"SYS.DBA_ALL_TABLES\" WHERE CLUSTER_OWNER = ? AND CLUSTER_NAME = ?");
@@ -242,7 +243,7 @@ void TruncateCluster(ServerSession& s, const std::string& owner, const std::stri
   sqlite3* db = s.db();
   NeedSchema(s, owner);
   if (!Exists(db, "SELECT 1 FROM \"SYS.DBA_CLUSTERS\" WHERE OWNER = ?1 AND CLUSTER_NAME = ?2", owner, name))
-    ThrowOra(943);
+    ThrowOraText(943, "ORA-00943: cluster does not exist");
   std::vector<std::pair<std::string, std::string>> tables;
   {
     Query q(db, "SELECT OWNER, TABLE_NAME FROM \"SYS.DBA_ALL_TABLES\" WHERE CLUSTER_OWNER = ? AND CLUSTER_NAME = ?");
@@ -281,6 +282,28 @@ void InvalidateDependents(sqlite3* db, const std::string& owner, const std::stri
                 "(SELECT OWNER, NAME, TYPE FROM \"SYS.DBA_DEPENDENCIES\" WHERE REFERENCED_OWNER = ? AND "
                 "REFERENCED_NAME = ? AND NOT (OWNER = REFERENCED_OWNER AND NAME = REFERENCED_NAME))");
   inv.Bind(1, owner).Bind(2, name).Run();
+  // An invalid view stays in the dictionary, but its SQLite view would name
+  // a table that is gone, and SQLite then refuses every later ALTER TABLE of
+  // the schema: the SQLite views of the invalid views (and of the views on
+  // them) go.  Selecting from one then fails, as from an invalid view.
+  std::vector<std::pair<std::string, std::string>> pending{{owner, name}}, seen;
+  while (!pending.empty()) {
+    auto [o, n] = pending.back();
+    pending.pop_back();
+    Query views(db, "SELECT OWNER, NAME FROM \"SYS.DBA_DEPENDENCIES\" WHERE REFERENCED_OWNER = ? AND "
+                    "REFERENCED_NAME = ? AND TYPE = 'VIEW'");
+    views.Bind(1, o).Bind(2, n);
+    std::vector<std::pair<std::string, std::string>> found;
+    while (views.Step()) found.emplace_back(views.Text(0), views.Text(1));
+    views.Reset();
+    for (const auto& v : found) {
+      if (std::find(seen.begin(), seen.end(), v) != seen.end()) continue;
+      seen.push_back(v);
+      ExecSql(db, "DROP VIEW IF EXISTS " + SqliteName(v.first, v.second));
+      SetObjectStatus(db, v.first, v.second, "VIEW", "INVALID");
+      pending.push_back(v);
+    }
+  }
 }
 
 }  // namespace ocisim
