@@ -145,7 +145,71 @@ bool RunCommandLine(TPluginDataModule& module, const std::string& oemText) {
   return ExecuteSqlCommand(module, *query);
 }
 
-bool ExecuteSqlCommand(TPluginDataModule& module, oracle::TOracleQuery& query) {
+namespace {
+
+// Executes one query and writes its outcome: the success line or the
+// heading and rows, the counts, the server output; an error ends it with an
+// empty line and the message.
+void WriteOutcome(ResultFile& out, oracle::TOracleSession& session, oracle::TOracleQuery& query,
+                  bool outputEnabled) {
+  try {
+    query.Execute();
+    if (query.Eof()) {
+      out.Line("The command is successfully executed");
+    } else {
+      std::string heading, dashes;
+      for (int i = 0; i < query.FieldCount(); ++i) {
+        std::string name = query.FieldName(i);
+        heading += name + " ";
+        dashes += std::string(name.size(), '-') + " ";
+      }
+      out.Line(heading);
+      out.Line(dashes);
+    }
+    int rows = 0;
+    while (!query.Eof()) {
+      std::string line;
+      for (int i = 0; i < query.FieldCount(); ++i) line += GetFieldText(query, i) + " ";
+      out.Line(line);
+      ++rows;
+      query.Next();
+    }
+    if (rows > 0) {
+      out.Line();
+      out.Line(std::to_string(rows) + " rows fetched");
+    } else {
+      int processed = query.RowsProcessed();
+      if (processed > 0) {
+        out.Line();
+        out.Line(std::to_string(processed) + " rows processed");
+      }
+    }
+    if (outputEnabled) {
+      try {
+        while (true) {
+          std::string line;
+          int status = 1;
+          session.DBMS_Output().GetLine(line, status);
+          if (status != 0) break;
+          out.Line(line);
+        }
+      } catch (...) {
+        // Unreadable server output ends the listing silently.
+      }
+    }
+  } catch (const std::exception& e) {
+    out.Line();
+    out.Line(ErrorText(e));
+  } catch (...) {
+    out.Line();
+    out.Line("Unknown error");
+  }
+}
+
+// The frame around running: the temporary result file, the progress note,
+// server output on, and the file opened in the editor afterwards.
+template <typename Write>
+bool RunWithResults(TPluginDataModule& module, Write write) {
   oracle::TOracleSession& session = module.OracleSession();
   if (!session.Connected()) {
     host::ShowErrorMessage("Not logged on!");
@@ -174,58 +238,7 @@ bool ExecuteSqlCommand(TPluginDataModule& module, oracle::TOracleQuery& query) {
     } catch (...) {
       // No server output package: the command still runs.
     }
-    try {
-      query.Execute();
-      if (query.Eof()) {
-        file.Line("The command is successfully executed");
-      } else {
-        std::string heading, dashes;
-        for (int i = 0; i < query.FieldCount(); ++i) {
-          std::string name = query.FieldName(i);
-          heading += name + " ";
-          dashes += std::string(name.size(), '-') + " ";
-        }
-        file.Line(heading);
-        file.Line(dashes);
-      }
-      int rows = 0;
-      while (!query.Eof()) {
-        std::string line;
-        for (int i = 0; i < query.FieldCount(); ++i) line += GetFieldText(query, i) + " ";
-        file.Line(line);
-        ++rows;
-        query.Next();
-      }
-      if (rows > 0) {
-        file.Line();
-        file.Line(std::to_string(rows) + " rows fetched");
-      } else {
-        int processed = query.RowsProcessed();
-        if (processed > 0) {
-          file.Line();
-          file.Line(std::to_string(processed) + " rows processed");
-        }
-      }
-      if (outputEnabled) {
-        try {
-          while (true) {
-            std::string line;
-            int status = 1;
-            session.DBMS_Output().GetLine(line, status);
-            if (status != 0) break;
-            file.Line(line);
-          }
-        } catch (...) {
-          // Unreadable server output ends the listing silently.
-        }
-      }
-    } catch (const std::exception& e) {
-      file.Line();
-      file.Line(ErrorText(e));
-    } catch (...) {
-      file.Line();
-      file.Line("Unknown error");
-    }
+    write(file, session, outputEnabled);
     if (outputEnabled) {
       try {
         session.DBMS_Output().Disable();
@@ -248,6 +261,40 @@ bool ExecuteSqlCommand(TPluginDataModule& module, oracle::TOracleQuery& query) {
     h.Editor(host::ToOem(path).c_str(), host::ToOem("Command results").c_str(), 0, 0, -1, -1, 0, 0, 0);
   platform::RemoveFile(path);
   return true;
+}
+
+}  // namespace
+
+bool ExecuteSqlCommand(TPluginDataModule& module, oracle::TOracleQuery& query) {
+  return RunWithResults(module, [&](ResultFile& out, oracle::TOracleSession& session, bool outputEnabled) {
+    WriteOutcome(out, session, query, outputEnabled);
+  });
+}
+
+bool ExecuteSqlCommands(TPluginDataModule& module, const std::vector<std::string>& statements) {
+  if (statements.empty()) return false;
+  return RunWithResults(module, [&](ResultFile& out, oracle::TOracleSession& session, bool outputEnabled) {
+    for (std::size_t i = 0; i < statements.size(); ++i) {
+      // With several statements each outcome is headed by its statement.
+      if (statements.size() > 1) {
+        if (i > 0) out.Line();
+        out.Line(statements[i]);
+      }
+      try {
+        auto query = module.CreateNewOracleQuery({});
+        if (!query) {
+          out.Line();
+          out.Line("The statement could not be prepared");
+          continue;
+        }
+        query->SetSQL(statements[i]);
+        WriteOutcome(out, session, *query, outputEnabled);
+      } catch (const std::exception& e) {
+        out.Line();
+        out.Line(ErrorText(e));
+      }
+    }
+  });
 }
 
 bool ExplainPlan(TPluginDataModule& module, const std::vector<std::string>& lines) {

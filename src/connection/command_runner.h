@@ -20,6 +20,12 @@ bool RunCommandLine(TPluginDataModule& module, const std::string& oemText);
 // file); true when the statement was executed or attempted.
 bool ExecuteSqlCommand(TPluginDataModule& module, oracle::TOracleQuery& query);
 
+// Runs each statement on a query of its own, in order, and shows every
+// outcome in one "Command results" file (each headed by its statement when
+// there are several): a failing statement does not stop the ones after it.
+// False when nothing ran.
+bool ExecuteSqlCommands(TPluginDataModule& module, const std::vector<std::string>& statements);
+
 // Explains the statement into PLAN_TABLE under the id 'FAR SQL PLAN',
 // offering to create the table first.  True when the plan was produced.
 bool ExplainPlan(TPluginDataModule& module, const std::vector<std::string>& lines);

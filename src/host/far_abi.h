@@ -471,6 +471,7 @@ constexpr DWORD DIF_GROUP = 0x400;
 constexpr DWORD DIF_LEFTTEXT = 0x800;
 constexpr DWORD DIF_CENTERGROUP = 0x4000;
 constexpr DWORD DIF_SEPARATOR = 0x10000;
+constexpr DWORD DIF_EDITOR = 0x20000;  // edit rows that form one multi-line editor
 constexpr DWORD DIF_HISTORY = 0x40000;
 constexpr DWORD DIF_USELASTHISTORY = 0x200000;
 constexpr DWORD DIF_MASKEDIT = 0x400000;

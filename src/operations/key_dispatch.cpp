@@ -11,7 +11,9 @@
 #include "host/host_services.h"
 #include "host/messages.h"
 #include "operations/context_help.h"
+#include "operations/comments.h"
 #include "operations/current_item.h"
+#include "operations/drop_action.h"
 #include "operations/jump_rules.h"
 #include "operations/scratch_script.h"
 #include "operations/text_editing.h"
@@ -87,12 +89,21 @@ bool ObjectText(KeyContext& k) {
 // says, and the user is told so rather than left with a key that does
 // nothing.
 bool Claimed(KeyContext& k) {
-  const char* action = k.key == far::VK_F2   ? "Utilities"
-                       : k.key == far::VK_F8 ? "Drop"
-                       : k.Shift()           ? "Copy table data"
-                                             : "Export";
+  const char* action = k.key == far::VK_F2 ? "Utilities" : k.Shift() ? "Copy table data" : "Export";
   host::ShowQuestionMessage(action, "This action is not available yet", {"Ok"});
   return true;
+}
+
+// F8 gets the whole control state: Alt truncates, Ctrl deletes (and wins).
+bool Drop(KeyContext& k) {
+  DropItems(k.controller, k.Alt(), k.Ctrl());
+  return true;
+}
+
+// Reported as not handled even when the dialog ran.
+bool Comment(KeyContext& k) {
+  EditComment(k.controller);
+  return false;
 }
 
 bool Export(KeyContext& k) {
@@ -103,13 +114,11 @@ bool Export(KeyContext& k) {
   return Claimed(k);  // the export dialog arrives with the external tools
 }
 
-bool NotClaimed(KeyContext&) { return false; }
 
 const std::vector<KeyRow>& KeyTable() {
   static const std::vector<KeyRow> rows = {
       {[](const KeyContext& k) { return k.key == far::VK_RETURN && k.state == 0; }, GoToObject},
-      // Comment editing: reported as not handled even when it ran.
-      {[](const KeyContext& k) { return (k.key & 0xFF) == kKeyZ && k.Ctrl(); }, NotClaimed},
+      {[](const KeyContext& k) { return (k.key & 0xFF) == kKeyZ && k.Ctrl(); }, Comment},
       // Context help: only with no dialog of ours open and a host record that has ShowHelp.
       {[](const KeyContext& k) { return k.key == far::VK_F1; },
        [](KeyContext& k) {
@@ -117,7 +126,7 @@ const std::vector<KeyRow>& KeyTable() {
          return ShowContextHelp(k.controller);
        }},
       {[](const KeyContext& k) { return k.key == far::VK_F2; }, Claimed},
-      {[](const KeyContext& k) { return k.key == far::VK_F8; }, Claimed},
+      {[](const KeyContext& k) { return k.key == far::VK_F8; }, Drop},
       {[](const KeyContext& k) { return k.key == far::VK_F4 && k.Shift(); }, UserScript},
       {[](const KeyContext& k) { return k.key == far::VK_F3 || k.key == far::VK_F4; }, ObjectText},
       {[](const KeyContext& k) { return k.key == far::VK_F5 && k.Shift() && !k.item.IsUpDir(); }, Claimed},

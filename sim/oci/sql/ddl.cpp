@@ -974,4 +974,44 @@ Translation TranslateAlter(Parser& p, const Catalog& catalog) {
   throw MakeOraError(940);
 }
 
+Translation TranslateDisassociate(Parser& p, const Catalog& catalog) {
+  p.Expect("STATISTICS", 905);
+  p.Expect("FROM", 923);
+  DisassociateInfo info;
+  static const std::array<std::pair<std::string_view, std::string_view>, 6> kinds = {{{"COLUMNS", "COLUMN"},
+                                                                                       {"FUNCTIONS", "FUNCTION"},
+                                                                                       {"PACKAGES", "PACKAGE"},
+                                                                                       {"TYPES", "TYPE"},
+                                                                                       {"INDEXES", "INDEX"},
+                                                                                       {"INDEXTYPES", "INDEXTYPE"}}};
+  for (const auto& [plural, singular] : kinds)
+    if (p.Accept(plural)) info.kind = std::string(singular);
+  if (info.kind.empty()) throw MakeOraError(905);
+  do {
+    DisassociateInfo::Target target;
+    std::string a = p.Name(904);
+    if (info.kind == "COLUMN") {
+      // [schema.]table.column
+      p.ExpectOp(".", 904);
+      std::string b = p.Name(904);
+      if (p.AcceptOp(".")) {
+        target = {a, b, p.Name(904)};
+      } else {
+        target = {catalog.CurrentUser(), a, b};
+      }
+    } else if (p.AcceptOp(".")) {
+      target = {a, p.Name(904), ""};
+    } else {
+      target = {catalog.CurrentUser(), a, ""};
+    }
+    info.targets.push_back(std::move(target));
+  } while (p.AcceptOp(","));
+  if (p.Accept("FORCE")) info.force = true;
+  p.ExpectStatementEnd();
+  Translation t;
+  t.kind = StmtKind::Disassociate;
+  t.disassociate = std::move(info);
+  return t;
+}
+
 }  // namespace ocisim::sql

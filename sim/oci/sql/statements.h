@@ -17,6 +17,7 @@ Translation TranslateGrant(Parser& p, const Catalog& catalog, bool revoke);
 Translation TranslatePlsql(Parser& p, const Catalog& catalog);
 // After CREATE USER / CREATE ROLE / ALTER USER (the keyword already read).
 Translation TranslateUserDdl(Parser& p, bool role, bool alter);
+Translation TranslateDisassociate(Parser& p, const Catalog& catalog);
 
 // Skips a balanced parenthesised group starting at the current '(' token.
 void SkipParens(Parser& p);

@@ -240,7 +240,8 @@ int OciStatementType(StmtKind kind) {
     case StmtKind::CreateProgramUnit:
     case StmtKind::CreateUser:
     case StmtKind::CreateRole: return 5;
-    case StmtKind::Drop: return 6;
+    case StmtKind::Drop:
+    case StmtKind::Disassociate: return 6;
     case StmtKind::AlterCompile:
     case StmtKind::AlterTable:
     case StmtKind::AlterSession:
@@ -289,11 +290,12 @@ Translation Translate(std::string_view oracleSql, const Catalog& catalog) {
   if (word == "GRANT") return TranslateGrant(p, catalog, false);
   if (word == "REVOKE") return TranslateGrant(p, catalog, true);
   if (word == "EXPLAIN") return TranslateExplain(p, catalog);
+  if (word == "DISASSOCIATE") return TranslateDisassociate(p, catalog);
   if (word == "COMMIT") return TranslateTransaction(p, true);
   if (word == "ROLLBACK") return TranslateTransaction(p, false);
   if (word == "WITH" || word == "MERGE" || word == "SAVEPOINT" || word == "LOCK" || word == "SET" ||
       word == "CALL" || word == "ANALYZE" || word == "AUDIT" || word == "NOAUDIT" || word == "RENAME" ||
-      word == "ASSOCIATE" || word == "DISASSOCIATE" || word == "FLASHBACK" || word == "PURGE")
+      word == "ASSOCIATE" || word == "FLASHBACK" || word == "PURGE")
     throw MakeOraError(3001);
   throw MakeOraError(900);
 }

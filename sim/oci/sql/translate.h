@@ -106,6 +106,7 @@ enum class StmtKind {
   CreateUser,
   AlterUser,
   CreateRole,
+  Disassociate,
 };
 
 // The OCI statement type (OCI_ATTR_STMT_TYPE) for a kind: 1 SELECT, 2 UPDATE,
@@ -285,6 +286,16 @@ struct KillSessionInfo {
   bool disconnect = false;  // ALTER SYSTEM DISCONNECT SESSION
 };
 
+// DISASSOCIATE STATISTICS FROM <kind>S name [, name ...] [FORCE]
+struct DisassociateInfo {
+  std::string kind;  // COLUMN, FUNCTION, PACKAGE, TYPE, INDEX, INDEXTYPE (singular)
+  struct Target {
+    std::string owner, name, column;  // column only for COLUMN
+  };
+  std::vector<Target> targets;
+  bool force = false;
+};
+
 // One step of an anonymous PL/SQL block.
 struct PlsqlStep {
   enum class Kind {
@@ -353,6 +364,7 @@ struct Translation {
   std::optional<AlterSessionInfo> alterSession;
   std::optional<KillSessionInfo> killSession;
   std::optional<UserDdlInfo> userDdl;  // CreateUser, AlterUser, CreateRole
+  std::optional<DisassociateInfo> disassociate;
   std::vector<PlsqlStep> plsql;
 };
 

@@ -237,6 +237,8 @@ std::string ServerSession::TransactionId() const {
 void ServerSession::KillSession(int64_t sid, int64_t serial) {
   if (!catalog_->IsAdmin() && !catalog_->HasSysPriv("ALTER SYSTEM")) ThrowOra(1031);
   if (!registry_) ThrowOra(30);
+  if (sid == identity_.sid && serial == identity_.serial)
+    ThrowOraText(27, "ORA-00027: cannot kill current session");
   registry_->Kill(sid, serial);
 }
 

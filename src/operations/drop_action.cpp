@@ -1,0 +1,128 @@
+// drop_action.cpp — the F8 dialogue: read the selection, build the
+// statements, ask, show them when the user wants to see SQL first, run them.
+#include "operations/drop_action.h"
+
+#include <cstring>
+#include <memory>
+
+#include "config/settings.h"
+#include "connection/command_runner.h"
+#include "host/host_services.h"
+#include "host/messages.h"
+#include "host/text_utils.h"
+#include "operations/current_item.h"
+#include "operations/drop_names.h"
+#include "operations/drop_statements.h"
+#include "platform/platform.h"
+
+namespace operations {
+namespace {
+
+DropItem ToDropItem(const far::PluginPanelItem& p) {
+  DropItem item;
+  item.name = host::FromOem(
+      std::string(p.FindData.cFileName, strnlen(p.FindData.cFileName, sizeof(p.FindData.cFileName))));
+  for (int c = 0; p.CustomColumnData != nullptr && c < p.CustomColumnNumber; ++c)
+    item.columns.push_back(host::FromOem(p.CustomColumnData[c] ? p.CustomColumnData[c] : ""));
+  return item;
+}
+
+// The selection as the host reports it (the current item when nothing is
+// selected).  ".." and the detail directories (names beginning with a dot)
+// stand for no object and are left out.
+struct Selection {
+  std::vector<DropItem> items;
+  std::string current;
+};
+
+Selection ReadSelection(panel::TOracleController& controller) {
+  Selection s;
+  const far::PluginStartupInfo& h = host::Host();
+  if (h.Control == nullptr) return s;
+  auto info = std::make_unique<far::PanelInfo>();
+  if (!h.Control(&controller, far::FCTL_GETPANELINFO, info.get())) return s;
+  if (info->PanelItems != nullptr && info->CurrentItem >= 0 && info->CurrentItem < info->ItemsNumber)
+    s.current = ToDropItem(info->PanelItems[info->CurrentItem]).name;
+  for (int i = 0; info->SelectedItems != nullptr && i < info->SelectedItemsNumber; ++i) {
+    DropItem item = ToDropItem(info->SelectedItems[i]);
+    if (item.name.empty() || item.name[0] == '.') continue;
+    s.items.push_back(std::move(item));
+  }
+  return s;
+}
+
+void Tell(const std::string& title, const std::string& text) { host::ShowQuestionMessage(title, text, {"Ok"}); }
+
+// The question of the drop: one object by name; several, twice.
+bool Confirmed(const DropPlan& plan) {
+  const std::vector<std::string> buttons{"Drop", "Cancel"};
+  if (plan.names.size() <= 1) {
+    const std::string name = plan.names.empty() ? std::string() : plan.names.front();
+    return host::ShowQuestionMessage(plan.title, "Do you wish to drop object " + name + " ?", buttons) == 0;
+  }
+  if (host::ShowQuestionMessage(plan.title, "Do you wish to drop selected objects ?", buttons) != 0) return false;
+  return host::ShowQuestionMessage(plan.title, "Do you wish to drop " + std::to_string(plan.names.size()) +
+                                                   " objects ?",
+                                   buttons) == 0;
+}
+
+// The statements as a script, shown before they run; edits are not used.
+void ShowStatements(const std::vector<std::string>& statements) {
+  std::string text;
+  for (const std::string& s : statements) {
+    text += s;
+    if (s.empty() || s.back() != ';') text += ";";
+    text += "\r\n";
+  }
+  const std::string path = platform::CreateTempFile("SQL");
+  if (path.empty()) return;
+  if (platform::WriteFileAtomic(path, host::ToOem(text))) {
+    const far::PluginStartupInfo& h = host::Host();
+    if (h.Editor != nullptr)
+      h.Editor(host::ToOem(path).c_str(), host::ToOem("Command results").c_str(), 0, 0, -1, -1, 0, 0, 0);
+  }
+  platform::RemoveFile(path);
+}
+
+}  // namespace
+
+void DropItems(panel::TOracleController& controller, bool alt, bool ctrl) {
+  connection::TPluginDataModule& module = controller.DataModule();
+  if (!module.Connected()) return;
+  Selection selection = ReadSelection(controller);
+  if (selection.items.empty() && host::UpperCase(selection.current) != ".UNUSED COLUMNS") return;
+
+  DropRequest request;
+  request.levels = controller.PathLevels();
+  request.exactLevels = ExactPathLevels(controller);
+  request.items = std::move(selection.items);
+  request.currentItem = selection.current;
+  request.logonUser = host::UpperCase(module.OracleSession().LogonUsername);
+  request.alt = alt;
+  request.ctrl = ctrl;
+
+  SessionEnd end = SessionEnd::Kill;
+  if (IsSessionListing(request.levels)) {
+    const int choice = host::ShowQuestionMessage("Kill Session", "Choose a type of kill operation",
+                                                 {"Kill session", "Disconnect session", "Cancel"});
+    if (choice != 0 && choice != 1) return;
+    end = choice == 0 ? SessionEnd::Kill : SessionEnd::Disconnect;
+  }
+  auto exact = [&](const std::string& shown, NameKind kind) { return ExactItemName(module, shown, kind); };
+  DropPlan plan = BuildDropPlan(request, exact, end);
+  if (!plan.fits) {
+    Tell("Drop", "Nothing can be dropped in this list");
+    return;
+  }
+  if (!plan.skipped.empty()) {
+    std::string text = plan.statements.empty() ? "Nothing to drop:" : "Left out:";
+    for (const std::string& s : plan.skipped) text += "\r" + s;
+    Tell(plan.title, text);
+  }
+  if (plan.statements.empty()) return;
+  if (!Confirmed(plan)) return;
+  if (config::CurrentSwitches().showCommandText) ShowStatements(plan.statements);
+  if (connection::ExecuteSqlCommands(module, plan.statements)) RefreshPanel(controller);
+}
+
+}  // namespace operations
