@@ -15,6 +15,12 @@ Translation TranslateTruncate(Parser& p, const Catalog& catalog);
 Translation TranslateComment(Parser& p, const Catalog& catalog);
 Translation TranslateGrant(Parser& p, const Catalog& catalog, bool revoke);
 Translation TranslatePlsql(Parser& p, const Catalog& catalog);
+// One statement of a block's body (plsql.cpp), and the control statements
+// and declarations of plsql_control.cpp.
+PlsqlStep ParsePlsqlStep(Parser& p, const Catalog& catalog);
+PlsqlStep ParseIfStep(Parser& p, const Catalog& catalog);
+PlsqlStep ParseSelectIntoStep(Parser& p, const Catalog& catalog);
+Translation TranslateDeclareBlock(Parser& p, const Catalog& catalog);
 
 // Skips a balanced parenthesised group starting at the current '(' token.
 void SkipParens(Parser& p);
