@@ -10,6 +10,7 @@
 #include "connection/command_runner.h"
 #include "host/host_services.h"
 #include "host/messages.h"
+#include "operations/copy_script.h"
 #include "operations/current_item.h"
 #include "operations/jump_rules.h"
 #include "operations/scratch_script.h"
@@ -80,6 +81,8 @@ bool ObjectText(KeyContext& k) {
   return true;
 }
 
+bool CopyTable(KeyContext& k) { return CopyTableToScript(k.controller, k.item.name); }
+
 bool Export(KeyContext& k) {
   if (!k.controller.DataModule().Connected()) {
     host::ShowErrorMessage("You are not connected to Oracle Server!");
@@ -109,7 +112,7 @@ const std::vector<KeyRow>& KeyTable() {
       {[](const KeyContext& k) { return k.key == far::VK_F8; }, Claimed},
       {[](const KeyContext& k) { return k.key == far::VK_F4 && k.Shift(); }, UserScript},
       {[](const KeyContext& k) { return k.key == far::VK_F3 || k.key == far::VK_F4; }, ObjectText},
-      {[](const KeyContext& k) { return k.key == far::VK_F5 && k.Shift() && !k.item.IsUpDir(); }, Claimed},
+      {[](const KeyContext& k) { return k.key == far::VK_F5 && k.Shift() && !k.item.IsUpDir(); }, CopyTable},
       {[](const KeyContext& k) { return k.key == far::VK_F5 && !k.item.IsUpDir(); }, Export},
       {[](const KeyContext& k) { return k.key == far::VK_F10 && k.Ctrl(); }, Disconnect},
       {[](const KeyContext& k) { return k.key == far::VK_F10 && k.Alt(); }, Connect},

@@ -255,8 +255,22 @@ std::string Emitter::EmitExpr(const Expr& e) {
           }
         };
         collect(e);
+        // SQLite takes at most 127 arguments per call: long chains become
+        // calls of calls (the concatenation is associative).
+        constexpr size_t kMaxArgs = 100;
+        std::vector<std::string> parts;
+        for (const Expr* item : items) parts.push_back(EmitExpr(*item));
+        while (parts.size() > kMaxArgs) {
+          std::vector<std::string> grouped;
+          for (size_t i = 0; i < parts.size(); i += kMaxArgs) {
+            std::string call = "ora_concat(";
+            for (size_t k = i; k < parts.size() && k < i + kMaxArgs; ++k) call += (k > i ? ", " : "") + parts[k];
+            grouped.push_back(call + ")");
+          }
+          parts = std::move(grouped);
+        }
         std::string out = "ora_concat(";
-        for (size_t i = 0; i < items.size(); ++i) out += (i ? ", " : "") + EmitExpr(*items[i]);
+        for (size_t i = 0; i < parts.size(); ++i) out += (i ? ", " : "") + parts[i];
         return out + ")";
       }
       std::string l = EmitExpr(*e.args[0]), r = EmitExpr(*e.args[1]);
