@@ -368,9 +368,13 @@ void Engine::PrintRows(Statement& st) {
     Blank();
     return;
   }
-  if (!printer.Wrapped()) Blank();
+  // The count stands between blank lines; without it a page ends with one
+  // (a wrapped row already brought its own), and PAGESIZE 0 prints bare rows.
   if (settings.feedback > 0 && rows >= settings.feedback) {
+    if (!printer.Wrapped()) Blank();
     Print(std::to_string(rows) + (rows == 1 ? " row selected." : " rows selected."));
+    Blank();
+  } else if (paging && !printer.Wrapped()) {
     Blank();
   }
 }
