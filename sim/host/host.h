@@ -33,6 +33,7 @@ struct HostOptions {
   int startupSize = 4316;      // 4316: far2l up to 2.6; 4324: far2l 2.7+ (ColorDialog slot)
   bool preprocessKeys = true;  // far2l offers each key twice, first with PKF_PREPROCESS
   bool trace = false;          // "call" records for every export call and query services
+  std::string otherPanel = "file";  // the other panel: "file", "plugin" or "hidden"
 };
 
 // What GetOpenPluginInfo last said, copied out of the plugin's record.

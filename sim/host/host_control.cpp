@@ -52,6 +52,8 @@ void Host::FillPanelInfo(far::PanelInfo& info, bool active) {
     info.Flags = sortReverse_ ? kPanelFlagReverse : 0;
   } else {
     auto& list = other_.list();
+    info.Plugin = options_.otherPanel == "plugin" ? 1 : 0;
+    info.Visible = options_.otherPanel == "hidden" ? 0 : 1;
     info.PanelRect = {60, 1, 119, 30};
     otherExport_.Build(list.items(), list.current());
     info.PanelItems = otherExport_.Items();

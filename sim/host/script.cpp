@@ -105,6 +105,8 @@ rest of the line, or one quoted string for leading/trailing blanks):
                       as --plain-keys for "plain"
   set startup 4316|4324
                       startup record for the next load
+  set other-panel file|plugin|hidden
+                      what the other panel is (default: a visible file panel)
   expect TEXT         fail unless a line written by the last command other
                       than expect*, answer and set contains TEXT
   expect-not TEXT     fail if such a line contains TEXT
@@ -328,13 +330,14 @@ bool Script::Answer(const std::vector<Word>& words, const std::string& rest) {
 }
 
 bool Script::Set(const std::vector<Word>& words) {
-  if (words.size() != 3) return Fail("set: set trace on|off, set keys double|plain, set startup 4316|4324");
+  if (words.size() != 3) return Fail("set: set trace on|off, set keys double|plain, set startup 4316|4324, set other-panel file|plugin|hidden");
   const std::string& what = words[1].text;
   const std::string& v = words[2].text;
   auto& o = host_.options();
   if (what == "trace" && (v == "on" || v == "off")) o.trace = v == "on";
   else if (what == "keys" && (v == "double" || v == "plain")) o.preprocessKeys = v == "double";
   else if (what == "startup" && (v == "4316" || v == "4324")) o.startupSize = std::stoi(v);
+  else if (what == "other-panel" && (v == "file" || v == "plugin" || v == "hidden")) o.otherPanel = v;
   else return Fail("set: unknown setting " + Quote(what + " " + v));
   return true;
 }

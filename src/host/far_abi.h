@@ -486,6 +486,8 @@ enum ControlCommand {
   FCTL_SETVIEWMODE = 12, FCTL_SETANOTHERVIEWMODE = 13, FCTL_INSERTCMDLINE = 14,
   FCTL_SETUSERSCREEN = 15, FCTL_SETPANELDIR = 16
 };
+// PanelInfo::PanelType
+enum PanelType { PTYPE_FILEPANEL = 0, PTYPE_TREEPANEL = 1, PTYPE_QVIEWPANEL = 2, PTYPE_INFOPANEL = 3 };
 // Buffer size for FCTL_GETCMDLINE (far2l writes up to 1024 bytes).
 constexpr int kCommandLineBuffer = 5000;
 

@@ -12,6 +12,7 @@
 #include "host/messages.h"
 #include "operations/context_help.h"
 #include "operations/comments.h"
+#include "operations/copy_script.h"
 #include "operations/current_item.h"
 #include "operations/drop_action.h"
 #include "operations/jump_rules.h"
@@ -89,7 +90,7 @@ bool ObjectText(KeyContext& k) {
 // says, and the user is told so rather than left with a key that does
 // nothing.
 bool Claimed(KeyContext& k) {
-  const char* action = k.key == far::VK_F2 ? "Utilities" : k.Shift() ? "Copy table data" : "Export";
+  const char* action = k.key == far::VK_F2 ? "Utilities" : "Export";
   host::ShowQuestionMessage(action, "This action is not available yet", {"Ok"});
   return true;
 }
@@ -105,6 +106,7 @@ bool Comment(KeyContext& k) {
   EditComment(k.controller);
   return false;
 }
+bool CopyTable(KeyContext& k) { return CopyTableToScript(k.controller, k.item.name); }
 
 bool Export(KeyContext& k) {
   if (!k.controller.DataModule().Connected()) {
@@ -129,7 +131,7 @@ const std::vector<KeyRow>& KeyTable() {
       {[](const KeyContext& k) { return k.key == far::VK_F8; }, Drop},
       {[](const KeyContext& k) { return k.key == far::VK_F4 && k.Shift(); }, UserScript},
       {[](const KeyContext& k) { return k.key == far::VK_F3 || k.key == far::VK_F4; }, ObjectText},
-      {[](const KeyContext& k) { return k.key == far::VK_F5 && k.Shift() && !k.item.IsUpDir(); }, Claimed},
+      {[](const KeyContext& k) { return k.key == far::VK_F5 && k.Shift() && !k.item.IsUpDir(); }, CopyTable},
       {[](const KeyContext& k) { return k.key == far::VK_F5 && !k.item.IsUpDir(); }, Export},
       {[](const KeyContext& k) { return k.key == far::VK_F10 && k.Ctrl(); }, Disconnect},
       {[](const KeyContext& k) { return k.key == far::VK_F10 && k.Alt(); }, Connect},

@@ -34,7 +34,7 @@ constexpr oci::sb4 kLongChunks[] = {2000, 4000, 8000, 16000, 32000};
 // Internal (server) column types that need their own handling.
 constexpr int kNumber = 2, kRaw = 23, kLong = 8, kDate = 12, kLongRaw = 24, kChar = 96, kBinaryFloat = 100,
               kBinaryDouble = 101, kObject = 108, kRef = 111, kRefExternal = 110, kBlob = 113,
-              kBfile = 114, kCursor = 116, kCursor7 = 102;
+              kBfile = 114, kCursor = 116, kCursor7 = 102, kClobType = 112;
 
 // The OCI8 callback that collects a LONG value piece by piece: each call
 // first counts the piece OCI wrote last, then offers the rest of a growing
@@ -220,6 +220,13 @@ void TOracleQuery::Describe8() {
 // object, reference, BLOB, BFILE and cursor columns are not fetched; all
 // else as text converted by the server into the client's character set.
 void TOracleQuery::ChooseFieldBuffer(TFieldData& field, int dataSize, int precision, int scale, int charSize) {
+  // Whole CLOBs are read piecewise like a LONG (the client's LOB data
+  // interface), for callers that need every character.
+  if (WholeClobs && field.internalType == kClobType) {
+    field.type = otLong;
+    field.externalType = oci::SQLT_LNG;
+    return;
+  }
   switch (field.internalType) {
     case kNumber:
       if (precision > 0 && precision <= 9 && scale == 0) {
@@ -246,6 +253,7 @@ void TOracleQuery::ChooseFieldBuffer(TFieldData& field, int dataSize, int precis
       field.type = otLong;
       field.externalType = oci::SQLT_LNG;
       return;
+
     case kLongRaw:
       field.type = otLongRaw;
       field.externalType = oci::SQLT_LBI;

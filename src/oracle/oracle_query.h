@@ -56,6 +56,8 @@ class TOracleQuery {
   bool Optimize = true;
   bool Debug = false;
   bool StringFieldsOnly = false;
+  // CLOB columns read whole and piecewise (as LONG), not cut to a text buffer.
+  bool WholeClobs = false;
   bool Threaded = false;
   bool ThreadSynchronized = true;
   std::function<void(TOracleQuery&)> BeforeQuery;

@@ -31,10 +31,15 @@ void CopyField(char* field, std::size_t fieldSize, const std::string& text, std:
   field[n] = '\0';
 }
 
+// In the home itself (the Instant Client layout keeps the programs beside
+// the library), then in its bin folder (a full client), then along PATH.
 std::string FindSqlPlus(const std::string& home, const char* const (&names)[2]) {
   for (const char* base : names) {
     std::string file = platform::ProgramFileName(base);
+    if (home.empty()) break;
     if (platform::FileExists(home + file)) return home + file;
+    const std::string bin = platform::JoinPath(home + "bin", file);
+    if (platform::FileExists(bin)) return bin;
   }
   for (const char* base : names) {
     std::string found = platform::FindOnPath(platform::ProgramFileName(base));
@@ -76,7 +81,12 @@ void TOracleController::ReadOracleHome() {
   } else {
     oracleHomeName_ = "Error of getting!";
   }
-  if (oracleHome_.empty()) return;
+  if (oracleHome_.empty()) {
+    // With no registry of homes (POSIX) a client is found as the shell finds
+    // its programs; on Windows no home means no client.
+    if (platform::PathSeparator() == '/') sqlPlusPath_ = FindSqlPlus("", kConsoleSqlPlus);
+    return;
+  }
   if (oracleHome_.back() != platform::PathSeparator()) oracleHome_ += platform::PathSeparator();
   std::string console = FindSqlPlus(oracleHome_, kConsoleSqlPlus);
   std::string windowed = FindSqlPlus(oracleHome_, kWindowedSqlPlus);

@@ -42,6 +42,7 @@ const std::map<std::string, FunctionInfo, std::less<>>& Functions() {
       {"ASCII", {"ora_ascii", 1, 1, "NUMBER", false}},
       {"HEXTORAW", {"ora_hextoraw", 1, 1, "RAW", false}},
       {"RAWTOHEX", {"ora_rawtohex", 1, 1, "VARCHAR2", false}},
+      {"TO_CLOB", {"ora_concat", 1, 1, "CLOB", false}},
       {"SUBSTR", {"ora_substr", 2, 3, "VARCHAR2", false}},
       {"INSTR", {"ora_instr", 2, 4, "NUMBER", false}},
       {"LENGTH", {"ora_length", 1, 1, "NUMBER", false}},
@@ -254,8 +255,22 @@ std::string Emitter::EmitExpr(const Expr& e) {
           }
         };
         collect(e);
+        // SQLite takes at most 127 arguments per call: long chains become
+        // calls of calls (the concatenation is associative).
+        constexpr size_t kMaxArgs = 100;
+        std::vector<std::string> parts;
+        for (const Expr* item : items) parts.push_back(EmitExpr(*item));
+        while (parts.size() > kMaxArgs) {
+          std::vector<std::string> grouped;
+          for (size_t i = 0; i < parts.size(); i += kMaxArgs) {
+            std::string call = "ora_concat(";
+            for (size_t k = i; k < parts.size() && k < i + kMaxArgs; ++k) call += (k > i ? ", " : "") + parts[k];
+            grouped.push_back(call + ")");
+          }
+          parts = std::move(grouped);
+        }
         std::string out = "ora_concat(";
-        for (size_t i = 0; i < items.size(); ++i) out += (i ? ", " : "") + EmitExpr(*items[i]);
+        for (size_t i = 0; i < parts.size(); ++i) out += (i ? ", " : "") + parts[i];
         return out + ")";
       }
       std::string l = EmitExpr(*e.args[0]), r = EmitExpr(*e.args[1]);

@@ -4,6 +4,8 @@
 // PL/SQL compiler reports it (ORA-06550 with a PLS- error).
 #include "sql/statements.h"
 
+#include <algorithm>
+
 namespace ocisim::sql {
 namespace {
 
@@ -65,19 +67,14 @@ void WrongArgs(const Parser& p, const Token& at, const std::string& name) {
 
 }  // namespace
 
-Translation TranslatePlsql(Parser& p, const Catalog& catalog) {
-  Translation t;
-  t.kind = StmtKind::PlsqlBlock;
-  if (p.Peek().Is("DECLARE")) throw MakeOraError(3001);
-  p.Expect("BEGIN", 900);
-  for (const Token& tok : p.Tokens())
-    if (tok.type == Tok::Bind) t.binds.push_back(tok.text);
-  while (!p.Peek().Is("END")) {
+PlsqlStep ParsePlsqlStep(Parser& p, const Catalog& catalog) {
     const Token start = p.Peek();
     if (start.type == Tok::End) Unexpected(p, start);
     if (start.Is("EXCEPTION")) throw MakeOraError(3001);
     PlsqlStep step;
-    if (start.Is("NULL")) {
+    if (start.Is("IF")) {
+      return ParseIfStep(p, catalog);
+    } else if (start.Is("NULL")) {
       p.Next();
       step.kind = PlsqlStep::Kind::Null;
       ExpectSemicolon(p);
@@ -101,7 +98,7 @@ Translation TranslatePlsql(Parser& p, const Catalog& catalog) {
       step.kind = PlsqlStep::Kind::Dml;
       step.dml = std::make_shared<Translation>(Translate(text, catalog));
     } else if (start.Is("SELECT")) {
-      throw MakeOraError(3001);
+      return ParseSelectIntoStep(p, catalog);
     } else if (start.type == Tok::Bind) {
       // :x := PACKAGE.FUNCTION[(args)];
       std::string target = p.Next().text;
@@ -210,6 +207,15 @@ Translation TranslatePlsql(Parser& p, const Catalog& catalog) {
         step.kind = PlsqlStep::Kind::JobRemove;
         if (args[0]->kind == EK::Number) step.number = std::atoll(args[0]->text.c_str());
         exprArg(0);
+      } else if (name == "RAISE_APPLICATION_ERROR") {
+        if (args.size() != 2) WrongArgs(p, start, name);
+        step.kind = PlsqlStep::Kind::Raise;
+        // The number must be a literal -20000 .. -20999 here.
+        std::string code = std::string(p.Slice(args[0]->begin, args[0]->end));
+        code.erase(std::remove(code.begin(), code.end(), ' '), code.end());
+        step.number = std::atoll(code.c_str());
+        exprArg(1);
+        step.exprSqlite = "ora_concat(" + step.exprSqlite + ")";
       } else {
         Pls(p, start, "PLS-00201: identifier '" + name + "' must be declared", true);
       }
@@ -217,8 +223,17 @@ Translation TranslatePlsql(Parser& p, const Catalog& catalog) {
     } else {
       Unexpected(p, start);
     }
-    t.plsql.push_back(std::move(step));
-  }
+    return step;
+}
+
+Translation TranslatePlsql(Parser& p, const Catalog& catalog) {
+  if (p.Peek().Is("DECLARE")) return TranslateDeclareBlock(p, catalog);
+  Translation t;
+  t.kind = StmtKind::PlsqlBlock;
+  p.Expect("BEGIN", 900);
+  for (const Token& tok : p.Tokens())
+    if (tok.type == Tok::Bind) t.binds.push_back(tok.text);
+  while (!p.Peek().Is("END")) t.plsql.push_back(ParsePlsqlStep(p, catalog));
   p.Next();  // END
   if (p.PeekName()) p.Next();  // END label
   if (!p.AcceptOp(";")) Unexpected(p, p.Peek());

@@ -18,6 +18,12 @@ Translation TranslatePlsql(Parser& p, const Catalog& catalog);
 // After CREATE USER / CREATE ROLE / ALTER USER (the keyword already read).
 Translation TranslateUserDdl(Parser& p, bool role, bool alter);
 Translation TranslateDisassociate(Parser& p, const Catalog& catalog);
+// One statement of a block's body (plsql.cpp), and the control statements
+// and declarations of plsql_control.cpp.
+PlsqlStep ParsePlsqlStep(Parser& p, const Catalog& catalog);
+PlsqlStep ParseIfStep(Parser& p, const Catalog& catalog);
+PlsqlStep ParseSelectIntoStep(Parser& p, const Catalog& catalog);
+Translation TranslateDeclareBlock(Parser& p, const Catalog& catalog);
 
 // Skips a balanced parenthesised group starting at the current '(' token.
 void SkipParens(Parser& p);

@@ -319,6 +319,9 @@ struct PlsqlStep {
     Commit,
     Rollback,
     Null,           // NULL;
+    If,             // IF exprSqlite (0/1) THEN body [ELSE elseBody] END IF;
+    SelectInto,     // SELECT ... INTO :a, ...: dml is the query, outBinds the targets
+    Raise,          // RAISE_APPLICATION_ERROR(number, exprSqlite)
   };
   Kind kind;
   std::string exprSqlite;             // SQLite expression, to run as "SELECT <expr>"
@@ -326,6 +329,7 @@ struct PlsqlStep {
   std::vector<std::string> outBinds;  // bind names the step assigns
   long long number = 0;
   std::shared_ptr<Translation> dml;
+  std::shared_ptr<std::vector<PlsqlStep>> body, elseBody;  // If
 };
 
 // CREATE USER / ALTER USER / CREATE ROLE: the clauses the stand-in keeps.
@@ -366,6 +370,7 @@ struct Translation {
   std::optional<UserDdlInfo> userDdl;  // CreateUser, AlterUser, CreateRole
   std::optional<DisassociateInfo> disassociate;
   std::vector<PlsqlStep> plsql;
+  std::vector<std::string> plsqlLocals;  // a block's declared variables (bound internally)
 };
 
 // Translates one statement. A trailing ';' (SQL statements) and a trailing line

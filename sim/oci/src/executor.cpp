@@ -1,6 +1,8 @@
 // Statement execution on a session: see executor.h.
 #include "executor.h"
 
+#include <functional>
+
 #include "ddl.h"
 #include "dictionary.h"
 #include "explain.h"
@@ -485,9 +487,38 @@ void Cursor::RunPlsql(const sql::Translation& t, const BindValues& binds_in) {
     outs_[Upper(name)] = v;
     binds[Upper(name)] = std::move(v);
   };
-  for (const auto& step : t.plsql) {
+  // Declared variables start NULL.
+  for (const auto& name : t.plsqlLocals) binds[Upper(name)] = Value::MakeNull();
+  std::function<void(const std::vector<sql::PlsqlStep>&)> run = [&](const std::vector<sql::PlsqlStep>& steps) {
+  for (const auto& step : steps) {
     using K = sql::PlsqlStep::Kind;
     switch (step.kind) {
+      case K::If: {
+        Value c = Evaluate(db, step.exprSqlite, step.exprBinds, binds);
+        const bool yes = c.kind == Value::Int && c.i != 0;
+        if (yes && step.body) run(*step.body);
+        if (!yes && step.elseBody) run(*step.elseBody);
+        break;
+      }
+      case K::SelectInto: {
+        Query q(db, step.dml->sqlite);
+        BindAll(q.get(), step.dml->binds, binds);
+        if (!q.Step()) ThrowOra(1403);
+        std::vector<Value> values;
+        for (size_t i = 0; i < step.outBinds.size(); ++i) values.push_back(ReadColumn(q.get(), static_cast<int>(i)));
+        if (q.Step()) ThrowOra(1422);
+        for (size_t i = 0; i < step.outBinds.size(); ++i) binds[Upper(step.outBinds[i])] = values[i];
+        break;
+      }
+      case K::Raise: {
+        Value m = Evaluate(db, step.exprSqlite, step.exprBinds, binds);
+        if (step.number > -20000 || step.number < -20999)
+          ThrowOraText(21000, "ORA-21000: error number argument to raise_application_error of " +
+                                  std::to_string(step.number) + " is out of range");
+        char code[16];
+        std::snprintf(code, sizeof code, "ORA-%05lld: ", -step.number);
+        ThrowOraText(static_cast<int>(-step.number), code + (m.kind == Value::Text ? m.s : std::string()));
+      }
       case K::PutLine:
       case K::Put: {
         Value v = Evaluate(db, step.exprSqlite, step.exprBinds, binds);
@@ -606,6 +637,8 @@ void Cursor::RunPlsql(const sql::Translation& t, const BindValues& binds_in) {
       case K::Null: break;
     }
   }
+  };
+  run(t.plsql);
   } catch (...) {
     if (savepoint) sqlite3_exec(db, "ROLLBACK TO ocisim_block; RELEASE ocisim_block", nullptr, nullptr, nullptr);
     throw;

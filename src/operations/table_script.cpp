@@ -1,0 +1,351 @@
+// table_script.cpp — the script writer. The script, in order:
+//   REM header (table, owner, time, row count, commits, columns left out)
+//   SET DEFINE OFF / SQLBLANKLINES ON ("&" is data; blank lines belong to values)
+//   SET FEEDBACK OFF                          (when output is hidden, up to the end;
+//                                             not TERMOUT OFF, which would hide the
+//                                             error that stops a load as well)
+//   WHENEVER SQLERROR EXIT FAILURE ROLLBACK   (checks always stop the script)
+//   user check, character-set check           (PL/SQL blocks, when asked)
+//   WHENEVER SQLERROR CONTINUE                (when error handling is off)
+//   DELETE FROM "T";                          (when asked)
+//   INSERT INTO "T" (...) VALUES (...);       one per row; a LONG over 4000
+//                                             bytes goes through a PL/SQL block
+//   COMMIT;                                   (and every kCommitEvery rows when
+//                                             error handling is off: with it on,
+//                                             the whole load is one transaction)
+//   row-count check                           (when counting)
+// Values are fetched already converted by the server (TO_CHAR for numbers
+// and dates, RAWTOHEX), so nothing depends on the client's number format.
+#include "operations/table_script.h"
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <stdexcept>
+
+#include "operations/script_literals.h"
+#include "oracle/oracle_query.h"
+#include "oracle/oracle_session.h"
+
+namespace operations {
+namespace {
+
+struct TypeRow {
+  const char* type;
+  ScriptColumnKind kind;
+};
+
+// What the script carries; every other type is left out.
+const TypeRow kTypes[] = {
+    {"NUMBER", ScriptColumnKind::Number},   {"FLOAT", ScriptColumnKind::Number},
+    {"CHAR", ScriptColumnKind::Text},       {"VARCHAR2", ScriptColumnKind::Text},
+    {"VARCHAR", ScriptColumnKind::Text},    {"NCHAR", ScriptColumnKind::Text},
+    {"NVARCHAR2", ScriptColumnKind::Text},  {"DATE", ScriptColumnKind::Date},
+    {"RAW", ScriptColumnKind::Raw},         {"CLOB", ScriptColumnKind::Clob},
+    {"NCLOB", ScriptColumnKind::Clob},      {"LONG", ScriptColumnKind::Long},
+};
+
+std::string Literal(const std::string& text) {
+  std::string out = "'";
+  for (char c : text) out += c == '\'' ? std::string("''") : std::string(1, c);
+  return out + "'";
+}
+
+// The file being written: a temporary name beside the target, removed
+// unless Commit() renamed it into place.
+class ScriptFile {
+ public:
+  explicit ScriptFile(const std::string& target) : target_(target), temp_(target + ".part") {
+    file_ = std::fopen(temp_.c_str(), "wb");
+    if (!file_) throw std::runtime_error("Cannot create the file " + temp_);
+    std::setvbuf(file_, nullptr, _IOFBF, 1 << 16);
+  }
+  ~ScriptFile() {
+    if (file_) std::fclose(file_);
+    if (!committed_) std::remove(temp_.c_str());
+  }
+  void Write(const std::string& text) {
+    if (std::fwrite(text.data(), 1, text.size(), file_) != text.size())
+      throw std::runtime_error("Cannot write the file " + temp_);
+  }
+  void Line(const std::string& text) { Write(text + "\n"); }
+  void Commit() {
+    const bool ok = std::fclose(file_) == 0;
+    file_ = nullptr;
+    if (!ok) throw std::runtime_error("Cannot write the file " + temp_);
+    std::error_code ec;
+    std::filesystem::rename(temp_, target_, ec);
+    if (ec) throw std::runtime_error("Cannot rename " + temp_ + " to " + target_ + ": " + ec.message());
+    committed_ = true;
+  }
+
+ private:
+  std::string target_, temp_;
+  std::FILE* file_ = nullptr;
+  bool committed_ = false;
+};
+
+std::string SelectExpression(const ScriptColumn& c) {
+  const std::string q = QuotedName(c.name);
+  switch (c.kind) {
+    case ScriptColumnKind::Number: return "TO_CHAR(" + q + ")";
+    case ScriptColumnKind::Date: return "TO_CHAR(" + q + ", 'YYYY-MM-DD HH24:MI:SS')";
+    case ScriptColumnKind::Raw: return "RAWTOHEX(" + q + ")";
+    default: return q;
+  }
+}
+
+std::string SourceCharacterSet(oracle::TOracleSession& session) {
+  oracle::TOracleQuery q(&session);
+  q.SetSQL("SELECT VALUE FROM NLS_DATABASE_PARAMETERS WHERE PARAMETER = 'NLS_CHARACTERSET'");
+  q.Execute();
+  if (q.Eof() || q.FieldIsNull(0)) throw std::runtime_error("The database character set cannot be read.");
+  return q.FieldAsString(0);
+}
+
+std::int64_t CountRows(oracle::TOracleSession& session, const std::string& from) {
+  oracle::TOracleQuery q(&session);
+  q.SetSQL("SELECT COUNT(*) FROM " + from);
+  q.Execute();
+  return q.Eof() ? 0 : q.FieldAsInteger(0);
+}
+
+// A list of items ("a", "b", ...) spread over lines of about kPieceBytes.
+std::string ItemList(const std::vector<std::string>& items, const std::string& indent) {
+  std::string out;
+  std::size_t lineLength = 0;
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    if (i > 0) {
+      out += ",";
+      const std::size_t first = items[i].find('\n');
+      const std::size_t len = first == std::string::npos ? items[i].size() : first;
+      if (lineLength + len + 1 > kPieceBytes) {
+        out += "\n" + indent;
+        lineLength = indent.size();
+      } else {
+        out += " ";
+        ++lineLength;
+      }
+    }
+    out += items[i];
+    const std::size_t last = items[i].rfind('\n');
+    lineLength = last == std::string::npos ? lineLength + items[i].size() : items[i].size() - last - 1;
+  }
+  return out;
+}
+
+void WriteHeader(ScriptFile& f, const std::string& owner, const std::string& table,
+                 const std::vector<ScriptColumn>& columns, const ScriptOptions& o, std::int64_t counted,
+                 const std::string& charset) {
+  f.Line("REM Rows of table " + QuotedName(table) + " of " + QuotedName(owner) + " as a SQL*Plus script.");
+  f.Line("REM Run it with SQL*Plus in the schema that is to receive them; the table is named");
+  f.Line("REM without its owner.");
+  if (o.countRecords) f.Line("REM Rows counted before writing: " + std::to_string(counted));
+  if (!charset.empty()) f.Line("REM Database character set of the source: " + charset);
+  if (o.errorHandling)
+    f.Line("REM The first error stops the script and rolls the whole load back (one transaction).");
+  else
+    f.Line("REM Errors do not stop the script; a COMMIT follows every " + std::to_string(kCommitEvery) + " rows.");
+  bool header = false;
+  for (const auto& c : columns) {
+    if (c.kind != ScriptColumnKind::LeftOut) continue;
+    if (!header) f.Line("REM Columns left out (this script cannot carry their type):");
+    header = true;
+    f.Line("REM   " + QuotedName(c.name) + " " + c.type);
+  }
+  f.Line("SET DEFINE OFF");
+  f.Line("SET SQLBLANKLINES ON");
+  if (o.hideOutput) f.Line("SET FEEDBACK OFF");
+}
+
+void WriteChecks(ScriptFile& f, const std::string& owner, const std::string& charset, const ScriptOptions& o) {
+  // The checks stop the script whatever the error handling chosen.
+  f.Line("WHENEVER SQLERROR EXIT FAILURE ROLLBACK");
+  if (o.userCheck) {
+    f.Line("BEGIN");
+    f.Line("  IF USER <> " + Literal(owner) + " THEN");
+    f.Line("    RAISE_APPLICATION_ERROR(-20001, " + Literal("This script loads rows of " + owner + "; connect as " +
+                                                          owner + " to run it, not as ") +
+           " || USER || '.');");
+    f.Line("  END IF;");
+    f.Line("END;");
+    f.Line("/");
+  }
+  if (o.charsetCheck) {
+    f.Line("DECLARE");
+    f.Line("  target_charset VARCHAR2(64);");
+    f.Line("BEGIN");
+    f.Line("  SELECT VALUE INTO target_charset FROM NLS_DATABASE_PARAMETERS");
+    f.Line("   WHERE PARAMETER = 'NLS_CHARACTERSET';");
+    f.Line("  IF target_charset <> " + Literal(charset) + " THEN");
+    f.Line("    RAISE_APPLICATION_ERROR(-20002, " +
+           Literal("The rows were written from a " + charset + " database; this database uses ") +
+           " || target_charset || '.');");
+    f.Line("  END IF;");
+    f.Line("END;");
+    f.Line("/");
+  }
+  if (!o.errorHandling) f.Line("WHENEVER SQLERROR CONTINUE");
+}
+
+void WriteCountCheck(ScriptFile& f, const std::string& table, std::int64_t rows, bool exact) {
+  const std::string n = std::to_string(rows);
+  const std::string name = QuotedName(table);
+  f.Line("SET SERVEROUTPUT ON");
+  f.Line("DECLARE");
+  f.Line("  rows_found NUMBER;");
+  f.Line("BEGIN");
+  f.Line("  SELECT COUNT(*) INTO rows_found FROM " + name + ";");
+  f.Line("  IF rows_found " + std::string(exact ? "<>" : "<") + " " + n + " THEN");
+  f.Line("    RAISE_APPLICATION_ERROR(-20003, " + Literal(table + " holds ") + " || rows_found || " +
+         Literal(std::string(" rows; ") + (exact ? "" : "at least ") + n + " were expected.") + ");");
+  f.Line("  END IF;");
+  f.Line("  DBMS_OUTPUT.PUT_LINE(" + Literal(table + " holds ") + " || rows_found || " +
+         Literal(std::string(" rows, as expected.")) + ");");
+  f.Line("END;");
+  f.Line("/");
+}
+
+}  // namespace
+
+ScriptColumnKind ScriptKindOf(const std::string& dataType) {
+  for (const auto& row : kTypes)
+    if (dataType == row.type) return row.kind;
+  return ScriptColumnKind::LeftOut;
+}
+
+std::vector<ScriptColumn> DescribeTableForScript(oracle::TOracleSession& session, const std::string& owner,
+                                                 const std::string& table) {
+  oracle::TOracleQuery q(&session);
+  q.SetSQL("SELECT COLUMN_NAME, DATA_TYPE FROM ALL_TAB_COLUMNS WHERE OWNER = :OWNER AND TABLE_NAME = :TNAME "
+           "ORDER BY COLUMN_ID");
+  q.DeclareVariable("OWNER", oracle::otString);
+  q.DeclareVariable("TNAME", oracle::otString);
+  q.SetVariable("OWNER", owner);
+  q.SetVariable("TNAME", table);
+  q.Execute();
+  std::vector<ScriptColumn> columns;
+  for (; !q.Eof(); q.Next()) {
+    ScriptColumn c;
+    c.name = q.FieldAsString(0);
+    c.type = q.FieldAsString(1);
+    c.kind = ScriptKindOf(c.type);
+    columns.push_back(std::move(c));
+  }
+  if (columns.empty()) throw std::runtime_error("Table " + owner + "." + table + " has no columns that can be read.");
+  return columns;
+}
+
+ScriptResult WriteTableScript(oracle::TOracleSession& session, const std::string& owner, const std::string& table,
+                              const std::string& fileName, const ScriptOptions& options,
+                              const ScriptProgress& progress) {
+  // Values are written exactly as stored: no line-break conversion for the
+  // editor on the way (restored whatever happens).
+  struct KeepLineBreaks {
+    oracle::TOracleSession& s;
+    bool was;
+    explicit KeepLineBreaks(oracle::TOracleSession& session) : s(session), was(session.Preferences.ConvertCRLF) {
+      s.Preferences.ConvertCRLF = false;
+    }
+    ~KeepLineBreaks() { s.Preferences.ConvertCRLF = was; }
+  } keepLineBreaks(session);
+  const std::vector<ScriptColumn> columns = DescribeTableForScript(session, owner, table);
+  std::vector<const ScriptColumn*> carried;
+  for (const auto& c : columns)
+    if (c.kind != ScriptColumnKind::LeftOut) carried.push_back(&c);
+  if (carried.empty())
+    throw std::runtime_error("None of the columns of " + owner + "." + table + " can be written to a script.");
+
+  const std::string from = QuotedName(owner) + "." + QuotedName(table);
+  const std::string charset = options.charsetCheck ? SourceCharacterSet(session) : std::string();
+  const std::int64_t counted = options.countRecords ? CountRows(session, from) : -1;
+
+  ScriptFile f(fileName);
+  WriteHeader(f, owner, table, columns, options, counted, charset);
+  if (options.userCheck || options.charsetCheck) WriteChecks(f, owner, charset, options);
+  else if (options.errorHandling) f.Line("WHENEVER SQLERROR EXIT FAILURE ROLLBACK");
+  if (options.deleteFirst) f.Line("DELETE FROM " + QuotedName(table) + ";");
+
+  std::vector<std::string> names;
+  std::string select;
+  for (const ScriptColumn* c : carried) {
+    names.push_back(QuotedName(c->name));
+    select += (select.empty() ? "" : ", ") + SelectExpression(*c);
+  }
+  const std::string insertHead = "INSERT INTO " + QuotedName(table) + " (" + ItemList(names, "  ") + ")";
+
+  oracle::TOracleQuery q(&session);
+  q.WholeClobs = true;
+  q.SetReadBuffer(100);
+  q.SetSQL("SELECT " + select + " FROM " + from);
+  q.Execute();
+  ScriptResult result;
+  auto lastReport = std::chrono::steady_clock::now();
+  std::vector<std::string> values(carried.size());
+  for (; !q.Eof(); q.Next()) {
+    bool block = false;  // a LONG too long for a SQL literal
+    std::vector<std::string> declarations;
+    for (std::size_t i = 0; i < carried.size(); ++i) {
+      const int field = static_cast<int>(i);
+      if (q.FieldIsNull(field)) {
+        values[i] = "NULL";
+        continue;
+      }
+      const std::string v = q.FieldAsString(field);
+      switch (carried[i]->kind) {
+        case ScriptColumnKind::Number: values[i] = NumberLiteral(v); break;
+        case ScriptColumnKind::Date: values[i] = DateLiteral(v); break;
+        case ScriptColumnKind::Raw: values[i] = RawLiteral(v, "  "); break;
+        case ScriptColumnKind::Clob: values[i] = TextLiteral(v, true, "  "); break;
+        case ScriptColumnKind::Long:
+          if (v.size() > kMaxLongBytes)
+            throw std::runtime_error("A value of the LONG column " + carried[i]->name + " holds " +
+                                     std::to_string(v.size()) + " bytes; a SQL*Plus script can load at most " +
+                                     std::to_string(kMaxLongBytes) + ".");
+          if (v.size() > kMaxSqlLiteral) {
+            block = true;
+            const std::string var = "long_value_" + std::to_string(i + 1);
+            declarations.push_back("  " + var + " LONG := " + TextLiteral(v, false, "    ") + ";");
+            values[i] = var;
+          } else {
+            values[i] = TextLiteral(v, false, "  ");
+          }
+          break;
+        default: values[i] = TextLiteral(v, false, "  "); break;
+      }
+    }
+    const std::string insert = insertHead + "\nVALUES (" + ItemList(values, "  ") + ")";
+    if (block) {
+      f.Line("DECLARE");
+      for (const auto& d : declarations) f.Line(d);
+      f.Line("BEGIN");
+      f.Line(insert + ";");
+      f.Line("END;");
+      f.Line("/");
+    } else {
+      f.Line(insert + ";");
+    }
+    ++result.rows;
+    if (!options.errorHandling && result.rows % kCommitEvery == 0) f.Line("COMMIT;");
+    if (progress && (result.rows & 63) == 0) {
+      const auto now = std::chrono::steady_clock::now();
+      if (now - lastReport >= std::chrono::milliseconds(250)) {
+        lastReport = now;
+        if (!progress(result.rows, counted)) return result;  // the file goes with f
+      }
+    }
+  }
+  f.Line("COMMIT;");
+  if (options.countRecords) WriteCountCheck(f, table, result.rows, options.deleteFirst);
+  if (options.hideOutput) f.Line("SET FEEDBACK 6");
+  f.Line("WHENEVER SQLERROR CONTINUE");
+  f.Line("SET SQLBLANKLINES OFF");
+  f.Line("SET DEFINE ON");
+  if (progress && !progress(result.rows, counted)) return result;
+  f.Commit();
+  result.completed = true;
+  return result;
+}
+
+}  // namespace operations
