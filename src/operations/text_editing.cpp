@@ -3,8 +3,11 @@
 // One pass writes the text to a temporary file, opens it, and (for an
 // edited compilable text) runs it back into the database and looks for
 // the first compile error.  A pass ends either done or asking for another
-// pass (reopen): after a compile error, which also sets where the editor
-// opens, and after the user declined to compile into another schema.
+// pass (reopen) after a compile error, which also sets where the editor
+// opens; the text then comes afresh from the server, which holds it.  A
+// save that stores nothing (refused by the server, a wrapped unit, the
+// user declined to compile into another schema) never ends the pass: the
+// editor opens again on the user's own text.
 #include "operations/text_editing.h"
 
 #include <cctype>

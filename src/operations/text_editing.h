@@ -4,7 +4,8 @@
 // in the host's viewer or editor.  A compilable text that comes back
 // changed is run as one statement, so the object is created or replaced;
 // when the server then reports a compile error, the error is shown and the
-// editor opens again at it, with the text fetched afresh.
+// editor opens again at it, with the text fetched afresh.  A save that
+// stores nothing shows why and gives the user's own text back.
 #pragma once
 
 #include <string>
