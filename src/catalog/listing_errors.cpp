@@ -27,8 +27,8 @@ void HandleListingError(const panel::FindDataRequest& request, const std::except
     std::rethrow_exception(error);
   } catch (const oracle::EOracleError& e) {
     if (e.ErrorCode() == 942) {
+      // Listings that run many counts over such views mark the first report.
       if (config::CurrentSwitches().ignoreOraErrors || request.missingViewReported) return;
-      request.missingViewReported = true;
     }
     if (ConnectionLost(e.ErrorCode())) {
       if (request.connectionLossReported) return;

@@ -98,6 +98,8 @@ TEST(UsersDictionary, BadUserStatementsChangeNothing) {
   Conn scott("scott", "tiger", kServer);
   EXPECT_EQ(ErrorOf(scott, "CREATE USER LOST IDENTIFIED BY x"), 1031);
   EXPECT_EQ(ErrorOf(scott, "CREATE ROLE LOST"), 1031);
+  EXPECT_EQ(ErrorOf(scott, "ALTER USER SALES ACCOUNT LOCK"), 1031);
+  MustRun(scott, "ALTER USER SCOTT IDENTIFIED BY tiger");  // his own password
 }
 
 TEST(StorageDictionary, TablesAndIndexesTakeAndGiveBackSpace) {

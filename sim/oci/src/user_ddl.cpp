@@ -66,7 +66,11 @@ void ApplyUserClauses(sqlite3* db, const sql::UserDdlInfo& u) {
 void ExecuteUserDdl(ServerSession& s, const sql::Translation& t) {
   sqlite3* db = s.db();
   const sql::UserDdlInfo& u = *t.userDdl;
-  if (!s.catalog().IsAdmin()) ThrowOra(1031);
+  // Anyone may change his own password; everything else needs the DBA role.
+  const bool ownPassword = t.kind == sql::StmtKind::AlterUser && u.name == s.user() && u.password &&
+                           !u.external && !u.defaultTablespace && !u.temporaryTablespace && !u.profile &&
+                           !u.accountStatus && u.quotas.empty();
+  if (!s.catalog().IsAdmin() && !ownPassword) ThrowOra(1031);
   const bool taken = Exists(db, "SELECT 1 FROM \"SYS.DBA_USERS\" WHERE USERNAME = ?", u.name) ||
                      Exists(db, "SELECT 1 FROM \"SYS.DBA_ROLES\" WHERE ROLE = ?", u.name);
   if (t.kind == sql::StmtKind::CreateRole) {
