@@ -132,8 +132,9 @@ bool RunCommandLine(TPluginDataModule& module, const std::string& oemText) {
   std::string text = host::Trim(oemText);
   if (text.empty()) return false;
   if (text.back() == ';' && !IsPlsqlText(text)) text.pop_back();
-  // Only ";" (or nothing but comments) is no statement: run nothing.
-  if (StatementStart(text) >= text.size()) return false;
+  // Only ";" (any number of them, with blanks or comments) is no statement:
+  // run nothing.
+  if (text.find_first_not_of("; \t\r\n", StatementStart(text)) == std::string::npos) return false;
   // A comment in front does not hide a DROP from the question.
   if (host::UpperCase(text.substr(StatementStart(text), 4)) == "DROP") {
     if (host::ShowQuestionMessage("Drop Command", "You really want to drop?", {"Drop", "Cancel"}) != 0)

@@ -91,27 +91,61 @@ int TriggerBodyOffset(const std::string& description, const std::string& whenCla
 }
 
 bool IsWrappedSource(const std::string& firstColumn, const std::string& unitName) {
-  // Only the first line counts; a wrapped unit may come as one row.
-  std::string first = firstColumn.substr(0, firstColumn.find('\n'));
-  std::vector<std::string> words;
+  // The server writes a wrapped unit's first line as
+  // "[CREATE [OR REPLACE]] <kind> [schema.]name wrapped": read exactly that
+  // shape, so a name or a comment that merely contains the word is not it.
+  const std::string first = firstColumn.substr(0, firstColumn.find('\n'));
   std::size_t i = 0;
-  while (i < first.size()) {
+  auto skipBlanks = [&] {
     while (i < first.size() && std::isspace(static_cast<unsigned char>(first[i]))) ++i;
+  };
+  auto word = [&] {  // an unquoted word, upper-cased
+    skipBlanks();
     std::size_t start = i;
-    while (i < first.size() && !std::isspace(static_cast<unsigned char>(first[i]))) ++i;
-    if (i > start) words.push_back(first.substr(start, i - start));
+    while (i < first.size() && (std::isalnum(static_cast<unsigned char>(first[i])) || first[i] == '_' ||
+                                first[i] == '$' || first[i] == '#'))
+      ++i;
+    return host::UpperCase(first.substr(start, i - start));
+  };
+  auto name = [&](std::string& out) {  // an identifier or a quoted name, as written
+    skipBlanks();
+    if (i < first.size() && first[i] == '"') {
+      std::size_t close = first.find('"', i + 1);
+      if (close == std::string::npos) return false;
+      out = first.substr(i + 1, close - i - 1);
+      i = close + 1;
+      return true;
+    }
+    out = word();
+    return !out.empty();
+  };
+  std::size_t save = i;
+  std::string kind = word();
+  if (kind == "CREATE") {
+    save = i;
+    if (word() == "OR") {
+      if (word() != "REPLACE") return false;
+    } else {
+      i = save;
+    }
+    kind = word();
   }
-  const std::string name = host::UpperCase(unitName);
-  for (std::size_t k = 1; k < words.size(); ++k) {
-    if (host::UpperCase(words[k]) != "WRAPPED") continue;
-    // The word before names the unit, perhaps with its schema, perhaps quoted.
-    std::string before = words[k - 1];
-    std::size_t dot = before.rfind('.');
-    if (dot != std::string::npos) before = before.substr(dot + 1);
-    before.erase(std::remove(before.begin(), before.end(), '"'), before.end());
-    if (host::UpperCase(before) == name) return true;
+  static const char* const kKinds[] = {"PROCEDURE", "FUNCTION", "PACKAGE", "TYPE", "TRIGGER", "LIBRARY"};
+  if (std::find(std::begin(kKinds), std::end(kKinds), kind) == std::end(kKinds)) return false;
+  save = i;
+  if ((kind == "PACKAGE" || kind == "TYPE") && word() != "BODY") i = save;
+  std::string unit;
+  if (!name(unit)) return false;
+  skipBlanks();
+  if (i < first.size() && first[i] == '.') {
+    ++i;
+    if (!name(unit)) return false;
   }
-  return false;
+  // A quoted name compares as written, an unquoted one in upper case.
+  if (unit != unitName && host::UpperCase(unit) != host::UpperCase(unitName)) return false;
+  if (word() != "WRAPPED") return false;
+  skipBlanks();
+  return i == first.size();
 }
 
 WrittenText WriteObjectText(connection::TPluginDataModule& module, const TextJob& job, const std::string& path) {

@@ -78,7 +78,7 @@ TEST_F(CommandLine, BlocksBehindCommentsKeepTheirFinalSemicolon) {
 }
 
 TEST_F(CommandLine, ASemicolonAloneRunsNothing) {
-  for (const char* command : {";", "   ;  ", "/* nothing */ ;"}) {
+  for (const char* command : {";", "   ;  ", "/* nothing */ ;", ";;", "; ;"}) {
     g_editorTexts.clear();
     std::size_t shown = fakehost::Current().messages.size();
     EXPECT_FALSE(connection::RunCommandLine(module(), command)) << command;

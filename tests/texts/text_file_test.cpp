@@ -77,6 +77,11 @@ TEST(TextFile, WrappedIsTheSeparateWordAfterTheUnitName) {
   EXPECT_FALSE(IsWrappedSource("PROCEDURE SET_WRAPPED", "SET_WRAPPED"));
   EXPECT_FALSE(IsWrappedSource("PROCEDURE WRAPPED IS\n", "WRAPPED"));
   EXPECT_FALSE(IsWrappedSource("PROCEDURE P (A NUMBER) IS -- not wrapped\n", "P"));
+  // A quoted name with a blank; the word in a comment after the name.
+  EXPECT_TRUE(IsWrappedSource("procedure \"W P\" wrapped\na000000\n", "W P"));
+  EXPECT_TRUE(IsWrappedSource("CREATE OR REPLACE PACKAGE BODY SCOTT.PKG wrapped", "PKG"));
+  EXPECT_FALSE(IsWrappedSource("procedure show_it is -- show_it wrapped\n", "SHOW_IT"));
+  EXPECT_FALSE(IsWrappedSource("procedure show_it -- show_it wrapped\n", "SHOW_IT"));
   EXPECT_FALSE(IsWrappedSource("", "P"));
 }
 
