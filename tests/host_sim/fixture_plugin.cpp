@@ -41,11 +41,11 @@ std::map<std::string, std::vector<Entry>> InitialTree() {
       {"b.txt", false, 3, "bee", "scott", {"one", "two"}},
       {"alpha", true, 0, "first dir", nullptr, {}},
       {"Beta", true, 0, nullptr, nullptr, {}}}},
-    {"\\alpha", {{"inner", true, 0, nullptr, nullptr, {}}, {"a1.txt", false, 1, nullptr, nullptr, {}}}},
-    {"\\alpha\\inner", {{"deep.txt", false, 4, nullptr, nullptr, {}}}},
+    {"/alpha", {{"inner", true, 0, nullptr, nullptr, {}}, {"a1.txt", false, 1, nullptr, nullptr, {}}}},
+    {"/alpha/inner", {{"deep.txt", false, 4, nullptr, nullptr, {}}}},
     // This directory lists its own "..": the host must not add a second one.
-    {"\\Beta", {{"..", true, 0, nullptr, nullptr, {}}, {"b1.txt", false, 2, nullptr, nullptr, {}}}},
-    {"\\Gamma", {}},
+    {"/Beta", {{"..", true, 0, nullptr, nullptr, {}}, {"b1.txt", false, 2, nullptr, nullptr, {}}}},
+    {"/Gamma", {}},
   };
 }
 
@@ -360,14 +360,15 @@ FAREXPORT int SetDirectory(HANDLE h, const char* dir, int) {
   Log("setdir " + name);
   if (name == "..") {
     if (p->dir.empty()) return 0;
-    p->dir.erase(p->dir.rfind('\\'));
+    p->dir.erase(p->dir.rfind('/'));
     return 1;
   }
   if (name == "\\" || name == "/") {
     p->dir.clear();
     return 1;
   }
-  std::string target = p->dir + "\\" + name;
+  // Paths as a far2l plugin keeps them: the host splits them at '/'.
+  std::string target = p->dir + "/" + name;
   if (!Listing(target)) return 0;
   p->dir = target;
   return 1;

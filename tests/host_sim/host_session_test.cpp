@@ -92,14 +92,14 @@ TEST_F(SessionTest, EnterGoesDownAndUpWithCursorOnTheDirectoryLeft) {
   StartOpen();
   ASSERT_TRUE(host().MoveCursor("alpha"));
   ASSERT_TRUE(host().PressKey("Enter"));
-  EXPECT_EQ(host().snapshot().curDir.value_or("?"), "\\alpha");
+  EXPECT_EQ(host().snapshot().curDir.value_or("?"), "/alpha");
   EXPECT_EQ(host().panel().current(), 0);
   ASSERT_TRUE(host().MoveCursor("inner"));
   ASSERT_TRUE(host().PressKey("Enter"));
-  EXPECT_EQ(host().snapshot().curDir.value_or("?"), "\\alpha\\inner");
+  EXPECT_EQ(host().snapshot().curDir.value_or("?"), "/alpha/inner");
   ASSERT_TRUE(host().MoveCursorTo(0));  // ".."
   ASSERT_TRUE(host().PressKey("Enter"));
-  EXPECT_EQ(host().snapshot().curDir.value_or("?"), "\\alpha");
+  EXPECT_EQ(host().snapshot().curDir.value_or("?"), "/alpha");
   EXPECT_EQ(CurrentName(), "inner");
   ASSERT_TRUE(host().ChangeDirectory(".."));
   EXPECT_EQ(CurrentName(), "alpha");
@@ -151,7 +151,7 @@ TEST_F(SessionTest, FailedListingClosesThePanelOnlyAfterThePluginCallReturns) {
   EXPECT_FALSE(host().panelOpen());
   auto ev = Events();
   ASSERT_GE(ev.size(), 2u);
-  EXPECT_EQ(ev[ev.size() - 2], "after update \\alpha");  // the panel object was still alive
+  EXPECT_EQ(ev[ev.size() - 2], "after update /alpha");  // the panel object was still alive
   EXPECT_EQ(ev.back(), "close");
   EXPECT_TRUE(HasLine("warning GetFindData failed; the host closes the panel"));
 }
@@ -238,9 +238,9 @@ TEST_F(SessionTest, InfoPrintsTitleLinesModesAndKeyBar) {
   host().ChangeDirectory("alpha");
   std::size_t from = Mark();
   ASSERT_TRUE(host().Info());
-  EXPECT_TRUE(HasLine("title \" Fixture \\\\alpha \"", from));
-  EXPECT_TRUE(HasLine("curdir \"\\\\alpha\"", from));
-  EXPECT_TRUE(HasLine("info 0 \"Directory\" \"\\\\alpha\"", from));
+  EXPECT_TRUE(HasLine("title \" Fixture /alpha \"", from));
+  EXPECT_TRUE(HasLine("curdir \"/alpha\"", from));
+  EXPECT_TRUE(HasLine("info 0 \"Directory\" \"/alpha\"", from));
   EXPECT_TRUE(HasLine("info 1 separator \"Counts\"", from));
   EXPECT_TRUE(HasLine("info 2 \"Items\" \"2\"", from));
   EXPECT_TRUE(HasLine("panel-modes count=10 start=3 sort-mode=0 sort-order=0 current=3", from));
