@@ -3,9 +3,9 @@
 #include "catalog/code_queries.h"
 
 #include "catalog/listing_errors.h"
-#include "host/text_utils.h"
 #include "host/host_services.h"
 #include "host/messages.h"
+#include "host/text_utils.h"
 #include "panel/path_levels.h"
 
 namespace catalog {
