@@ -2,7 +2,7 @@
 // look-up behind the name rule.
 #include "operations/exact_names.h"
 
-#include "host/text_utils.h"
+#include "connection/exact_names.h"
 
 namespace operations {
 
@@ -23,24 +23,7 @@ std::vector<std::string> ExactPathLevels(const std::string& path) {
 }
 
 std::string NameByRule(connection::TPluginDataModule& module, const std::string& asWritten) {
-  const std::string upper = host::UpperCase(asWritten);
-  if (asWritten == upper) return upper;
-  try {
-    auto q = module.CreateNewOracleQuery({"N"});
-    if (!q) return asWritten;
-    q->SetVariable("N", asWritten);
-    for (const char* sql : {"SELECT COUNT(*) FROM ALL_USERS WHERE USERNAME = :N",
-                            "SELECT COUNT(*) FROM ALL_OBJECTS WHERE OBJECT_NAME = :N"}) {
-      q->SetSQL(sql);
-      q->Execute();
-      const bool found = !q->Eof() && q->FieldAsInteger(0) > 0;
-      q->Close();
-      if (found) return asWritten;
-    }
-    return upper;
-  } catch (...) {
-    return asWritten;
-  }
+  return connection::ExactName(module, asWritten);
 }
 
 }  // namespace operations
