@@ -15,12 +15,16 @@ lintian --fail-on error "$plugin_deb" "$demo_deb"
 
 cleanup() { $SUDO dpkg -r quarry-demo quarry-far2l >/dev/null 2>&1 || true; }
 trap cleanup EXIT
-DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "./$plugin_deb" "./$demo_deb" >/dev/null
+# As a user installs them: dpkg -i, then apt for any dependency still missing.
+$SUDO dpkg -i "$plugin_deb" "$demo_deb" >/dev/null || true
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -f -y -qq >/dev/null
+dpkg -s quarry-far2l quarry-demo >/dev/null
 quarry-demo --version | grep -qx "quarry-demo $version" || { echo "quarry-demo --version is wrong" >&2; exit 1; }
 bash tests/e2e/installed_demo.sh
 $SUDO dpkg -r quarry-demo quarry-far2l >/dev/null
 trap - EXIT
-for left in /usr/lib/far2l/Plugins/quarry /usr/lib/quarry-demo /usr/bin/quarry-demo /usr/share/doc/quarry-far2l /usr/share/doc/quarry-demo; do
+for left in /usr/lib/far2l/Plugins/quarry /usr/lib/quarry-demo /usr/bin/quarry-demo /usr/share/doc/quarry-far2l \
+            /usr/share/doc/quarry-demo /usr/share/man/man1/quarry-demo.1.gz; do
   if [ -e "$left" ]; then echo "dpkg -r left $left behind" >&2; exit 1; fi
 done
 
@@ -32,7 +36,7 @@ done
 for f in help/*.hlf; do
   grep -qx "Quarry/$(basename "$f")" <<<"$listing" || { echo "$zip_file lacks $(basename "$f")" >&2; exit 1; }
 done
-if [ -f dist/Tools/Tools.ini ]; then
-  grep -qx "Quarry/Tools/Tools.ini" <<<"$listing" || { echo "$zip_file lacks Tools/Tools.ini" >&2; exit 1; }
-fi
+for f in dist/Tools/*; do
+  grep -qx "Quarry/Tools/$(basename "$f")" <<<"$listing" || { echo "$zip_file lacks Tools/$(basename "$f")" >&2; exit 1; }
+done
 echo "packages: installed, used in far2l, removed cleanly; the zip holds $(wc -l <<<"$listing") entries"

@@ -73,15 +73,15 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_DEBIAN_PLUGIN_PACKAGE_NAME quarry-far2l)
-# Every far2l Debian has packaged loads the "mb" (multibyte ANSI) plugins.
-set(CPACK_DEBIAN_PLUGIN_PACKAGE_DEPENDS "far2l (>= 2.4.0~)")
+# The startup record layouts Quarry knows are those of far2l 2.6 and later.
+set(CPACK_DEBIAN_PLUGIN_PACKAGE_DEPENDS "far2l (>= 2.6~)")
 set(CPACK_COMPONENT_PLUGIN_DESCRIPTION "Oracle database browser plugin for far2l
 Quarry shows an Oracle database as a file system in a far2l panel: browse
 every kind of schema object, view and edit source (saving recompiles it),
 run SQL from the command line, drop objects, kill sessions and export.
 It loads the Oracle client (Instant Client or a full client) at run time.")
 set(CPACK_DEBIAN_DEMO_PACKAGE_NAME quarry-demo)
-set(CPACK_DEBIAN_DEMO_PACKAGE_DEPENDS "quarry-far2l (= ${PROJECT_VERSION}-1), far2l (>= 2.4.0~)")
+set(CPACK_DEBIAN_DEMO_PACKAGE_DEPENDS "quarry-far2l (= ${PROJECT_VERSION}-1), far2l (>= 2.6~)")
 set(CPACK_COMPONENT_DEMO_DESCRIPTION "demo database for the Quarry far2l plugin
 A stand-in for the Oracle client with an embedded demo database, and the
 quarry-demo command that starts far2l with Quarry on it, so Quarry can be

@@ -31,15 +31,14 @@ stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 mkdir -p "$stage/Quarry"
 cp "$win/src/Quarry.dll" "$stage/Quarry/"
-for hlf in "$win"/src/*.hlf; do
-  [ -f "$hlf" ] || continue
+for hlf in "$win"/src/Quarry.hlf "$win"/src/zoZaze.hlf; do
+  [ -f "$hlf" ] || { echo "package: $hlf was not built" >&2; exit 1; }
   iconv -f UTF-8 -t CP437 "$hlf" | sed 's/$/\r/' >"$stage/Quarry/$(basename "$hlf")" ||
     { echo "package: $hlf has characters the OEM code page cannot show" >&2; exit 1; }
 done
-if [ -d dist/Tools ]; then
-  cp -r dist/Tools "$stage/Quarry/Tools"
-  find "$stage/Quarry/Tools" -type f \( -name '*.ini' -o -name '*.sql' \) -exec sed -i 's/\r\?$/\r/' {} +
-fi
+[ -f dist/Tools/Tools.ini ] || { echo "package: dist/Tools/Tools.ini is missing" >&2; exit 1; }
+cp -r dist/Tools "$stage/Quarry/Tools"
+find "$stage/Quarry/Tools" -type f \( -name '*.ini' -o -name '*.sql' \) -exec sed -i 's/\r\?$/\r/' {} +
 sed "s/@VERSION@/$version/" dist/ReadMe.txt | sed 's/$/\r/' >"$stage/Quarry/ReadMe.txt"
 zip_name="Quarry-$version-win32.zip"
 rm -f "$out/$zip_name"
