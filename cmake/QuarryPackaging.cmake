@@ -78,7 +78,7 @@ set(CPACK_DEBIAN_PLUGIN_PACKAGE_DEPENDS "far2l (>= 2.6~)")
 set(CPACK_COMPONENT_PLUGIN_DESCRIPTION "Oracle database browser plugin for far2l
 Quarry shows an Oracle database as a file system in a far2l panel: browse
 every kind of schema object, view and edit source (saving recompiles it),
-run SQL from the command line, drop objects, kill sessions and export.
+run SQL from the command line, drop objects, kill sessions, copy table data.
 It loads the Oracle client (Instant Client or a full client) at run time.")
 set(CPACK_DEBIAN_DEMO_PACKAGE_NAME quarry-demo)
 set(CPACK_DEBIAN_DEMO_PACKAGE_DEPENDS "quarry-far2l (= ${PROJECT_VERSION}-1), far2l (>= 2.6~)")
