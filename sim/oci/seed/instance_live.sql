@@ -290,10 +290,7 @@ INSERT INTO "SYS.DBA_CARTRIDGE_COMPONENTS" VALUES ('ORDSYS', 'ORDIMAGE', 'ORDSYS
 INSERT INTO "SYS.DBA_ANALYZE_OBJECTS" VALUES ('SCOTT', 'EMP', 'TABLE'), ('SCOTT', 'DEPT', 'TABLE'), ('SALES', 'ORDERS', 'TABLE');
 INSERT INTO "SYS.DBA_ASSOCIATIONS" VALUES ('SCOTT', 'CONTAINS_WORD_FN', NULL, 'FUNCTION', 'SCOTT', 'WORD_STATS', 0.5, 100, 2, 0);
 
--- Audit: a second audited object and an audited privilege by user.
-INSERT INTO "SYS.DBA_OBJ_AUDIT_OPTS" VALUES ('SALES', 'ORDERS', 'TABLE', '-/-', '-/-', '-/-', '-/-', '-/-', '-/-',
-  'A/-', '-/-', '-/-', '-/-', '-/-', 'A/A', '-/-', '-/-', '-/-', '-/-'), ('SCOTT', 'DEPT', 'TABLE', '-/-', '-/-', '-/-',
-  '-/-', '-/-', '-/-', '-/-', '-/-', '-/-', '-/-', '-/-', '-/-', '-/-', '-/-', '-/-', '-/-');
+-- Audit: a system privilege audited for one user.
 INSERT INTO "SYS.DBA_PRIV_AUDIT_OPTS" VALUES ('SCOTT', NULL, 'CREATE TABLE', 'BY SESSION', 'NOT SET');
 
 -- The audit trail of earlier sessions keeps session ids below those the
