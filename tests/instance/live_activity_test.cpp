@@ -161,6 +161,11 @@ TEST_F(LiveActivity, ExecutionPlanFollowsTheIndexes) {
   auto all = ListOn(dba, "\\.Statistics\\.SQL AREA\\.ALL STATEMENTS");
   const Item* cached = FindByColumn(all, 0, query);
   ASSERT_NE(cached, nullptr);
+  // The record names the statement by the two halves of the item's name.
+  auto record = ListOn(dba, "\\.Statistics\\.SQL AREA\\.ALL STATEMENTS\\" + cached->name);
+  EXPECT_EQ(Column(Find(record, "ADDRESS"), 0) + "." + Column(Find(record, "HASH_VALUE"), 0), cached->name);
+  EXPECT_EQ(Column(Find(record, "SQL_TEXT"), 0), query);
+  EXPECT_EQ(Column(Find(record, "PARSING_USER"), 0), "SYSTEM");
   const std::string planPath = "\\.Statistics\\.SQL AREA\\.ALL STATEMENTS\\" + cached->name + "\\.EXECUTION PLAN";
   auto plan = ListOn(dba, planPath);
   ASSERT_EQ(plan.size(), 3u);

@@ -193,7 +193,7 @@ TEST(Dictionary, ExplainPlanFillsThePlanTable) {
   // As the engine runs it: EMP scanned, DEPT found by its primary key for each row.
   ASSERT_EQ(plan.size(), 5u);
   EXPECT_EQ(plan[0][2], "SELECT STATEMENT");
-  EXPECT_EQ(plan[1], (std::vector<std::string>{"1", "0", "NESTED LOOPS", "", ""}));
+  EXPECT_EQ(plan[1], (std::vector<std::string>{"1", "0", "NESTED LOOPS", "<null>", "<null>"}));
   EXPECT_EQ(plan[2], (std::vector<std::string>{"2", "1", "TABLE ACCESS", "FULL", "EMP"}));
   EXPECT_EQ(plan[3], (std::vector<std::string>{"3", "1", "TABLE ACCESS", "BY INDEX ROWID", "DEPT"}));
   EXPECT_EQ(plan[4], (std::vector<std::string>{"4", "3", "INDEX", "UNIQUE SCAN", "PK_DEPT"}));

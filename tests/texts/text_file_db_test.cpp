@@ -35,12 +35,11 @@ class Texts : public paneltest::ConnectedPanel {
 TEST_F(Texts, InstanceParametersAsAParameterFileInNameOrder) {
   LogOn("system", "manager");
   std::string text = Write({".INSTANCE PARAMETERS"}, ".PARAMETERS", false);
-  // "compatible" sorts first.
-  EXPECT_EQ(text.rfind("# Database will be completely compatible with this software version\r\n# type: STR\r\n"
-                       "compatible = 9.2.0.0.0\r\n\r\n",
-                       0),
-            0u)
-      << text;
+  // "audit_trail" sorts first.
+  EXPECT_EQ(text.rfind("# enable system auditing\r\n# type: STR\r\naudit_trail = DB\r\n\r\n", 0), 0u) << text;
+  EXPECT_NE(text.find("# Database will be completely compatible with this software version\r\n# type: STR\r\n"
+                      "compatible = 9.2.0.0.0\r\n\r\n"),
+            std::string::npos);
   EXPECT_NE(text.find("# database name specified in CREATE DATABASE\r\n# type: STR\r\ndb_name = DEMO\r\n\r\n"),
             std::string::npos);
   EXPECT_NE(text.find("# optimizer mode\r\n# type: STR\r\n"

@@ -50,12 +50,6 @@ DELETE FROM "SYS.V_$SQLTEXT";
 DROP TABLE "SYS.V_$SESSION_CONNECT_INFO";
 CREATE TABLE "SYS.V_$SESSION_CONNECT_INFO" (SID NUMBER, AUTHENTICATION_TYPE VARCHAR2(15), OSUSER VARCHAR2(30),
   NETWORK_SERVICE_BANNER VARCHAR2(2000));
-DROP TABLE "SYS.V_$SESSION_LONGOPS";
-CREATE TABLE "SYS.V_$SESSION_LONGOPS" (SID NUMBER, "SERIAL#" NUMBER, OPNAME VARCHAR2(64), TARGET VARCHAR2(64),
-  TARGET_DESC VARCHAR2(32), SOFAR NUMBER, TOTALWORK NUMBER, UNITS VARCHAR2(32), START_TIME DATE,
-  LAST_UPDATE_TIME DATE, TIME_REMAINING NUMBER, ELAPSED_SECONDS NUMBER, CONTEXT NUMBER, MESSAGE VARCHAR2(512),
-  USERNAME VARCHAR2(30), SQL_ADDRESS RAW(4), SQL_HASH_VALUE NUMBER, QCSID NUMBER);
-
 -- Statistic names, numbered densely; the counters themselves are the sessions'.
 DELETE FROM "SYS.V_$STATNAME";
 INSERT INTO "SYS.V_$STATNAME" VALUES (0, 'logons cumulative', 1), (1, 'logons current', 1),
@@ -290,10 +284,7 @@ INSERT INTO "SYS.DBA_CARTRIDGE_COMPONENTS" VALUES ('ORDSYS', 'ORDIMAGE', 'ORDSYS
 INSERT INTO "SYS.DBA_ANALYZE_OBJECTS" VALUES ('SCOTT', 'EMP', 'TABLE'), ('SCOTT', 'DEPT', 'TABLE'), ('SALES', 'ORDERS', 'TABLE');
 INSERT INTO "SYS.DBA_ASSOCIATIONS" VALUES ('SCOTT', 'CONTAINS_WORD_FN', NULL, 'FUNCTION', 'SCOTT', 'WORD_STATS', 0.5, 100, 2, 0);
 
--- Audit: a second audited object and an audited privilege by user.
-INSERT INTO "SYS.DBA_OBJ_AUDIT_OPTS" VALUES ('SALES', 'ORDERS', 'TABLE', '-/-', '-/-', '-/-', '-/-', '-/-', '-/-',
-  'A/-', '-/-', '-/-', '-/-', '-/-', 'A/A', '-/-', '-/-', '-/-', '-/-'), ('SCOTT', 'DEPT', 'TABLE', '-/-', '-/-', '-/-',
-  '-/-', '-/-', '-/-', '-/-', '-/-', '-/-', '-/-', '-/-', '-/-', '-/-', '-/-', '-/-', '-/-');
+-- Audit: a system privilege audited for one user.
 INSERT INTO "SYS.DBA_PRIV_AUDIT_OPTS" VALUES ('SCOTT', NULL, 'CREATE TABLE', 'BY SESSION', 'NOT SET');
 
 -- The audit trail of earlier sessions keeps session ids below those the

@@ -38,14 +38,16 @@ enum Statistic : int {
   kRoundtrips = 40,
 };
 
+// Addresses are declared RAW so that the views describe them as RAW (shown as
+// hex digits), not as LOBs.
 const char* kTables =
-    "CREATE TABLE IF NOT EXISTS sql_area (HASH_VALUE INTEGER PRIMARY KEY, ADDRESS BLOB, SQL_TEXT TEXT,"
+    "CREATE TABLE IF NOT EXISTS sql_area (HASH_VALUE INTEGER PRIMARY KEY, ADDRESS RAW(4), SQL_TEXT TEXT,"
     " COMMAND_TYPE INTEGER, PARSING_USER_ID INTEGER, PARSING_SCHEMA_ID INTEGER, MODULE TEXT, MODULE_HASH INTEGER,"
     " ACTION TEXT, ACTION_HASH INTEGER, FIRST_LOAD_TIME TEXT, LAST_LOAD_TIME TEXT, EXECUTIONS INTEGER DEFAULT 0, PARSE_CALLS INTEGER DEFAULT 0,"
     " FETCHES INTEGER DEFAULT 0, ROWS_PROCESSED INTEGER DEFAULT 0, BUFFER_GETS INTEGER DEFAULT 0,"
     " DISK_READS INTEGER DEFAULT 0, SORTS INTEGER DEFAULT 0);"
     "CREATE TABLE IF NOT EXISTS sql_objects (HASH_VALUE INTEGER, TO_OWNER TEXT, TO_NAME TEXT, TO_TYPE INTEGER,"
-    " TO_ADDRESS BLOB, TO_HASH INTEGER,"
+    " TO_ADDRESS RAW(4), TO_HASH INTEGER,"
     " PRIMARY KEY (HASH_VALUE, TO_OWNER, TO_NAME));"
     "CREATE TABLE IF NOT EXISTS open_cursors (SID INTEGER, SERIAL INTEGER, CURSOR INTEGER, HASH_VALUE INTEGER,"
     " PRIMARY KEY (SID, SERIAL, CURSOR));"
@@ -130,6 +132,23 @@ void CreateActivityTables(sqlite3* db) {
     sqlite3_free(err);
     ThrowOraText(3113, OraMessage(3113) + "\n" + msg);
   }
+}
+
+void PrepareActivityTables(const std::string& registry_path) {
+  sqlite3* db = nullptr;
+  if (sqlite3_open_v2(registry_path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX,
+                      nullptr) != SQLITE_OK) {
+    sqlite3_close(db);
+    return;  // the session's own registry connection reports the failure
+  }
+  sqlite3_busy_timeout(db, 10000);
+  try {
+    CreateActivityTables(db);
+  } catch (...) {
+    sqlite3_close(db);
+    throw;
+  }
+  sqlite3_close(db);
 }
 
 uint32_t SessionActivity::HashOf(const std::string& text) {

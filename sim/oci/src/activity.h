@@ -75,5 +75,9 @@ void CreateLiveViews(sqlite3* db, int64_t sid);
 
 // The registry tables these views read; run on the registry's connection.
 void CreateActivityTables(sqlite3* db);
+// Makes those tables in the registry file before a session connection first
+// reads it: a connection that read the file's schema earlier would not see
+// them, and SQLite's checks of the views during ALTER TABLE would fail.
+void PrepareActivityTables(const std::string& registry_path);
 
 }  // namespace ocisim

@@ -85,6 +85,7 @@ std::unique_ptr<ServerSession> ServerSession::Logon(std::shared_ptr<Database> da
   std::unique_ptr<ServerSession> s(new ServerSession());
   s->database_ = database;
   s->registry_ = std::make_unique<SessionRegistry>(database->registry_path());
+  PrepareActivityTables(database->registry_path());
   s->Open(database->path(), database->registry_path());
 
   std::string user = Upper(user_in);
