@@ -9,6 +9,533 @@
 #include "ora_error.h"
 #include "segments.h"
 #include "sqlite_util.h"
+#include "trigger_text.h"
+#include "user_ddl.h"
+
+#include <cctype>
+#include <set>
+
+namespace ocisim {
+namespace {
+
+std::string Upper(std::string s) {
+  for (auto& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return s;
+}
+
+// Creating or changing objects of another schema needs the DBA role.
+void CheckSchema(ServerSession& s, const std::string& owner) {
+  if (owner != s.user() && !s.catalog().IsAdmin()) ThrowOra(1031);
+}
+
+void CheckNameFree(sqlite3* db, const std::string& owner, const std::string& name) {
+  if (!ObjectTypeOf(db, owner, name).empty()) ThrowOra(955);
+}
+
+std::string NextConstraintName(sqlite3* db) {
+  Query q(db, "SELECT COUNT(*) + 1000 FROM \"SYS.DBA_CONSTRAINTS\"");
+  int64_t n = q.Step() ? q.Int(0) : 1000;
+  for (;; ++n) {
+    std::string name = "SYS_C00" + std::to_string(n);
+    Query e(db, "SELECT 1 FROM \"SYS.DBA_CONSTRAINTS\" WHERE CONSTRAINT_NAME = ?");
+    e.Bind(1, name);
+    if (!e.Step()) return name;
+  }
+}
+
+std::string ColumnList(const std::vector<std::string>& cols) {
+  std::string out;
+  for (const auto& c : cols) out += (out.empty() ? "" : ", ") + QuoteIdent(c);
+  return out;
+}
+
+void AddIndexRows(sqlite3* db, const std::string& owner, const std::string& name, const std::string& table_owner,
+                  const std::string& table, bool unique, const std::string& index_type,
+                  const std::vector<std::string>& cols, const std::string& tablespace) {
+  AddObject(db, owner, name, "INDEX");
+  Query i(db,
+          "INSERT INTO \"SYS.DBA_INDEXES\" (OWNER, INDEX_NAME, INDEX_TYPE, TABLE_OWNER, TABLE_NAME, TABLE_TYPE, "
+          "UNIQUENESS, COMPRESSION, TABLESPACE_NAME, INI_TRANS, MAX_TRANS, INITIAL_EXTENT, MIN_EXTENTS, MAX_EXTENTS, "
+          "PCT_INCREASE, FREELISTS, FREELIST_GROUPS, PCT_FREE, LOGGING, STATUS, DEGREE, INSTANCES, PARTITIONED, "
+          "TEMPORARY, GENERATED, SECONDARY, BUFFER_POOL, USER_STATS, GLOBAL_STATS, FUNCIDX_STATUS, JOIN_INDEX) "
+          "VALUES (?, ?, ?, ?, ?, 'TABLE', ?, 'DISABLED', ?, 2, 255, 65536, 1, 2147483645, NULL, 1, 1, 10, 'YES', "
+          "'VALID', '1', '1', 'NO', 'N', 'N', 'N', 'DEFAULT', 'NO', 'NO', ?, 'NO')");
+  i.Bind(1, owner).Bind(2, name).Bind(3, index_type).Bind(4, table_owner).Bind(5, table);
+  i.Bind(6, std::string(unique ? "UNIQUE" : "NONUNIQUE")).Bind(7, tablespace.empty() ? "USERS" : tablespace);
+  if (index_type.rfind("FUNCTION", 0) == 0) i.Bind(8, std::string("ENABLED"));
+  else i.BindNull(8);
+  i.Run();
+  AddSegment(db, owner, name, "INDEX", tablespace.empty() ? "USERS" : tablespace);
+  int pos = 0;
+  for (const auto& c : cols) {
+    Query ic(db, "INSERT INTO \"SYS.DBA_IND_COLUMNS\" VALUES (?, ?, ?, ?, ?, ?, 22, 0, 'ASC')");
+    ic.Bind(1, owner).Bind(2, name).Bind(3, table_owner).Bind(4, table).Bind(5, c).Bind(6, static_cast<int64_t>(++pos));
+    ic.Run();
+  }
+}
+
+void AddConstraintRows(ServerSession& s, const std::string& owner, const std::string& table,
+                       const sql::ConstraintDef& c, const std::string& tablespace) {
+  sqlite3* db = s.db();
+  std::string name = c.name ? *c.name : NextConstraintName(db);
+  const char* type = "C";
+  std::string r_owner, r_name, search;
+  switch (c.kind) {
+    case sql::ConstraintKind::PrimaryKey: type = "P"; break;
+    case sql::ConstraintKind::Unique: type = "U"; break;
+    case sql::ConstraintKind::ForeignKey: {
+      type = "R";
+      r_owner = c.refOwner ? *c.refOwner : owner;
+      Query pk(db, "SELECT CONSTRAINT_NAME FROM \"SYS.DBA_CONSTRAINTS\" WHERE OWNER = ? AND TABLE_NAME = ? AND "
+                   "CONSTRAINT_TYPE IN ('P','U') ORDER BY CONSTRAINT_TYPE LIMIT 1");
+      pk.Bind(1, r_owner).Bind(2, c.refTable);
+      if (pk.Step()) r_name = pk.Text(0);
+      break;
+    }
+    case sql::ConstraintKind::Check: search = c.checkText; break;
+    case sql::ConstraintKind::NotNull:
+      search = "\"" + (c.columns.empty() ? std::string() : c.columns[0]) + "\" IS NOT NULL";
+      break;
+  }
+  {
+    Query e(db, "SELECT 1 FROM \"SYS.DBA_CONSTRAINTS\" WHERE OWNER = ? AND CONSTRAINT_NAME = ?");
+    e.Bind(1, owner).Bind(2, name);
+    if (e.Step()) ThrowOraText(2264, "ORA-02264: name already used by an existing constraint");
+  }
+  bool has_index = c.kind == sql::ConstraintKind::PrimaryKey || c.kind == sql::ConstraintKind::Unique;
+  Query ins(db,
+            "INSERT INTO \"SYS.DBA_CONSTRAINTS\" (OWNER, CONSTRAINT_NAME, CONSTRAINT_TYPE, TABLE_NAME, "
+            "SEARCH_CONDITION, R_OWNER, R_CONSTRAINT_NAME, DELETE_RULE, STATUS, \"DEFERRABLE\", DEFERRED, VALIDATED, "
+            "GENERATED, BAD, RELY, LAST_CHANGE, INDEX_OWNER, INDEX_NAME, INVALID, VIEW_RELATED) VALUES (?, ?, ?, ?, "
+            "?, ?, ?, ?, ?, 'NOT DEFERRABLE', 'IMMEDIATE', ?, ?, NULL, NULL, ?, ?, ?, NULL, NULL)");
+  ins.Bind(1, owner).Bind(2, name).Bind(3, std::string(type)).Bind(4, table).Bind(5, search).Bind(6, r_owner);
+  ins.Bind(7, r_name);
+  if (c.kind == sql::ConstraintKind::ForeignKey)
+    ins.Bind(8, std::string(c.onDeleteCascade ? "CASCADE" : c.onDeleteSetNull ? "SET NULL" : "NO ACTION"));
+  else ins.BindNull(8);
+  ins.Bind(9, std::string(c.disabled ? "DISABLED" : "ENABLED"));
+  ins.Bind(10, std::string(c.disabled ? "NOT VALIDATED" : "VALIDATED"));
+  ins.Bind(11, std::string(c.name ? "USER NAME" : "GENERATED NAME")).Bind(12, Now());
+  if (has_index) ins.Bind(13, owner).Bind(14, name);
+  else ins.BindNull(13).BindNull(14);
+  ins.Run();
+  int pos = 0;
+  for (const auto& col : c.columns) {
+    Query cc(db, "INSERT INTO \"SYS.DBA_CONS_COLUMNS\" VALUES (?, ?, ?, ?, ?)");
+    cc.Bind(1, owner).Bind(2, name).Bind(3, table).Bind(4, col);
+    if (c.kind == sql::ConstraintKind::Check || c.kind == sql::ConstraintKind::NotNull) cc.BindNull(5);
+    else cc.Bind(5, static_cast<int64_t>(++pos));
+    cc.Run();
+  }
+  if (has_index && !ObjectExists(db, owner, name, "INDEX"))
+    AddIndexRows(db, owner, name, owner, table, true, "NORMAL", c.columns, tablespace);
+}
+
+void AddTableRow(sqlite3* db, const std::string& owner, const std::string& name, const std::string& tablespace,
+                 bool temporary, bool partitioned) {
+  Query t(db,
+          "INSERT INTO \"SYS.DBA_ALL_TABLES\" (OWNER, TABLE_NAME, TABLESPACE_NAME, PCT_FREE, PCT_USED, INI_TRANS, "
+          "MAX_TRANS, INITIAL_EXTENT, MIN_EXTENTS, MAX_EXTENTS, FREELISTS, FREELIST_GROUPS, LOGGING, BACKED_UP, "
+          "DEGREE, INSTANCES, CACHE, TABLE_LOCK, PARTITIONED, TEMPORARY, SECONDARY, NESTED, BUFFER_POOL, "
+          "ROW_MOVEMENT, GLOBAL_STATS, USER_STATS, SKIP_CORRUPT, MONITORING, DEPENDENCIES, COMPRESSION, DURATION) "
+          "VALUES (?, ?, ?, 10, 40, 1, 255, 65536, 1, 2147483645, 1, 1, 'YES', 'N', '         1', '         1', "
+          "'    N', 'ENABLED', ?, ?, 'N', 'NO', 'DEFAULT', 'DISABLED', 'NO', 'NO', 'DISABLED', 'NO', 'DISABLED', "
+          "'DISABLED', ?)");
+  t.Bind(1, owner).Bind(2, name).Bind(3, temporary ? std::string() : tablespace.empty() ? "USERS" : tablespace);
+  t.Bind(4, std::string(partitioned ? "YES" : "NO")).Bind(5, std::string(temporary ? "Y" : "N"));
+  if (temporary) t.Bind(6, std::string("SYS$TRANSACTION"));
+  else t.BindNull(6);
+  t.Run();
+}
+
+void CreateTable(ServerSession& s, const sql::Translation& tr) {
+  const sql::CreateTableInfo& ct = *tr.createTable;
+  sqlite3* db = s.db();
+  CheckSchema(s, ct.owner);
+  CheckNameFree(db, ct.owner, ct.name);
+  std::vector<DictColumn> cols;
+  if (!ct.asSelectSqlite.empty()) {
+    Query q(db, ct.asSelectSqlite);
+    for (int i = 0; i < sqlite3_column_count(q.get()); ++i) {
+      const char* decl = sqlite3_column_decltype(q.get(), i);
+      std::string name = i < static_cast<int>(ct.asSelectColumns.size()) ? ct.asSelectColumns[i].name
+                                                                         : Upper(sqlite3_column_name(q.get(), i));
+      std::string hint = i < static_cast<int>(ct.asSelectColumns.size()) ? ct.asSelectColumns[i].typeHint : "";
+      ColumnInfo ci = DescribeDeclaredType(decl ? decl : hint.empty() ? "VARCHAR2(4000)" : hint);
+      std::string type = ci.type == kNumber ? "NUMBER" : ci.type == kDate ? "DATE" : ci.type == kChar ? "CHAR"
+                         : ci.type == kLong ? "LONG" : ci.type == kRaw ? "RAW" : "VARCHAR2";
+      cols.push_back(ColumnFromDecl(name, type, ci.size, ci.precision, ci.scale, true));
+    }
+  } else {
+    for (const auto& c : ct.columns) {
+      DictColumn d = ColumnFromDecl(c.name, c.type, c.length.value_or(0), c.precision.value_or(0), c.scale.value_or(-1),
+                                    c.nullable);
+      if (c.defaultText) d.default_text = *c.defaultText;
+      cols.push_back(d);
+    }
+  }
+  if (cols.empty()) ThrowOra(906);
+  // Primary key columns are NOT NULL in Oracle (SQLite would let NULLs in).
+  std::set<std::string> pk_cols;
+  for (const auto& k : ct.constraints)
+    if (k.kind == sql::ConstraintKind::PrimaryKey)
+      for (const auto& col : k.columns) pk_cols.insert(col);
+  for (auto& c : cols)
+    if (pk_cols.count(c.name)) c.nullable = false;
+  // The SQLite table carries Oracle's declared types (describe reads them back)
+  // and every constraint SQLite can enforce.
+  std::string sql = "CREATE TABLE " + SqliteName(ct.owner, ct.name) + " (";
+  for (size_t i = 0; i < cols.size(); ++i) {
+    if (i) sql += ", ";
+    sql += QuoteIdent(cols[i].name) + " " + cols[i].declared;
+    if (!cols[i].nullable) sql += " NOT NULL";
+    if (i < ct.columns.size() && ct.columns[i].defaultSqlite) sql += " DEFAULT (" + *ct.columns[i].defaultSqlite + ")";
+  }
+  for (const auto& c : ct.constraints) {
+    if (c.disabled) continue;
+    switch (c.kind) {
+      case sql::ConstraintKind::PrimaryKey: sql += ", PRIMARY KEY (" + ColumnList(c.columns) + ")"; break;
+      case sql::ConstraintKind::Unique: sql += ", UNIQUE (" + ColumnList(c.columns) + ")"; break;
+      case sql::ConstraintKind::Check:
+        if (!c.checkSqlite.empty()) sql += ", CHECK (" + c.checkSqlite + ")";
+        break;
+      case sql::ConstraintKind::ForeignKey: {
+        std::string rowner = c.refOwner ? *c.refOwner : ct.owner;
+        if (rowner == ct.owner && c.refTable == ct.name) {
+          sql += ", FOREIGN KEY (" + ColumnList(c.columns) + ") REFERENCES " + SqliteName(rowner, c.refTable);
+        } else {
+          if (ObjectTypeOf(db, rowner, c.refTable) != "TABLE") ThrowOra(942);
+          sql += ", FOREIGN KEY (" + ColumnList(c.columns) + ") REFERENCES " + SqliteName(rowner, c.refTable);
+        }
+        if (!c.refColumns.empty()) sql += " (" + ColumnList(c.refColumns) + ")";
+        if (c.onDeleteCascade) sql += " ON DELETE CASCADE";
+        if (c.onDeleteSetNull) sql += " ON DELETE SET NULL";
+        break;
+      }
+      case sql::ConstraintKind::NotNull: break;
+    }
+  }
+  sql += ")";
+  ExecSql(db, sql);
+  if (!ct.asSelectSqlite.empty()) {
+    Query ins(db, "INSERT INTO " + SqliteName(ct.owner, ct.name) + " " + ct.asSelectSqlite);
+    ins.Run();
+  }
+  AddObject(db, ct.owner, ct.name, "TABLE");
+  std::string ts = ct.tablespace.value_or("");
+  AddTableRow(db, ct.owner, ct.name, ts, ct.temporary, ct.partitioned);
+  // A temporary table has its storage in the temporary tablespace, per session.
+  if (!ct.temporary) AddSegment(db, ct.owner, ct.name, "TABLE", ts.empty() ? "USERS" : ts);
+  SetColumns(db, ct.owner, ct.name, cols);
+  for (const auto& c : cols)
+    if (!c.nullable && !pk_cols.count(c.name)) {
+      bool covered = false;
+      for (const auto& k : ct.constraints)
+        covered = covered || (k.kind == sql::ConstraintKind::NotNull && !k.columns.empty() && k.columns[0] == c.name);
+      if (!covered) {
+        sql::ConstraintDef nn{sql::ConstraintKind::NotNull, std::nullopt, {c.name}, std::nullopt, "", {}, false, false,
+                              "", "", false};
+        AddConstraintRows(s, ct.owner, ct.name, nn, ts);
+      }
+    }
+  for (const auto& c : ct.constraints) AddConstraintRows(s, ct.owner, ct.name, c, ts);
+  Query cm(db, "INSERT INTO \"SYS.DBA_TAB_COMMENTS\" VALUES (?, ?, 'TABLE', NULL)");
+  cm.Bind(1, ct.owner).Bind(2, ct.name).Run();
+}
+
+void AddDependencies(sqlite3* db, const std::string& owner, const std::string& name, const std::string& type,
+                     const std::vector<sql::ResolvedObject>& objects) {
+  Query del(db, "DELETE FROM \"SYS.DBA_DEPENDENCIES\" WHERE OWNER = ? AND NAME = ? AND TYPE = ?");
+  del.Bind(1, owner).Bind(2, name).Bind(3, type).Run();
+  for (const auto& o : objects) {
+    Query ins(db, "INSERT INTO \"SYS.DBA_DEPENDENCIES\" SELECT ?, ?, ?, ?, ?, ?, NULL, 'HARD' WHERE NOT EXISTS "
+                  "(SELECT 1 FROM \"SYS.DBA_DEPENDENCIES\" WHERE OWNER = ? AND NAME = ? AND TYPE = ? AND "
+                  "REFERENCED_OWNER = ? AND REFERENCED_NAME = ?)");
+    ins.Bind(1, owner).Bind(2, name).Bind(3, type).Bind(4, o.owner).Bind(5, o.name).Bind(6, o.kind);
+    ins.Bind(7, owner).Bind(8, name).Bind(9, type).Bind(10, o.owner).Bind(11, o.name).Run();
+  }
+}
+
+void DropView(sqlite3* db, const std::string& owner, const std::string& name);
+
+void CreateView(ServerSession& s, const sql::Translation& tr) {
+  const sql::CreateViewInfo& v = *tr.createView;
+  sqlite3* db = s.db();
+  CheckSchema(s, v.owner);
+  std::string existing = ObjectTypeOf(db, v.owner, v.name);
+  if (!existing.empty()) {
+    if (!v.orReplace || existing != "VIEW") ThrowOra(955);
+    DropView(db, v.owner, v.name);
+  }
+  std::vector<std::string> names = v.columnAliases;
+  if (names.empty())
+    for (const auto& c : v.columns) names.push_back(c.name);
+  std::string sql = "CREATE VIEW " + SqliteName(v.owner, v.name);
+  if (!names.empty()) sql += " (" + ColumnList(names) + ")";
+  sql += " AS " + v.sqlite;
+  ExecSql(db, sql);
+  AddObject(db, v.owner, v.name, "VIEW");
+  Query vi(db, "INSERT INTO \"SYS.DBA_VIEWS\" (OWNER, VIEW_NAME, TEXT_LENGTH, TEXT) VALUES (?, ?, ?, ?)");
+  vi.Bind(1, v.owner).Bind(2, v.name).Bind(3, static_cast<int64_t>(v.text.size())).Bind(4, v.text).Run();
+  // Columns as describe sees them.
+  std::vector<DictColumn> cols;
+  Query q(db, "SELECT * FROM " + SqliteName(v.owner, v.name));
+  for (int i = 0; i < sqlite3_column_count(q.get()); ++i) {
+    const char* decl = sqlite3_column_decltype(q.get(), i);
+    std::string hint = i < static_cast<int>(v.columns.size()) ? v.columns[i].typeHint : "";
+    ColumnInfo ci = DescribeDeclaredType(decl ? decl : hint.empty() ? "VARCHAR2(4000)" : hint);
+    std::string type = ci.type == kNumber ? "NUMBER" : ci.type == kDate ? "DATE" : ci.type == kChar ? "CHAR"
+                       : ci.type == kLong ? "LONG" : "VARCHAR2";
+    cols.push_back(ColumnFromDecl(sqlite3_column_name(q.get(), i), type, ci.size, ci.precision, ci.scale, true));
+  }
+  SetColumns(db, v.owner, v.name, cols);
+  Query cm(db, "INSERT INTO \"SYS.DBA_TAB_COMMENTS\" VALUES (?, ?, 'VIEW', NULL)");
+  cm.Bind(1, v.owner).Bind(2, v.name).Run();
+  AddDependencies(db, v.owner, v.name, "VIEW", tr.objects);
+}
+
+void CreateIndex(ServerSession& s, const sql::Translation& tr) {
+  const sql::CreateIndexInfo& ix = *tr.createIndex;
+  sqlite3* db = s.db();
+  CheckSchema(s, ix.owner);
+  if (ObjectExists(db, ix.owner, ix.name, "INDEX")) ThrowOra(955);
+  std::string cols;
+  for (const auto& c : ix.columnsSqlite) cols += (cols.empty() ? "" : ", ") + c;
+  ExecSql(db, std::string("CREATE ") + (ix.unique ? "UNIQUE " : "") + "INDEX " + SqliteName(ix.owner, ix.name) +
+                  " ON " + ix.tableSqlite + " (" + cols + ")");
+  std::string type = ix.bitmap ? "BITMAP" : "NORMAL";
+  if (ix.functionBased) type = "FUNCTION-BASED " + type;
+  AddIndexRows(db, ix.owner, ix.name, ix.tableOwner, ix.table, ix.unique, type, ix.columns,
+               ix.tablespace.value_or(""));
+}
+
+void CreateSequence(ServerSession& s, const sql::Translation& tr) {
+  const sql::CreateSequenceInfo& q = *tr.createSequence;
+  sqlite3* db = s.db();
+  CheckSchema(s, q.owner);
+  CheckNameFree(db, q.owner, q.name);
+  AddObject(db, q.owner, q.name, "SEQUENCE");
+  Query ins(db, "INSERT INTO \"SYS.DBA_SEQUENCES\" VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
+  // Without limits Oracle shows 1 and 1E27 (ascending) or -1E26 and -1 (descending).
+  Value minv = q.minValue ? Value::MakeInt(*q.minValue) : q.incrementBy > 0 ? Value::MakeInt(1) : Value::MakeReal(-1e26);
+  Value maxv = q.maxValue ? Value::MakeInt(*q.maxValue) : q.incrementBy > 0 ? Value::MakeReal(1e27) : Value::MakeInt(-1);
+  ins.Bind(1, q.owner).Bind(2, q.name).Bind(3, minv).Bind(4, maxv);
+  ins.Bind(5, static_cast<int64_t>(q.incrementBy)).Bind(6, std::string(q.cycle ? "Y" : "N"));
+  ins.Bind(7, std::string(q.order ? "Y" : "N")).Bind(8, static_cast<int64_t>(q.cache));
+  ins.Bind(9, static_cast<int64_t>(q.startWith)).Run();
+}
+
+void CreateSynonym(ServerSession& s, const sql::Translation& tr) {
+  const sql::CreateSynonymInfo& y = *tr.createSynonym;
+  sqlite3* db = s.db();
+  if (y.isPublic) {
+    if (!s.catalog().IsAdmin()) ThrowOra(1031);
+  } else {
+    CheckSchema(s, y.owner);
+  }
+  std::string existing = ObjectTypeOf(db, y.owner, y.name);
+  if (!existing.empty()) {
+    if (!y.orReplace || existing != "SYNONYM") ThrowOra(955);
+    Query d(db, "DELETE FROM \"SYS.DBA_SYNONYMS\" WHERE OWNER = ? AND SYNONYM_NAME = ?");
+    d.Bind(1, y.owner).Bind(2, y.name).Run();
+    RemoveObject(db, y.owner, y.name, "SYNONYM");
+  }
+  AddObject(db, y.owner, y.name, "SYNONYM");
+  Query ins(db, "INSERT INTO \"SYS.DBA_SYNONYMS\" VALUES (?, ?, ?, ?, ?)");
+  ins.Bind(1, y.owner).Bind(2, y.name).Bind(3, y.targetOwner).Bind(4, y.targetName).Bind(5, y.dbLink.value_or("")).Run();
+}
+
+// Stores the source of a unit, compiles it, records errors and status.
+// Returns true when the unit has errors.
+bool StoreAndCompile(sqlite3* db, const std::string& owner, const std::string& name, const std::string& type,
+                     const std::vector<std::string>& lines, const std::vector<std::string>& compiled) {
+  Query del(db, "DELETE FROM \"SYS.DBA_SOURCE\" WHERE OWNER = ? AND NAME = ? AND TYPE = ?");
+  del.Bind(1, owner).Bind(2, name).Bind(3, type).Run();
+  int line = 0;
+  for (const auto& l : lines) {
+    Query ins(db, "INSERT INTO \"SYS.DBA_SOURCE\" VALUES (?, ?, ?, ?, ?)");
+    ins.Bind(1, owner).Bind(2, name).Bind(3, type).Bind(4, static_cast<int64_t>(++line)).Bind(5, l).Run();
+  }
+  Query derr(db, "DELETE FROM \"SYS.DBA_ERRORS\" WHERE OWNER = ? AND NAME = ? AND TYPE = ?");
+  derr.Bind(1, owner).Bind(2, name).Bind(3, type).Run();
+  std::vector<CompileError> errors = CompileUnit(type, compiled);
+  int seq = 0;
+  for (const auto& e : errors) {
+    Query ins(db, "INSERT INTO \"SYS.DBA_ERRORS\" VALUES (?, ?, ?, ?, ?, ?, ?)");
+    ins.Bind(1, owner).Bind(2, name).Bind(3, type).Bind(4, static_cast<int64_t>(++seq));
+    ins.Bind(5, static_cast<int64_t>(e.line)).Bind(6, static_cast<int64_t>(e.position)).Bind(7, e.text).Run();
+  }
+  SetObjectStatus(db, owner, name, type, errors.empty() ? "VALID" : "INVALID");
+  return !errors.empty();
+}
+
+std::string TypeCodeOf(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const auto& l : lines) text += Upper(l) + " ";
+  if (text.find(" TABLE OF ") != std::string::npos || text.find(" VARRAY") != std::string::npos ||
+      text.find(" VARYING ARRAY") != std::string::npos)
+    return "COLLECTION";
+  return "OBJECT";
+}
+
+void DropProgramUnit(sqlite3* db, const std::string& owner, const std::string& name, const std::string& type);
+
+bool CreateProgramUnit(ServerSession& s, const sql::Translation& tr) {
+  const sql::ProgramUnitInfo& u = *tr.programUnit;
+  sqlite3* db = s.db();
+  CheckSchema(s, u.owner);
+  std::string type = Upper(u.type);
+  bool exists = ObjectExists(db, u.owner, u.name, type);
+  if (!exists && (type == "PACKAGE BODY" || type == "TYPE BODY")) {
+    std::string spec = type == "PACKAGE BODY" ? "PACKAGE" : "TYPE";
+    if (!ObjectExists(db, u.owner, u.name, spec)) ThrowOra(4043, {u.name});
+  } else if (!exists && type != "TRIGGER") {
+    CheckNameFree(db, u.owner, u.name);
+  }
+  if (exists && !u.orReplace) ThrowOra(955);
+  if (!exists) AddObject(db, u.owner, u.name, type);
+  else TouchObject(db, u.owner, u.name, type);
+  if (type == "TRIGGER") {
+    Query d(db, "DELETE FROM \"SYS.DBA_TRIGGERS\" WHERE OWNER = ? AND TRIGGER_NAME = ?");
+    d.Bind(1, u.owner).Bind(2, u.name).Run();
+    // The server keeps the row condition apart from the description.
+    TriggerText parts = SplitTrigger(u.lines);
+    std::string uh = Upper(parts.description);
+    std::string timing = uh.find("INSTEAD OF") != std::string::npos ? "INSTEAD OF"
+                         : uh.find("AFTER") != std::string::npos    ? "AFTER"
+                                                                    : "BEFORE";
+    bool each_row = uh.find("FOR EACH ROW") != std::string::npos;
+    std::string events;
+    for (const char* e : {"INSERT", "UPDATE", "DELETE"})
+      if (uh.find(e) != std::string::npos) events += (events.empty() ? "" : " OR ") + std::string(e);
+    Query t(db, "INSERT INTO \"SYS.DBA_TRIGGERS\" VALUES (?, ?, ?, ?, ?, 'TABLE', ?, NULL, "
+                "'REFERENCING NEW AS NEW OLD AS OLD', ?, 'ENABLED', ?, 'PL/SQL     ', ?)");
+    t.Bind(1, u.owner).Bind(2, u.name).Bind(3, timing + (each_row ? " EACH ROW" : " STATEMENT")).Bind(4, events);
+    t.Bind(5, u.triggerTableOwner).Bind(6, u.triggerTable).Bind(7, parts.whenClause);
+    t.Bind(8, parts.description).Bind(9, parts.body).Run();
+    if (!u.triggerTable.empty())
+      AddDependencies(db, u.owner, u.name, "TRIGGER", {sql::ResolvedObject{"", u.triggerTableOwner, u.triggerTable, "TABLE"}});
+  }
+  if (type == "TYPE") {
+    Query d(db, "DELETE FROM \"SYS.DBA_TYPES\" WHERE OWNER = ? AND TYPE_NAME = ?");
+    d.Bind(1, u.owner).Bind(2, u.name).Run();
+    Query t(db, "INSERT INTO \"SYS.DBA_TYPES\" (OWNER, TYPE_NAME, TYPECODE, ATTRIBUTES, METHODS, PREDEFINED, "
+                "INCOMPLETE, FINAL, INSTANTIABLE, LOCAL_ATTRIBUTES, LOCAL_METHODS) VALUES (?, ?, ?, 0, 0, 'NO', 'NO', "
+                "'YES', 'YES', NULL, NULL)");
+    t.Bind(1, u.owner).Bind(2, u.name).Bind(3, TypeCodeOf(u.lines)).Run();
+  }
+  // A trigger's errors count their lines from its body, as the server's do.
+  return StoreAndCompile(db, u.owner, u.name, type, u.lines,
+                         type == "TRIGGER" ? SplitTrigger(u.lines).bodyLines : u.lines);
+}
+
+bool AlterCompile(ServerSession& s, const sql::Translation& tr) {
+  const sql::AlterCompileInfo& a = *tr.alterCompile;
+  sqlite3* db = s.db();
+  CheckSchema(s, a.owner);
+  std::string type = Upper(a.type);
+  if (a.body && type == "PACKAGE") type = "PACKAGE BODY";
+  if (!ObjectExists(db, a.owner, a.name, type)) ThrowOra(4043, {a.name});
+  TouchObject(db, a.owner, a.name, type);
+  if (type == "VIEW") {
+    SetObjectStatus(db, a.owner, a.name, type, "VALID");
+    return false;
+  }
+  std::vector<std::string> lines;
+  Query q(db, "SELECT TEXT FROM \"SYS.DBA_SOURCE\" WHERE OWNER = ? AND NAME = ? AND TYPE = ? ORDER BY LINE");
+  q.Bind(1, a.owner).Bind(2, a.name).Bind(3, type);
+  while (q.Step()) lines.push_back(q.Text(0));
+  return StoreAndCompile(db, a.owner, a.name, type, lines, type == "TRIGGER" ? SplitTrigger(lines).bodyLines : lines);
+}
+
+void DropView(sqlite3* db, const std::string& owner, const std::string& name) {
+  ExecSql(db, "DROP VIEW IF EXISTS " + SqliteName(owner, name));
+  for (const char* sql : {"DELETE FROM \"SYS.DBA_VIEWS\" WHERE OWNER = ?1 AND VIEW_NAME = ?2",
+                          "DELETE FROM \"SYS.DBA_TAB_COLUMNS\" WHERE OWNER = ?1 AND TABLE_NAME = ?2",
+                          "DELETE FROM \"SYS.DBA_TAB_COMMENTS\" WHERE OWNER = ?1 AND TABLE_NAME = ?2",
+                          "DELETE FROM \"SYS.DBA_COL_COMMENTS\" WHERE OWNER = ?1 AND TABLE_NAME = ?2",
+                          "DELETE FROM \"SYS.DBA_TAB_PRIVS\" WHERE OWNER = ?1 AND TABLE_NAME = ?2",
+                          "DELETE FROM \"SYS.DBA_DEPENDENCIES\" WHERE OWNER = ?1 AND NAME = ?2 AND TYPE = 'VIEW'"}) {
+    Query q(db, sql);
+    q.Bind(1, owner).Bind(2, name).Run();
+  }
+  RemoveObject(db, owner, name, "VIEW");
+}
+
+void DropIndex(sqlite3* db, const std::string& owner, const std::string& name) {
+  ExecSql(db, "DROP INDEX IF EXISTS " + SqliteName(owner, name));
+  for (const char* sql : {"DELETE FROM \"SYS.DBA_INDEXES\" WHERE OWNER = ?1 AND INDEX_NAME = ?2",
+                          "DELETE FROM \"SYS.DBA_IND_COLUMNS\" WHERE INDEX_OWNER = ?1 AND INDEX_NAME = ?2"}) {
+    Query q(db, sql);
+    q.Bind(1, owner).Bind(2, name).Run();
+  }
+  RemoveSegment(db, owner, name);
+  RemoveObject(db, owner, name, "INDEX");
+}
+
+// Foreign keys of other tables that reference owner.table (only those that
+// reference the key `key` when it is given; "" binds as NULL).
+void DropReferencingForeignKeys(sqlite3* db, const std::string& owner, const std::string& table,
+                                const std::string& key) {
+  std::vector<std::pair<std::string, std::string>> children;
+  {
+    Query q(db, "SELECT C.OWNER, C.CONSTRAINT_NAME FROM \"SYS.DBA_CONSTRAINTS\" C, \"SYS.DBA_CONSTRAINTS\" P WHERE "
+                "C.CONSTRAINT_TYPE = 'R' AND C.R_OWNER = P.OWNER AND C.R_CONSTRAINT_NAME = P.CONSTRAINT_NAME AND "
+                "P.OWNER = ?1 AND P.TABLE_NAME = ?2 AND (?3 IS NULL OR P.CONSTRAINT_NAME = ?3) AND "
+                "NOT (C.OWNER = P.OWNER AND C.TABLE_NAME = P.TABLE_NAME AND ?3 IS NULL)");
+    q.Bind(1, owner).Bind(2, table).Bind(3, key);
+    while (q.Step()) children.emplace_back(q.Text(0), q.Text(1));
+  }
+  for (const auto& [o, c] : children)
+    for (const char* sql : {"DELETE FROM \"SYS.DBA_CONS_COLUMNS\" WHERE OWNER = ?1 AND CONSTRAINT_NAME = ?2",
+                            "DELETE FROM \"SYS.DBA_CONSTRAINTS\" WHERE OWNER = ?1 AND CONSTRAINT_NAME = ?2"}) {
+      Query q(db, sql);
+      q.Bind(1, o).Bind(2, c).Run();
+    }
+}
+
+void DropTable(ServerSession& s, const std::string& owner, const std::string& name, bool cascade_constraints) {
+  sqlite3* db = s.db();
+  // Foreign keys of other tables pointing here block the drop unless CASCADE CONSTRAINTS.
+  Query refs(db, "SELECT C.OWNER, C.CONSTRAINT_NAME, C.TABLE_NAME FROM \"SYS.DBA_CONSTRAINTS\" C, "
+                 "\"SYS.DBA_CONSTRAINTS\" P WHERE C.CONSTRAINT_TYPE = 'R' AND C.R_OWNER = P.OWNER AND "
+                 "C.R_CONSTRAINT_NAME = P.CONSTRAINT_NAME AND P.OWNER = ? AND P.TABLE_NAME = ? AND "
+                 "NOT (C.OWNER = P.OWNER AND C.TABLE_NAME = P.TABLE_NAME)");
+  refs.Bind(1, owner).Bind(2, name);
+  bool referenced = refs.Step();
+  refs.Reset();  // an open statement would lock the table against the DROP
+  if (referenced && !cascade_constraints)
+    ThrowOraText(2449, "ORA-02449: unique/primary keys in table referenced by foreign keys");
+  // CASCADE CONSTRAINTS takes the other tables' foreign keys to this one along.
+  DropReferencingForeignKeys(db, owner, name, "");
+  // SQLite keeps the REFERENCES clause of child tables; with foreign keys
+  // switched off for the drop the children keep their rows, as in Oracle.
+  ExecSql(db, "PRAGMA defer_foreign_keys = ON");
+  ExecSql(db, "DROP TABLE IF EXISTS " + SqliteName(owner, name));  // some demo tables exist only as dictionary rows
+  std::vector<std::string> indexes;
+  {
+    Query q(db, "SELECT OWNER, INDEX_NAME FROM \"SYS.DBA_INDEXES\" WHERE TABLE_OWNER = ? AND TABLE_NAME = ?");
+    q.Bind(1, owner).Bind(2, name);
+    while (q.Step()) indexes.push_back(q.Text(0) + '\x1f' + q.Text(1));
+  }
+  for (const auto& i : indexes) DropIndex(db, i.substr(0, i.find('\x1f')), i.substr(i.find('\x1f') + 1));
+  for (const char* sql :
+       {"DELETE FROM \"SYS.DBA_ALL_TABLES\" WHERE OWNER = ?1 AND TABLE_NAME = ?2",
+        "DELETE FROM \"SYS.DBA_TAB_COLUMNS\" WHERE OWNER = ?1 AND TABLE_NAME = ?2",
+        "DELETE FROM \"SYS.DBA_TAB_COMMENTS\" WHERE OWNER = ?1 AND TABLE_NAME = ?2",
+        "DELETE FROM \"SYS.DBA_COL_COMMENTS\" WHERE OWNER = ?1 AND TABLE_NAME = ?2",
+        "DELETE FROM \"SYS.DBA_TAB_PRIVS\" WHERE OWNER = ?1 AND TABLE_NAME = ?2",
+        "DELETE FROM \"SYS.DBA_CONS_COLUMNS\" WHERE OWNER = ?1 AND TABLE_NAME = ?2",
+        "DELETE FROM \"SYS.DBA_CONSTRAINTS\" WHERE OWNER = ?1 AND TABLE_NAME = ?2",
+        "DELETE FROM \"SYS.DBA_OBJECTS\" WHERE OBJECT_TYPE = 'TRIGGER' AND (OWNER, OBJECT_NAME) IN (SELECT OWNER, "
+        "TRIGGER_NAME FROM \"SYS.DBA_TRIGGERS\" WHERE TABLE_OWNER = ?1 AND TABLE_NAME = ?2)",
+        "DELETE FROM \"SYS.DBA_SOURCE\" WHERE TYPE = 'TRIGGER' AND (OWNER, NAME) IN (SELECT OWNER, TRIGGER_NAME FROM "
+        "\"SYS.DBA_TRIGGERS\" WHERE TABLE_OWNER = ?1 AND TABLE_NAME = ?2)",
+        "DELETE FROM \"SYS.DBA_TRIGGERS\" WHERE TABLE_OWNER = ?1 AND TABLE_NAME = ?2"}) {
+    Query q(db, sql);
+    q.Bind(1, owner).Bind(2, name).Run();
+  }
+  // Views and units that used the table become invalid.
   InvalidateDependents(db, owner, name);
   RemoveSegment(db, owner, name);
   RemoveObject(db, owner, name, "TABLE");
