@@ -21,7 +21,7 @@ constexpr std::size_t kQuestionWidth = 40;
 constexpr std::size_t kDialogDataChars = 511;
 
 // `systemError`: what the host is to show as the last system error of a box
-// that asks for it; 0 shows none.  Set last, right before the call, because
+// that may carry one; 0 shows none (the box does not ask the host for it).  Set last, right before the call, because
 // anything before it (a conversion, an allocation, a failed lookup long ago)
 // may have left a stale value that the host would show as the reason.
 int CallMessage(far::DWORD flags, const std::vector<std::string>& items, int buttons, int systemError = 0) {
@@ -30,7 +30,10 @@ int CallMessage(far::DWORD flags, const std::vector<std::string>& items, int but
   std::vector<const char*> ptrs;
   ptrs.reserve(items.size());
   for (const std::string& s : items) ptrs.push_back(s.c_str());
-  if (flags & far::FMSG_ERRORTYPE) platform::SetLastSystemError(systemError);
+  // far2l shows the system error even when it is 0 ("Success (0)"), so the
+  // host is asked for it only when Quarry's own failing call set one.
+  if (systemError == 0) flags &= ~far::FMSG_ERRORTYPE;
+  else platform::SetLastSystemError(systemError);
   return h.Message(h.ModuleNumber, flags, nullptr, ptrs.data(), static_cast<int>(ptrs.size()),
                    buttons);
 }
