@@ -104,7 +104,7 @@ std::string TOracleController::GetPathLevel(std::size_t n) const {
 }
 
 bool TOracleController::SetDirectory(const std::string& dir, int opMode) {
-  const std::string text = HostPathToPanelPath(dir);
+  const std::string text = HostPathToPanelPath(dir, (opMode & far::OPM_FIND) != 0);
   if (text.empty()) return false;  // names no directory
   const bool upward = text == "\\" || text == "..";
   if (opMode == far::OPM_FIND && !dataModule_->Connected()) return false;

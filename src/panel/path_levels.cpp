@@ -42,8 +42,9 @@ std::string DescendPath(const std::string& current, const std::string& name) {
   return current + "\\" + name;
 }
 
-std::string HostPathToPanelPath(const std::string& text) {
+std::string HostPathToPanelPath(const std::string& text, bool searching) {
   if (far::kHostPathSeparator == '\\') return text;
+  if (!searching && (text.empty() || text[0] != far::kHostPathSeparator)) return text;
   std::string path = text;
   for (char& c : path)
     if (c == far::kHostPathSeparator) c = '\\';

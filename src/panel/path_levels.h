@@ -18,11 +18,12 @@ std::string ParentPath(const std::string& path);
 // host (a full path when it starts with a backslash).
 std::string DescendPath(const std::string& current, const std::string& name);
 std::string UpperAnsi(std::string text);
-// A directory text from the host in the panel's own form.  far2l sends '/'
-// for the root and joins levels with '/' (its Find File does): both become
-// backslashes there, and a trailing separator is dropped.  Elsewhere the
-// text is taken as it is.
-std::string HostPathToPanelPath(const std::string& text);
+// A directory text from the host in the panel's own form.  far2l's Find File
+// sends '/' for the root and joins levels with '/': in a search, or in a
+// text that starts with '/', those become backslashes and a trailing one is
+// dropped.  Otherwise '/' belongs to the name (Java classes have it), and
+// elsewhere than far2l the text is taken as it is.
+std::string HostPathToPanelPath(const std::string& text, bool searching);
 // The last level of a path as written ("\TABLES\Scott" gives "Scott"), and
 // the n-th level as written (n = 2 is the first below the root); "" when
 // there is none.

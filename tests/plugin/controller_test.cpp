@@ -152,6 +152,10 @@ TEST_F(ControllerTest, SlashPathsOfFar2lAndTheLevelLeft) {
   ASSERT_TRUE(p.c->SetDirectory("/Tables/SCOTT/", 0));
   EXPECT_EQ(p.c->CurrentDirectory(), "\\Tables\\SCOTT");
   EXPECT_EQ(p.c->PendingCurrentName, "");
+  // Entering an item whose name has a '/' (a Java class) is one level.
+  ASSERT_TRUE(p.c->SetDirectory("java/lang/Object", 0));
+  EXPECT_EQ(p.c->CurrentDirectory(), "\\Tables\\SCOTT\\java/lang/Object");
+  EXPECT_EQ(p.c->GetPathLevel(4), "JAVA/LANG/OBJECT");
 }
 
 // A disconnected panel lets the user up without a logon: ".." and the root
