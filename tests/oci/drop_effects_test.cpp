@@ -113,6 +113,15 @@ TEST(DropEffects, KeysAndColumns) {
   EXPECT_EQ(Code(c, "SELECT LOC FROM K_DEPT"), 904);
   EXPECT_EQ(Code(c, "ALTER TABLE \"SCOTT\".\"K_DEPT\" DROP UNUSED COLUMNS", &text), 0) << text;
   EXPECT_EQ(Count(c, "SELECT COUNT(*) FROM USER_UNUSED_COL_TABS WHERE TABLE_NAME = 'K_DEPT'"), "0");
+  // A column its table's check names (and an index covers) is set unused
+  // with the check and the index.
+  MustRun(c, "CREATE TABLE K_CK (A NUMBER, B VARCHAR2(5) CONSTRAINT K_CK_B CHECK (B IS NOT NULL))");
+  MustRun(c, "CREATE INDEX K_CK_B_IX ON K_CK (B)");
+  MustRun(c, "INSERT INTO K_CK VALUES (1, 'x')");
+  EXPECT_EQ(Code(c, "ALTER TABLE \"SCOTT\".\"K_CK\" SET UNUSED COLUMN \"B\" CASCADE CONSTRAINTS", &text), 0) << text;
+  EXPECT_EQ(MustRun(c, "SELECT * FROM K_CK"), (Rows{{"1"}}));
+  EXPECT_EQ(Count(c, "SELECT COUNT(*) FROM USER_CONSTRAINTS WHERE TABLE_NAME = 'K_CK'"), "0");
+  EXPECT_EQ(Count(c, "SELECT COUNT(*) FROM USER_INDEXES WHERE TABLE_NAME = 'K_CK'"), "0");
   // Dropping the referenced table needs CASCADE CONSTRAINTS, which takes the
   // child's foreign key along.
   MustRun(c, "ALTER TABLE K_DEPT ADD CONSTRAINT K_DEPT_PK PRIMARY KEY (DEPTNO)");
