@@ -21,6 +21,7 @@ sb4 Code(Conn& c, const std::string& sql, std::string* text = nullptr) {
 std::string Count(Conn& c, const std::string& sql) { return MustRun(c, sql).at(0).at(0); }
 
 TEST(DropEffects, DictionaryKindsAreDroppedWithTheirRows) {
+  UseFreshDataDir();
   Conn c("system", "manager");
   std::string text;
   struct Case {
@@ -72,6 +73,7 @@ TEST(DropEffects, DictionaryKindsAreDroppedWithTheirRows) {
 }
 
 TEST(DropEffects, ATableTakesItsPartsAlongAndItsDependentsTurnInvalid) {
+  UseFreshDataDir();
   Conn c("scott", "tiger");
   MustRun(c, "CREATE TABLE T_PARTS (ID NUMBER CONSTRAINT T_PARTS_PK PRIMARY KEY, NAME VARCHAR2(10) "
              "CONSTRAINT T_PARTS_CK CHECK (NAME IS NOT NULL))");
@@ -97,6 +99,7 @@ TEST(DropEffects, ATableTakesItsPartsAlongAndItsDependentsTurnInvalid) {
 }
 
 TEST(DropEffects, KeysAndColumns) {
+  UseFreshDataDir();
   Conn c("scott", "tiger");
   std::string text;
   MustRun(c, "CREATE TABLE K_DEPT AS SELECT * FROM DEPT");
@@ -132,6 +135,7 @@ TEST(DropEffects, KeysAndColumns) {
 }
 
 TEST(DropEffects, TruncateDeleteJobsTypesAndAssociations) {
+  UseFreshDataDir();
   Conn c("scott", "tiger");
   std::string text;
   MustRun(c, "CREATE TABLE EMP_T AS SELECT * FROM EMP");
@@ -164,6 +168,7 @@ TEST(DropEffects, TruncateDeleteJobsTypesAndAssociations) {
 }
 
 TEST(DropEffects, DisconnectedSessionFailsAndLosesItsWork) {
+  UseFreshDataDir();
   Conn dba("system", "manager");
   Conn victim("scott", "tiger");
   MustRun(victim, "UPDATE DEPT SET LOC = 'GONE' WHERE DEPTNO = 10");
