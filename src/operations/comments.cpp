@@ -5,6 +5,7 @@
 #include "operations/comments.h"
 
 #include <optional>
+#include <stdexcept>
 
 #include "host/host_services.h"
 #include "host/messages.h"

@@ -21,6 +21,7 @@ sb4 Code(Conn& c, const std::string& sql, std::string* text = nullptr) {
 std::string Count(Conn& c, const std::string& sql) { return MustRun(c, sql).at(0).at(0); }
 
 TEST(DropEffects, DictionaryKindsAreDroppedWithTheirRows) {
+  UseFreshDataDir();
   Conn c("system", "manager");
   std::string text;
   struct Case {
@@ -72,6 +73,7 @@ TEST(DropEffects, DictionaryKindsAreDroppedWithTheirRows) {
 }
 
 TEST(DropEffects, ATableTakesItsPartsAlongAndItsDependentsTurnInvalid) {
+  UseFreshDataDir();
   Conn c("scott", "tiger");
   MustRun(c, "CREATE TABLE T_PARTS (ID NUMBER CONSTRAINT T_PARTS_PK PRIMARY KEY, NAME VARCHAR2(10) "
              "CONSTRAINT T_PARTS_CK CHECK (NAME IS NOT NULL))");
@@ -97,6 +99,7 @@ TEST(DropEffects, ATableTakesItsPartsAlongAndItsDependentsTurnInvalid) {
 }
 
 TEST(DropEffects, KeysAndColumns) {
+  UseFreshDataDir();
   Conn c("scott", "tiger");
   std::string text;
   MustRun(c, "CREATE TABLE K_DEPT AS SELECT * FROM DEPT");
@@ -113,6 +116,15 @@ TEST(DropEffects, KeysAndColumns) {
   EXPECT_EQ(Code(c, "SELECT LOC FROM K_DEPT"), 904);
   EXPECT_EQ(Code(c, "ALTER TABLE \"SCOTT\".\"K_DEPT\" DROP UNUSED COLUMNS", &text), 0) << text;
   EXPECT_EQ(Count(c, "SELECT COUNT(*) FROM USER_UNUSED_COL_TABS WHERE TABLE_NAME = 'K_DEPT'"), "0");
+  // A column its table's check names (and an index covers) is set unused
+  // with the check and the index.
+  MustRun(c, "CREATE TABLE K_CK (A NUMBER, B VARCHAR2(5) CONSTRAINT K_CK_B CHECK (B IS NOT NULL))");
+  MustRun(c, "CREATE INDEX K_CK_B_IX ON K_CK (B)");
+  MustRun(c, "INSERT INTO K_CK VALUES (1, 'x')");
+  EXPECT_EQ(Code(c, "ALTER TABLE \"SCOTT\".\"K_CK\" SET UNUSED COLUMN \"B\" CASCADE CONSTRAINTS", &text), 0) << text;
+  EXPECT_EQ(MustRun(c, "SELECT * FROM K_CK"), (Rows{{"1"}}));
+  EXPECT_EQ(Count(c, "SELECT COUNT(*) FROM USER_CONSTRAINTS WHERE TABLE_NAME = 'K_CK'"), "0");
+  EXPECT_EQ(Count(c, "SELECT COUNT(*) FROM USER_INDEXES WHERE TABLE_NAME = 'K_CK'"), "0");
   // Dropping the referenced table needs CASCADE CONSTRAINTS, which takes the
   // child's foreign key along.
   MustRun(c, "ALTER TABLE K_DEPT ADD CONSTRAINT K_DEPT_PK PRIMARY KEY (DEPTNO)");
@@ -123,6 +135,7 @@ TEST(DropEffects, KeysAndColumns) {
 }
 
 TEST(DropEffects, TruncateDeleteJobsTypesAndAssociations) {
+  UseFreshDataDir();
   Conn c("scott", "tiger");
   std::string text;
   MustRun(c, "CREATE TABLE EMP_T AS SELECT * FROM EMP");
@@ -155,6 +168,7 @@ TEST(DropEffects, TruncateDeleteJobsTypesAndAssociations) {
 }
 
 TEST(DropEffects, DisconnectedSessionFailsAndLosesItsWork) {
+  UseFreshDataDir();
   Conn dba("system", "manager");
   Conn victim("scott", "tiger");
   MustRun(victim, "UPDATE DEPT SET LOC = 'GONE' WHERE DEPTNO = 10");

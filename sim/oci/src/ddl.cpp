@@ -730,6 +730,90 @@ void Truncate(ServerSession& s, const sql::Translation& tr) {
   ExecSql(s.db(), "DELETE FROM " + (t.sqliteName.empty() ? SqliteName(t.owner, t.name) : t.sqliteName));
 }
 
+// What goes with a dropped column: the indexes on it and, with CASCADE
+// CONSTRAINTS, the constraints that name it (without, ORA-12991 when one
+// names other columns too).
+void DropColumnParts(sqlite3* db, const std::string& owner, const std::string& table, const std::string& column,
+                     bool cascade) {
+  std::vector<std::pair<std::string, std::string>> indexes;
+  {
+    Query q(db, "SELECT DISTINCT INDEX_OWNER, INDEX_NAME FROM \"SYS.DBA_IND_COLUMNS\" WHERE TABLE_OWNER = ? AND "
+                "TABLE_NAME = ? AND COLUMN_NAME = ?");
+    q.Bind(1, owner).Bind(2, table).Bind(3, column);
+    while (q.Step()) indexes.emplace_back(q.Text(0), q.Text(1));
+  }
+  std::vector<std::string> constraints;
+  {
+    Query q(db, "SELECT DISTINCT CONSTRAINT_NAME FROM \"SYS.DBA_CONS_COLUMNS\" WHERE OWNER = ? AND TABLE_NAME = ? "
+                "AND COLUMN_NAME = ?");
+    q.Bind(1, owner).Bind(2, table).Bind(3, column);
+    while (q.Step()) constraints.push_back(q.Text(0));
+  }
+  for (const auto& c : constraints) {
+    Query others(db, "SELECT 1 FROM \"SYS.DBA_CONS_COLUMNS\" WHERE OWNER = ? AND CONSTRAINT_NAME = ? AND "
+                     "COLUMN_NAME <> ?");
+    others.Bind(1, owner).Bind(2, c).Bind(3, column);
+    const bool multi = others.Step();
+    others.Reset();
+    if (multi && !cascade) ThrowOraText(12991, "ORA-12991: column is referenced in a multi-column constraint");
+  }
+  for (const auto& [o, i] : indexes) DropIndex(db, o, i);
+  for (const auto& c : constraints) {
+    DropReferencingForeignKeys(db, owner, table, c);
+    for (const char* sql : {"DELETE FROM \"SYS.DBA_CONS_COLUMNS\" WHERE OWNER = ?1 AND CONSTRAINT_NAME = ?2",
+                            "DELETE FROM \"SYS.DBA_CONSTRAINTS\" WHERE OWNER = ?1 AND CONSTRAINT_NAME = ?2"}) {
+      Query q(db, sql);
+      q.Bind(1, owner).Bind(2, c).Run();
+    }
+  }
+}
+
+// SQLite refuses DROP COLUMN for a column its own table definition still
+// names (a CHECK, a key): the table is then rebuilt from the dictionary's
+// columns, its remaining SQLite indexes made again.
+void DropSqliteColumn(sqlite3* db, const std::string& owner, const std::string& table, const std::string& column,
+                      const std::vector<DictColumn>& remaining) {
+  const std::string name = SqliteName(owner, table);
+  try {
+    ExecSql(db, "ALTER TABLE " + name + " DROP COLUMN " + QuoteIdent(column));
+    return;
+  } catch (const std::exception&) {
+  }
+  std::vector<std::string> indexSql;
+  {
+    Query q(db, "SELECT sql FROM sqlite_master WHERE type = 'index' AND tbl_name = ? AND sql IS NOT NULL");
+    q.Bind(1, owner + "." + table);
+    while (q.Step()) indexSql.push_back(q.Text(0));
+  }
+  const std::string rebuilt = SqliteName(owner, table + "$REBUILD");
+  std::string create = "CREATE TABLE " + rebuilt + " (", list;
+  for (std::size_t i = 0; i < remaining.size(); ++i) {
+    create += (i ? ", " : "") + QuoteIdent(remaining[i].name) + " " + remaining[i].declared;
+    list += (i ? ", " : "") + QuoteIdent(remaining[i].name);
+  }
+  ExecSql(db, create + ")");
+  ExecSql(db, "INSERT INTO " + rebuilt + " (" + list + ") SELECT " + list + " FROM " + name);
+  ExecSql(db, "PRAGMA defer_foreign_keys = ON");
+  ExecSql(db, "DROP TABLE " + name);
+  // Views on the table name it while it is missing for a moment: the
+  // legacy rename leaves them alone.
+  ExecSql(db, "PRAGMA legacy_alter_table = ON");
+  try {
+    ExecSql(db, "ALTER TABLE " + rebuilt + " RENAME TO " + name);
+  } catch (...) {
+    ExecSql(db, "PRAGMA legacy_alter_table = OFF");
+    throw;
+  }
+  ExecSql(db, "PRAGMA legacy_alter_table = OFF");
+  for (const auto& sql : indexSql) {
+    try {
+      ExecSql(db, sql);
+    } catch (const std::exception&) {
+      // An index on the dropped column goes with it.
+    }
+  }
+}
+
 void AlterTable(ServerSession& s, const sql::Translation& tr) {
   const sql::AlterTableInfo& a = *tr.alterTable;
   sqlite3* db = s.db();
@@ -771,8 +855,9 @@ void AlterTable(ServerSession& s, const sql::Translation& tr) {
         bool found = false;
         for (const auto& e : cols) found = found || e.name == n;
         if (!found) ThrowOra(904, {"\"" + n + "\""});
-        ExecSql(db, "ALTER TABLE " + table + " DROP COLUMN " + QuoteIdent(n));
         std::erase_if(cols, [&](const DictColumn& e) { return e.name == n; });
+        DropColumnParts(db, a.owner, a.name, n, a.cascade);
+        DropSqliteColumn(db, a.owner, a.name, n, cols);
       }
       SetColumns(db, a.owner, a.name, cols);
       if (a.action == A::SetUnused) {
