@@ -1,6 +1,8 @@
 // Statement execution on a session: see executor.h.
 #include "executor.h"
 
+#include "plsql_runtime.h"
+
 #include "ddl.h"
 #include "explain.h"
 #include "ora_error.h"
@@ -252,7 +254,14 @@ void Cursor::Prepare(std::string text) {
 
 void Cursor::Validate() {
   session_.CheckAlive();
-  sql::Translation t = sql::Translate(text_, session_.catalog());
+  sql::Translation t;
+  try {
+    t = sql::Translate(text_, session_.catalog());
+  } catch (const OraFailure&) {
+    // Blocks beyond the package calls the translator knows go to the PL/SQL compiler.
+    if (stmt_type_ != 8 && stmt_type_ != 9) throw;
+    CheckPlsqlBlock(session_, text_);
+  }
   is_query_ = t.kind == sql::StmtKind::Select;
 }
 
@@ -264,7 +273,20 @@ void Cursor::Execute(const BindValues& binds, bool describe_only) {
   outs_.clear();
   session_.CheckAlive();
   session_.RefreshPrivilegesIfChanged();
-  sql::Translation t = sql::Translate(text_, session_.catalog());
+  sql::Translation t;
+  try {
+    // Blocks that use stored objects (units, tables) go to the interpreter.
+    if ((stmt_type_ == 8 || stmt_type_ == 9) && PlsqlBlockUsesStoredObjects(session_, text_))
+      throw OraFailure(6550, "stored objects");
+    t = sql::Translate(text_, session_.catalog());
+  } catch (const OraFailure&) {
+    if (stmt_type_ != 8 && stmt_type_ != 9) throw;
+    // The interpreter runs what the translator's block steps do not cover.
+    if (describe_only) CheckPlsqlBlock(session_, text_);
+    else RunPlsqlBlock(session_, text_, binds, outs_);
+    executed_ = true;
+    return;
+  }
   is_query_ = t.kind == sql::StmtKind::Select;
   switch (t.kind) {
     case sql::StmtKind::Select: RunQuery(t, binds, describe_only); break;
@@ -403,6 +425,7 @@ void CheckDmlPrivilege(ServerSession& s, const sql::Translation& t) {
 
 void Cursor::RunDml(const sql::Translation& t, const BindValues& binds) {
   sqlite_text_ = t.sqlite;
+  if (RunDmlWithTriggers(session_, t, binds, &row_count_)) return;
   CheckDmlPrivilege(session_, t);
   session_.BeginWrite();
   Query q(session_.db(), t.sqlite);
