@@ -81,6 +81,9 @@ TEST_F(Plsql, TheDemoUnitsRunAndWriteOutput) {
   EXPECT_EQ(MustRun(c, "SELECT JOB, DEPTNO FROM EMP WHERE ENAME = 'NEWBIE'"), (Rows{{"CLERK", "20"}}));
   MustRun(c, "ROLLBACK");
   EXPECT_EQ(MustRun(c, "SELECT SAL FROM EMP WHERE EMPNO = 7369"), (Rows{{"800"}}));
+  // A stored function inside a query.
+  EXPECT_EQ(MustRun(c, "SELECT ENAME, GET_SAL(EMPNO) FROM EMP WHERE DEPTNO = 10 AND GET_SAL(EMPNO) > 2000 ORDER BY 1"),
+            (Rows{{"CLARK", "2450"}, {"KING", "5000"}}));
 }
 
 TEST_F(Plsql, ExceptionsAreCaughtOrCarryTheirStack) {

@@ -586,6 +586,11 @@ class Checker {
       return;
     }
     const NamePart& pn = parts[base];
+    if ((obj->type == "PROCEDURE" || obj->type == "FUNCTION" || obj->type == "PACKAGE") && !d_.EnsureValid(*obj)) {
+      r_.deps.insert(*obj);
+      Report(p0.tok, "PLS-00905: object " + obj->owner + "." + obj->name + " is invalid");
+      return;
+    }
     if (obj->type == "PROCEDURE" || obj->type == "FUNCTION") {
       r_.deps.insert(*obj);
       CheckArgs(pn);

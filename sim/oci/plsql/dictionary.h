@@ -32,6 +32,12 @@ class Dictionary {
                                             const std::string& type) const = 0;
   // Is there a user of that name?
   virtual bool IsSchema(const std::string& name) const = 0;
+  // A unit the compiled code calls: compiled again first when INVALID, as the
+  // server does; false when it stays INVALID.
+  virtual bool EnsureValid(const ObjectRef& unit) const {
+    (void)unit;
+    return true;
+  }
 };
 
 }  // namespace ocisim::plsql

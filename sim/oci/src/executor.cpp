@@ -372,6 +372,9 @@ void Cursor::RunQuery(const sql::Translation& t, const BindValues& binds, bool d
   sqlite_text_ = t.sqlite;
   if (std::getenv("OCISIM_TRACE")) std::fprintf(stderr, "ocisim: query: %s\n", t.sqlite.c_str());
   int rc = sqlite3_prepare_v2(session_.db(), t.sqlite.c_str(), static_cast<int>(t.sqlite.size()), &stmt_, nullptr);
+  // A stored function in the query: known to SQLite from its first use on.
+  if (rc != SQLITE_OK && RegisterStoredFunction(session_, sqlite3_errmsg(session_.db())))
+    rc = sqlite3_prepare_v2(session_.db(), t.sqlite.c_str(), static_cast<int>(t.sqlite.size()), &stmt_, nullptr);
   if (rc != SQLITE_OK) ThrowSqlite(session_.db(), rc);
   if (!describe_only) BindAll(stmt_, t.binds, binds);
   at_end_ = false;

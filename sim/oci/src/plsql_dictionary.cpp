@@ -1,6 +1,7 @@
 // The PL/SQL compiler's view of the dictionary: see plsql_dictionary.h.
 #include "plsql_dictionary.h"
 
+#include "compile.h"
 #include "sqlite_util.h"
 
 namespace ocisim {
@@ -60,6 +61,10 @@ bool SqliteDictionary::IsSchema(const std::string& name) const {
   Query q(db_, "SELECT 1 FROM \"SYS.DBA_USERS\" WHERE USERNAME = ?");
   q.Bind(1, name);
   return q.Step();
+}
+
+bool SqliteDictionary::EnsureValid(const plsql::ObjectRef& unit) const {
+  return ocisim::EnsureValid(db_, unit.owner, unit.name, unit.type);
 }
 
 }  // namespace ocisim

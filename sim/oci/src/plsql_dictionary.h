@@ -16,6 +16,7 @@ class SqliteDictionary : public plsql::Dictionary {
   std::optional<std::string> Source(const std::string& owner, const std::string& name,
                                     const std::string& type) const override;
   bool IsSchema(const std::string& name) const override;
+  bool EnsureValid(const plsql::ObjectRef& unit) const override;
 
  private:
   std::optional<plsql::ObjectRef> Object(const std::string& owner, const std::string& name, int depth) const;

@@ -517,4 +517,58 @@ bool RunDmlWithTriggers(ServerSession& s, const sql::Translation& t, const BindV
   return true;
 }
 
+namespace {
+
+struct StoredFunction {
+  ServerSession* session;
+  std::string owner, name;
+};
+
+void CallStoredFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  auto* f = static_cast<StoredFunction*>(sqlite3_user_data(ctx));
+  BindValues binds, outs;
+  std::string call = "BEGIN :R := \"" + f->owner + "\".\"" + f->name + "\"";
+  for (int i = 0; i < argc; ++i) {
+    std::string n = "A" + std::to_string(i + 1);
+    call += std::string(i ? ", :" : "(:") + n;
+    sqlite3_value* v = argv[i];
+    switch (sqlite3_value_type(v)) {
+      case SQLITE_INTEGER: binds[n] = Value::MakeInt(sqlite3_value_int64(v)); break;
+      case SQLITE_FLOAT: binds[n] = Value::MakeReal(sqlite3_value_double(v)); break;
+      case SQLITE_NULL: binds[n] = Value::MakeNull(); break;
+      default: binds[n] = Value::MakeText(reinterpret_cast<const char*>(sqlite3_value_text(v)));
+    }
+  }
+  call += std::string(argc ? ")" : "") + "; END;";
+  binds["R"] = Value::MakeNull();
+  try {
+    RunPlsqlBlock(*f->session, call, binds, outs);
+  } catch (const OraFailure& e) {
+    sqlite3_result_error(ctx, e.what(), -1);
+    return;
+  }
+  const Value& r = outs["R"];
+  switch (r.kind) {
+    case Value::Int: sqlite3_result_int64(ctx, r.i); break;
+    case Value::Real: sqlite3_result_double(ctx, r.r); break;
+    case Value::Text: sqlite3_result_text(ctx, r.s.c_str(), static_cast<int>(r.s.size()), SQLITE_TRANSIENT); break;
+    default: sqlite3_result_null(ctx);
+  }
+}
+
+}  // namespace
+
+bool RegisterStoredFunction(ServerSession& s, const std::string& message) {
+  const std::string prefix = "no such function: ";
+  if (message.rfind(prefix, 0) != 0) return false;
+  std::string name = message.substr(prefix.size());
+  for (auto& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  SqliteDictionary dict(s.db(), s.catalog().CurrentUser());
+  auto o = dict.Resolve(std::nullopt, name);
+  if (!o || o->type != "FUNCTION") return false;
+  auto* f = new StoredFunction{&s, o->owner, o->name};
+  return sqlite3_create_function_v2(s.db(), name.c_str(), -1, SQLITE_UTF8, f, CallStoredFunction, nullptr, nullptr,
+                                    [](void* p) { delete static_cast<StoredFunction*>(p); }) == SQLITE_OK;
+}
+
 }  // namespace ocisim

@@ -17,6 +17,11 @@ bool PlsqlBlockUsesStoredObjects(ServerSession& s, const std::string& text);
 void CheckPlsqlBlock(ServerSession& s, const std::string& text);
 void RunPlsqlBlock(ServerSession& s, const std::string& text, const BindValues& binds, BindValues& outs);
 
+// SQLite's "no such function: NAME" for a stored function the session can
+// call: registers NAME on the session's connection (it runs the function
+// through the interpreter) and returns true, so the statement can be prepared again.
+bool RegisterStoredFunction(ServerSession& s, const std::string& sqliteMessage);
+
 // The DML of `t` on its table with the table's triggers: statement triggers
 // once before and after, row triggers per row with :NEW/:OLD and WHEN.
 // Returns false when the table has no enabled triggers (the caller runs the
