@@ -146,14 +146,15 @@ TEST_F(Plsql, RowTriggersFireForMatchingRowsStatementTriggersOnce) {
              "  INSERT INTO PAY_LOG VALUES (:NEW.EMPNO, :OLD.SAL, :NEW.SAL, 'big');\nEND;");
   MustRun(c, "CREATE OR REPLACE TRIGGER EMP_UPD_STMT\nAFTER UPDATE ON EMP\nBEGIN\n"
              "  INSERT INTO PAY_LOG (NOTE) VALUES ('statement');\nEND;");
+  // DDL commits: every trigger exists before the rows change.
+  MustRun(c, "CREATE OR REPLACE TRIGGER EMP_NO_ZERO\nBEFORE UPDATE ON EMP\nFOR EACH ROW\nBEGIN\n"
+             "  IF :NEW.SAL = 0 THEN\n    RAISE_APPLICATION_ERROR(-20002, 'no zero salaries');\n  END IF;\nEND;");
   MustRun(c, "UPDATE EMP SET SAL = SAL * 2 WHERE EMPNO IN (7369, 7499)");
   MustRun(c, "UPDATE EMP SET SAL = SAL + 1 WHERE DEPTNO = 10");
   EXPECT_EQ(MustRun(c, "SELECT EMPNO, OLD_SAL, NEW_SAL, NOTE FROM PAY_LOG ORDER BY NOTE, EMPNO"),
             (Rows{{"7369", "800", "1600", "big"}, {"7499", "1600", "3200", "big"},
                   {"<null>", "<null>", "<null>", "statement"}, {"<null>", "<null>", "<null>", "statement"}}));
   // An error inside a trigger stops the statement, with the trigger in the stack.
-  MustRun(c, "CREATE OR REPLACE TRIGGER EMP_NO_ZERO\nBEFORE UPDATE ON EMP\nFOR EACH ROW\nBEGIN\n"
-             "  IF :NEW.SAL = 0 THEN\n    RAISE_APPLICATION_ERROR(-20002, 'no zero salaries');\n  END IF;\nEND;");
   EXPECT_EQ(Fails(c, "UPDATE EMP SET SAL = 0 WHERE EMPNO = 7369", 20002),
             "ORA-20002: no zero salaries\nORA-06512: at \"SCOTT.EMP_NO_ZERO\", line 3\n"
             "ORA-04088: error during execution of trigger 'SCOTT.EMP_NO_ZERO'");
@@ -209,6 +210,30 @@ TEST_F(Plsql, CompileErrorsLandInTheErrorsViews) {
             "ORA-06550: line 1, column 30:\nPLS-00201: identifier 'NOSUCH' must be declared\n"
             "ORA-06550: line 1, column 25:\nPL/SQL: Statement ignored");
   MustRun(c, "DROP PROCEDURE P_ERRS");
+}
+
+TEST_F(Plsql, TheSysPackagesQuarryAndScriptsUse) {
+  Conn c("scott", "tiger");
+  MustRun(c, "BEGIN DBMS_OUTPUT.ENABLE; END;");
+  MustRun(c,
+          "DECLARE\n  l CLOB;\n  j NUMBER;\n  m VARCHAR2(48);\n  a VARCHAR2(32);\nBEGIN\n"
+          "  DBMS_LOB.CREATETEMPORARY(l, TRUE, DBMS_LOB.SESSION);\n"
+          "  DBMS_LOB.WRITEAPPEND(l, 5, 'Hello');\n  DBMS_LOB.WRITEAPPEND(l, 6, ', LOB!');\n"
+          "  DBMS_OUTPUT.PUT_LINE(DBMS_LOB.GETLENGTH(l) || ' ' || DBMS_LOB.SUBSTR(l, 3, 8));\n"
+          "  DBMS_APPLICATION_INFO.SET_MODULE('payroll', 'raise');\n"
+          "  DBMS_APPLICATION_INFO.READ_MODULE(m, a);\n  DBMS_OUTPUT.PUT_LINE(m || '/' || a);\n"
+          "  DBMS_JOB.SUBMIT(j, 'RAISE_SALARY(7369, 10);', SYSDATE, 'SYSDATE + 1');\n"
+          "  DBMS_JOB.RUN(j);\n  DBMS_JOB.REMOVE(j);\n"
+          "  BEGIN DBMS_JOB.REMOVE(j);\n  EXCEPTION WHEN OTHERS THEN DBMS_OUTPUT.PUT_LINE('removed: ' || SQLCODE); END;\n"
+          "END;");
+  EXPECT_EQ(Output(c), (std::vector<std::string>{"11 LOB", "payroll/raise", "removed: -23421"}));
+  EXPECT_EQ(MustRun(c, "SELECT SAL FROM EMP WHERE EMPNO = 7369"), (Rows{{"880"}}));
+  MustRun(c, "ROLLBACK");
+  // COMPILE_SCHEMA compiles every unit again: the broken ones stay INVALID.
+  MustRun(c, "BEGIN DBMS_UTILITY.COMPILE_SCHEMA('SCOTT'); END;");
+  EXPECT_EQ(MustRun(c, "SELECT OBJECT_NAME, OBJECT_TYPE FROM USER_OBJECTS WHERE STATUS = 'INVALID' AND OBJECT_TYPE IN "
+                       "('PROCEDURE', 'FUNCTION', 'PACKAGE', 'PACKAGE BODY', 'TRIGGER') ORDER BY 1"),
+            (Rows{{"BROKEN_PROC", "PROCEDURE"}, {"PONG_PKG", "PACKAGE BODY"}}));
 }
 
 TEST_F(Plsql, RunawayCodeStopsWithAnError) {

@@ -57,7 +57,9 @@ TEST(PlsqlRobustness, EveryPrefixOfRealUnits) {
       std::string why;
       EXPECT_TRUE(Survives(u.substr(0, len), dict, why)) << u.substr(0, len) << " -> " << why;
       // Cut before its final ';' the unit is incomplete: at least one error.
-      if (len <= u.rfind(';')) EXPECT_FALSE(Compile(u.substr(0, len), dict).errors.empty()) << u.substr(0, len);
+      if (len <= u.rfind(';')) {
+        EXPECT_FALSE(Compile(u.substr(0, len), dict).errors.empty()) << u.substr(0, len);
+      }
     }
   // The whole units compile.
   for (const auto& u : units) EXPECT_TRUE(Compile(u, dict).errors.empty()) << u;

@@ -38,6 +38,7 @@ const BuiltinRoutine kRoutines[] = {
     {"DBMS_LOB", "SUBSTR", 1, 3, true},
     {"DBMS_LOB", "INSTR", 2, 4, true},
     {"DBMS_LOB", "CALL", 0, 0, true},
+    {"DBMS_LOB", "SESSION", 0, 0, true},
 };
 
 const char* const kSqlFunctions[] = {

@@ -130,6 +130,9 @@ SqlRefs AnalyzeSql(const std::vector<Token>& toks, const SqlText& sql, const Dic
       if (j + 2 < sql.last && toks[j + 1].IsOp(".") && IsNameTok(toks[j + 2])) {
         r.subs.push_back({j, j + 3, {":" + k.text, toks[j + 2].text}});
         j += 2;
+      } else {
+        // A placeholder of the block itself.
+        r.subs.push_back({j, j + 1, {":" + k.text}});
       }
       continue;
     }

@@ -117,6 +117,14 @@ class SessionHost : public plsql::Host {
   }
 
   Val CallPackage(const std::string& pkg, const std::string& name, std::vector<Val*>& a) override {
+    try {
+      return Package(pkg, name, a);
+    } catch (const OraFailure& e) {
+      throw plsql::PlsqlError(e.code, e.what());
+    }
+  }
+
+  Val Package(const std::string& pkg, const std::string& name, std::vector<Val*>& a) {
     auto arg = [&](size_t i) { return i < a.size() ? *a[i] : Val(); };
     auto set = [&](size_t i, Val v) {
       if (i < a.size()) *a[i] = std::move(v);
