@@ -40,7 +40,7 @@ f2l_wait_for "Line          5/5" 10 || f2l_fail "the editor did not reopen on th
 f2l_wait_for "P_EMPNO; garbage" 2 || f2l_fail "the reopened text is not the saved one"
 # Remove the word: back to the UPDATE line, delete to its end from the ';'.
 f2l_keys Up End
-for _ in 1 2 3 4 5 6 7 8; do f2l_keys BS; done
+for _ in 1 2 3 4 5 6 7 8; do f2l_keys BSpace; done
 f2l_keys F2
 f2l_keys Escape
 sleep 1
@@ -54,7 +54,7 @@ f2l_keys Escape
 sleep 1
 f2l_wait_for "1Help" 10 || f2l_fail "did not return from the results"
 # Run it with server output.
-f2l_keys -l "begin raise_salary(7369, 10); dbms_output.put_line('raised to ' || get_sal(7369)); rollback; end;"
+f2l_keys -l "begin raise_salary(7369, 10); dbms_output.put_line('raised to ' || get_sal(7369)); rollback; end; "
 f2l_keys Enter
 f2l_wait_for "raised to 880" 20 || f2l_fail "no DBMS_OUTPUT line from the block"
 f2l_keys Escape
