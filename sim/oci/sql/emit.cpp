@@ -194,7 +194,19 @@ std::string Emitter::TableName(TableRef& ref, bool withAlias) {
 
 std::string Emitter::Func(const Expr& e) {
   auto it = Functions().find(e.text);
-  if (it == Functions().end()) throw MakeOraError(904, {"\"" + e.text + "\""});
+  if (it == Functions().end()) {
+    // A stored function: the engine makes it known to SQLite under its name.
+    bool stored = false;
+    try {
+      stored = !e.star && catalog_.Resolve(std::nullopt, e.text).kind == "FUNCTION";
+    } catch (const OraError&) {
+    }
+    if (!stored) throw MakeOraError(904, {"\"" + e.text + "\""});
+    bool plain = e.text.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_") == std::string::npos;
+    std::string out = (plain ? e.text : QuoteIdent(e.text)) + "(";
+    for (size_t i = 0; i < e.args.size(); ++i) out += (i ? ", " : "") + EmitExpr(*e.args[i]);
+    return out + ")";
+  }
   const FunctionInfo& f = it->second;
   int n = static_cast<int>(e.args.size());
   if (e.star) {

@@ -1,6 +1,14 @@
 // The compile step: see compile.h.
 #include "compile.h"
 
+#include "plsql/compiler.h"
+#include "plsql_dictionary.h"
+#include "sqlite_util.h"
+
+#include "dictionary.h"
+
+#include <set>
+
 #include <cctype>
 
 namespace ocisim {
@@ -161,6 +169,87 @@ std::vector<CompileError> CompileUnit(const std::string& type, const std::vector
   if (k < tokens.size() && tokens[k].word == ";") ++k;
   if (k < tokens.size() && tokens[k].word != "/") errors.push_back(Pls103(tokens[k], tokens[k].word));
   return errors;
+}
+
+CompileOutcome CompileStoredUnit(sqlite3* db, const std::string& owner, const std::string& type,
+                                 const std::vector<std::string>& lines) {
+  CompileOutcome out;
+  std::string text;
+  for (const auto& l : lines) text += l.empty() || l.back() != '\n' ? l + "\n" : l;
+  bool wrapped = text.find(" wrapped") != std::string::npos || text.find(" WRAPPED") != std::string::npos;
+  if (type == "TYPE" || type == "TYPE BODY" || wrapped) {
+    out.errors = CompileUnit(type, lines);
+    return out;
+  }
+  SqliteDictionary dict(db, owner);
+  out.analysed = true;
+  plsql::CompileResult r = plsql::Compile(text, dict);
+  for (auto& e : r.errors) out.errors.push_back({e.line, e.col, std::move(e.text)});
+  out.deps.assign(r.deps.begin(), r.deps.end());
+  return out;
+}
+
+void InvalidateDependents(sqlite3* db, const std::string& owner, const std::string& name) {
+  std::vector<std::pair<std::string, std::string>> todo{{owner, name}};
+  std::set<std::pair<std::string, std::string>> seen{{owner, name}};
+  while (!todo.empty()) {
+    auto [o, n] = todo.back();
+    todo.pop_back();
+    Query q(db, "SELECT DISTINCT OWNER, NAME, TYPE FROM \"SYS.DBA_DEPENDENCIES\" WHERE REFERENCED_OWNER = ? AND "
+                "REFERENCED_NAME = ? AND TYPE IN ('PROCEDURE', 'FUNCTION', 'PACKAGE', 'PACKAGE BODY', 'TRIGGER', "
+                "'TYPE BODY')");
+    q.Bind(1, o).Bind(2, n);
+    std::vector<std::vector<std::string>> rows;
+    while (q.Step()) rows.push_back({q.Text(0), q.Text(1), q.Text(2)});
+    for (const auto& r : rows) {
+      SetObjectStatus(db, r[0], r[1], r[2], "INVALID");
+      if (seen.insert({r[0], r[1]}).second) todo.push_back({r[0], r[1]});
+    }
+  }
+}
+
+bool CompileAndRecord(sqlite3* db, const std::string& owner, const std::string& name, const std::string& type,
+                      const std::vector<std::string>& lines) {
+  Query derr(db, "DELETE FROM \"SYS.DBA_ERRORS\" WHERE OWNER = ? AND NAME = ? AND TYPE = ?");
+  derr.Bind(1, owner).Bind(2, name).Bind(3, type).Run();
+  CompileOutcome outcome = CompileStoredUnit(db, owner, type, lines);
+  if (outcome.errors.empty() && outcome.analysed) {
+    Query del(db, "DELETE FROM \"SYS.DBA_DEPENDENCIES\" WHERE OWNER = ? AND NAME = ? AND TYPE = ?");
+    del.Bind(1, owner).Bind(2, name).Bind(3, type).Run();
+    for (const auto& d : outcome.deps) {
+      Query ins(db, "INSERT INTO \"SYS.DBA_DEPENDENCIES\" VALUES (?, ?, ?, ?, ?, ?, NULL, 'HARD')");
+      ins.Bind(1, owner).Bind(2, name).Bind(3, type).Bind(4, d.owner).Bind(5, d.name).Bind(6, d.type).Run();
+    }
+  }
+  int seq = 0;
+  for (const auto& e : outcome.errors) {
+    Query ins(db, "INSERT INTO \"SYS.DBA_ERRORS\" VALUES (?, ?, ?, ?, ?, ?, ?)");
+    ins.Bind(1, owner).Bind(2, name).Bind(3, type).Bind(4, static_cast<int64_t>(++seq));
+    ins.Bind(5, static_cast<int64_t>(e.line)).Bind(6, static_cast<int64_t>(e.position)).Bind(7, e.text).Run();
+  }
+  SetObjectStatus(db, owner, name, type, outcome.errors.empty() ? "VALID" : "INVALID");
+  return !outcome.errors.empty();
+}
+
+bool EnsureValid(sqlite3* db, const std::string& owner, const std::string& name, const std::string& type) {
+  // Units that use each other: one already being compiled counts as valid here.
+  static thread_local std::set<std::string> compiling;
+  std::string key = owner + "." + name + "/" + type;
+  if (compiling.count(key)) return true;
+  Query st(db, "SELECT STATUS FROM \"SYS.DBA_OBJECTS\" WHERE OWNER = ? AND OBJECT_NAME = ? AND OBJECT_TYPE = ?");
+  st.Bind(1, owner).Bind(2, name).Bind(3, type);
+  if (!st.Step()) return false;
+  if (st.Text(0) == "VALID") return true;
+  std::vector<std::string> lines;
+  Query q(db, "SELECT TEXT FROM \"SYS.DBA_SOURCE\" WHERE OWNER = ? AND NAME = ? AND TYPE = ? ORDER BY LINE");
+  q.Bind(1, owner).Bind(2, name).Bind(3, type);
+  while (q.Step()) lines.push_back(q.Text(0));
+  compiling.insert(key);
+  struct Done {
+    std::string k;
+    ~Done() { compiling.erase(k); }
+  } done{key};
+  return !CompileAndRecord(db, owner, name, type, lines);
 }
 
 }  // namespace ocisim

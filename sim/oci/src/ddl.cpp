@@ -356,17 +356,14 @@ bool StoreAndCompile(sqlite3* db, const std::string& owner, const std::string& n
     Query ins(db, "INSERT INTO \"SYS.DBA_SOURCE\" VALUES (?, ?, ?, ?, ?)");
     ins.Bind(1, owner).Bind(2, name).Bind(3, type).Bind(4, static_cast<int64_t>(++line)).Bind(5, l).Run();
   }
-  Query derr(db, "DELETE FROM \"SYS.DBA_ERRORS\" WHERE OWNER = ? AND NAME = ? AND TYPE = ?");
-  derr.Bind(1, owner).Bind(2, name).Bind(3, type).Run();
-  std::vector<CompileError> errors = CompileUnit(type, compiled);
-  int seq = 0;
-  for (const auto& e : errors) {
-    Query ins(db, "INSERT INTO \"SYS.DBA_ERRORS\" VALUES (?, ?, ?, ?, ?, ?, ?)");
-    ins.Bind(1, owner).Bind(2, name).Bind(3, type).Bind(4, static_cast<int64_t>(++seq));
-    ins.Bind(5, static_cast<int64_t>(e.line)).Bind(6, static_cast<int64_t>(e.position)).Bind(7, e.text).Run();
+  const bool failed = CompileAndRecord(db, owner, name, type, lines);
+  if (failed && type == "TRIGGER" && compiled.size() < lines.size()) {
+    // The server counts a trigger's error lines from its body's first line.
+    Query shift(db, "UPDATE \"SYS.DBA_ERRORS\" SET LINE = LINE - ? WHERE OWNER = ? AND NAME = ? AND TYPE = ? AND LINE > ?");
+    const auto header = static_cast<int64_t>(lines.size() - compiled.size());
+    shift.Bind(1, header).Bind(2, owner).Bind(3, name).Bind(4, type).Bind(5, header).Run();
   }
-  SetObjectStatus(db, owner, name, type, errors.empty() ? "VALID" : "INVALID");
-  return !errors.empty();
+  return failed;
 }
 
 std::string TypeCodeOf(const std::vector<std::string>& lines) {
@@ -395,6 +392,7 @@ bool CreateProgramUnit(ServerSession& s, const sql::Translation& tr) {
   if (exists && !u.orReplace) ThrowOra(955);
   if (!exists) AddObject(db, u.owner, u.name, type);
   else TouchObject(db, u.owner, u.name, type);
+  if (exists) InvalidateDependents(db, u.owner, u.name);
   if (type == "TRIGGER") {
     Query d(db, "DELETE FROM \"SYS.DBA_TRIGGERS\" WHERE OWNER = ? AND TRIGGER_NAME = ?");
     d.Bind(1, u.owner).Bind(2, u.name).Run();
@@ -449,6 +447,7 @@ bool AlterCompile(ServerSession& s, const sql::Translation& tr) {
 }
 
 void DropView(sqlite3* db, const std::string& owner, const std::string& name) {
+  InvalidateDependents(db, owner, name);
   ExecSql(db, "DROP VIEW IF EXISTS " + SqliteName(owner, name));
   for (const char* sql : {"DELETE FROM \"SYS.DBA_VIEWS\" WHERE OWNER = ?1 AND VIEW_NAME = ?2",
                           "DELETE FROM \"SYS.DBA_TAB_COLUMNS\" WHERE OWNER = ?1 AND TABLE_NAME = ?2",
@@ -496,6 +495,7 @@ void DropReferencingForeignKeys(sqlite3* db, const std::string& owner, const std
 
 void DropTable(ServerSession& s, const std::string& owner, const std::string& name, bool cascade_constraints) {
   sqlite3* db = s.db();
+  InvalidateDependents(db, owner, name);
   // Foreign keys of other tables pointing here block the drop unless CASCADE CONSTRAINTS.
   Query refs(db, "SELECT C.OWNER, C.CONSTRAINT_NAME, C.TABLE_NAME FROM \"SYS.DBA_CONSTRAINTS\" C, "
                  "\"SYS.DBA_CONSTRAINTS\" P WHERE C.CONSTRAINT_TYPE = 'R' AND C.R_OWNER = P.OWNER AND "
@@ -542,6 +542,7 @@ void DropTable(ServerSession& s, const std::string& owner, const std::string& na
 }
 
 void DropProgramUnit(sqlite3* db, const std::string& owner, const std::string& name, const std::string& type) {
+  InvalidateDependents(db, owner, name);
   for (const char* sql : {"DELETE FROM \"SYS.DBA_SOURCE\" WHERE OWNER = ?1 AND NAME = ?2 AND TYPE = ?3",
                           "DELETE FROM \"SYS.DBA_ERRORS\" WHERE OWNER = ?1 AND NAME = ?2 AND TYPE = ?3",
                           "DELETE FROM \"SYS.DBA_DEPENDENCIES\" WHERE OWNER = ?1 AND NAME = ?2 AND TYPE = ?3",
@@ -819,6 +820,7 @@ void AlterTable(ServerSession& s, const sql::Translation& tr) {
   sqlite3* db = s.db();
   CheckSchema(s, a.owner);
   if (!ObjectExists(db, a.owner, a.name, "TABLE")) ThrowOra(942);
+  InvalidateDependents(db, a.owner, a.name);
   std::string table = a.sqliteName.empty() ? SqliteName(a.owner, a.name) : a.sqliteName;
   std::vector<DictColumn> cols = GetColumns(db, a.owner, a.name);
   using A = sql::AlterTableInfo::Action;

@@ -2,6 +2,7 @@
 #include "executor.h"
 
 #include <functional>
+#include "plsql_runtime.h"
 
 #include "ddl.h"
 #include "dictionary.h"
@@ -275,7 +276,14 @@ void Cursor::Prepare(std::string text) {
 
 void Cursor::Validate() {
   session_.CheckAlive();
-  sql::Translation t = sql::Translate(text_, session_.catalog());
+  sql::Translation t;
+  try {
+    t = sql::Translate(text_, session_.catalog());
+  } catch (const OraFailure&) {
+    // Blocks beyond the package calls the translator knows go to the PL/SQL compiler.
+    if (stmt_type_ != 8 && stmt_type_ != 9) throw;
+    CheckPlsqlBlock(session_, text_);
+  }
   is_query_ = t.kind == sql::StmtKind::Select;
 }
 
@@ -287,7 +295,20 @@ void Cursor::Execute(const BindValues& binds, bool describe_only) {
   outs_.clear();
   session_.CheckAlive();
   session_.RefreshPrivilegesIfChanged();
-  sql::Translation t = sql::Translate(text_, session_.catalog());
+  sql::Translation t;
+  try {
+    // Blocks that use stored objects (units, tables) go to the interpreter.
+    if ((stmt_type_ == 8 || stmt_type_ == 9) && PlsqlBlockUsesStoredObjects(session_, text_))
+      throw OraFailure(6550, "stored objects");
+    t = sql::Translate(text_, session_.catalog());
+  } catch (const OraFailure&) {
+    if (stmt_type_ != 8 && stmt_type_ != 9) throw;
+    // The interpreter runs what the translator's block steps do not cover.
+    if (describe_only) CheckPlsqlBlock(session_, text_);
+    else RunPlsqlBlock(session_, text_, binds, outs_);
+    executed_ = true;
+    return;
+  }
   is_query_ = t.kind == sql::StmtKind::Select;
   switch (t.kind) {
     case sql::StmtKind::Select:
@@ -396,6 +417,9 @@ void Cursor::RunQuery(const sql::Translation& t, const BindValues& binds, bool d
   sqlite_text_ = t.sqlite;
   if (std::getenv("OCISIM_TRACE")) std::fprintf(stderr, "ocisim: query: %s\n", t.sqlite.c_str());
   int rc = sqlite3_prepare_v2(session_.db(), t.sqlite.c_str(), static_cast<int>(t.sqlite.size()), &stmt_, nullptr);
+  // A stored function in the query: known to SQLite from its first use on.
+  if (rc != SQLITE_OK && RegisterStoredFunction(session_, sqlite3_errmsg(session_.db())))
+    rc = sqlite3_prepare_v2(session_.db(), t.sqlite.c_str(), static_cast<int>(t.sqlite.size()), &stmt_, nullptr);
   if (rc != SQLITE_OK) ThrowSqlite(session_.db(), rc);
   if (!describe_only) BindAll(stmt_, t.binds, binds);
   at_end_ = false;
@@ -449,6 +473,7 @@ void CheckDmlPrivilege(ServerSession& s, const sql::Translation& t) {
 
 void Cursor::RunDml(const sql::Translation& t, const BindValues& binds) {
   sqlite_text_ = t.sqlite;
+  if (RunDmlWithTriggers(session_, t, binds, &row_count_)) return;
   CheckDmlPrivilege(session_, t);
   session_.BeginWrite();
   Query q(session_.db(), t.sqlite);

@@ -353,6 +353,10 @@ void BuildDemoDatabase(const std::string& path, const std::string& version) {
   ExecSql(db, kSeedDemoMixedCaseDictionarySql);
   ExecSql(db, kSeedStorageDemoSql);
   ExecSql(db, kSeedUsersDemoSql);
+  // The compiler already recorded some of the dependencies the seed lists.
+  ExecSql(db, "DELETE FROM \"SYS.DBA_DEPENDENCIES\" WHERE rowid NOT IN (SELECT MIN(rowid) FROM "
+              "\"SYS.DBA_DEPENDENCIES\" GROUP BY OWNER, NAME, TYPE, REFERENCED_OWNER, REFERENCED_NAME, "
+              "REFERENCED_TYPE)");
   // After the demo rows, which may already comment some dictionary columns.
   ExecSql(db, kSeedDictionaryCommentsSql);
   ExecSql(db, "UPDATE \"SYS.DBA_OBJECTS\" SET CREATED = CASE WHEN OWNER IN ('SYS', 'SYSTEM', 'PUBLIC') THEN "

@@ -1,6 +1,8 @@
 // Logon, transactions and the life of a session: see server_session.h.
 #include "server_session.h"
 
+#include "sequences.h"
+
 #include "ora_error.h"
 #include "passwords.h"
 #include "sqlite_util.h"
@@ -61,6 +63,7 @@ void ServerSession::Open(const std::string& path, const std::string& registry_pa
   ExecSql(db_, "PRAGMA journal_mode=WAL; PRAGMA foreign_keys=ON; PRAGMA synchronous=NORMAL");
   sql::RegisterFunctions(db_);
   RegisterPasswordFunction(db_);
+  RegisterSequenceFunctions(db_);
   if (!registry_path.empty()) {
     ExecSql(db_, "ATTACH DATABASE " + QuoteLiteral(registry_path) + " AS reg");
   }
@@ -73,6 +76,7 @@ std::unique_ptr<ServerSession> ServerSession::OpenForBuild(const std::string& pa
   ExecSql(s->db_, "PRAGMA foreign_keys=ON");
   sql::RegisterFunctions(s->db_);
   RegisterPasswordFunction(s->db_);
+  RegisterSequenceFunctions(s->db_);
   s->user_ = "SYS";
   s->catalog_ = std::make_unique<SessionCatalog>(s->db_, "SYS", 0);
   s->catalog_->RegisterSqlFunctions();

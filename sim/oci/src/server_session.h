@@ -70,6 +70,8 @@ class ServerSession {
   bool output_enabled = false;
   std::deque<std::string> output_lines;
   std::string output_partial;
+  // PL/SQL package state of this session (plsql::SessionState), made on first use.
+  std::shared_ptr<void> plsql_state;
 
   // Runs SQLite text with no result; errors become Oracle errors.
   void ExecRaw(const std::string& sql);
