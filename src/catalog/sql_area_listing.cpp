@@ -30,8 +30,10 @@ void ListExecutionPlan(Listing& l, const std::string& address, const std::string
     } catch (...) {
       text.clear();
     }
-    // A statement that left the cache has no text to explain.
-    if (!text.empty() && !text.front().empty()) ExplainPlan(l.Module(), text);
+    // A statement that left the cache has no text to explain, and another
+    // statement's plan left in the plan table is not its plan.
+    if (text.empty() || text.front().empty()) return;
+    ExplainPlan(l.Module(), text);
   }
   ShowPlan(l, "FAR SQL PLAN");
 }
