@@ -58,9 +58,25 @@ void PerItem(const Context& c, DropPlan& plan, const std::string& title, F each)
   }
 }
 
+// Whether the text after an item's last dot is an extension the listings
+// give items (an object type, as in "EMP.TABLE"), not part of a name that
+// has a dot in it ("bonus.old"), which must never be cut to another name.
+bool HasTypeExtension(const std::string& name) {
+  static const char* const kTypes[] = {
+      "TABLE", "VIEW", "SYNONYM", "SEQUENCE", "INDEX", "CLUSTER", "PACKAGE", "PROCEDURE", "FUNCTION", "TRIGGER",
+      "TYPE", "LIBRARY", "DIRECTORY", "OPERATOR", "INDEXTYPE", "DIMENSION", "CONTEXT", "QUEUE", "SNAPSHOT",
+      "LOB", "JAVA CLASS", "JAVA SOURCE", "JAVA RESOURCE", "JAVA DATA", "MATERIALIZED VIEW", "PACKAGE BODY",
+      "TYPE BODY", "TABLE PARTITION", "INDEX PARTITION", "DATABASE LINK", "CONSUMER GROUP", "RESOURCE PLAN",
+      "EVALUATION CONTEXT"};
+  const std::size_t dot = name.rfind('.');
+  if (dot == std::string::npos) return false;
+  const std::string ext = host::UpperCase(name.substr(dot + 1));
+  return std::any_of(std::begin(kTypes), std::end(kTypes), [&](const char* t) { return ext == t; });
+}
+
 // The item name without its last extension, by the exact-name rule.
 std::optional<std::string> Stem(const Context& c, const DropItem& item, NameKind kind) {
-  std::string shown = host::BeforeDot(item.name);
+  std::string shown = HasTypeExtension(item.name) ? host::BeforeDot(item.name) : item.name;
   if (Unusable(shown)) return std::nullopt;
   return c.exact(shown, kind);
 }

@@ -175,6 +175,9 @@ TEST(DropStatements, NamesOfAnySpelling) {
        "", "Drop Table",
        {"DROP TABLE \"SCOTT\".\"Mixed Case Table\"", "DROP TABLE \"SCOTT\".\"emp copy\"",
         "DROP TABLE \"SCOTT\".\"it's\"", "DROP TABLE \"SCOTT\".\"Été\"", "DROP TABLE \"SCOTT\".\"EMP\""}},
+      // A dot inside a name is part of it: "bonus.old" is never cut to BONUS.
+      {"\\Tables\\SCOTT", {{"bonus.old", {}}, {"EMP.BAK", {}}}, "", "Drop Table",
+       {"DROP TABLE \"SCOTT\".\"bonus.old\"", "DROP TABLE \"SCOTT\".\"EMP.BAK\""}},
       {"\\tables\\scott\\Mixed Case Table\\.Columns", {{"SAL", {}}}, "", "Set Unused Column Cascade",
        {"ALTER TABLE \"SCOTT\".\"Mixed Case Table\" SET UNUSED COLUMN \"SAL\" CASCADE CONSTRAINTS"}},
   });
