@@ -71,6 +71,22 @@ std::string JoinParts(const std::vector<std::string>& parts, const std::string& 
 
 std::string TextLiteral(std::string_view text, bool clob, const std::string& indent) {
   if (text.empty()) return clob ? "EMPTY_CLOB()" : "NULL";
+  // Most values are short plain text: one quoted piece, made directly.
+  if (!clob && text.size() <= kPieceBytes) {
+    bool plain = true;
+    for (char c : text) plain = plain && !IsControl(static_cast<unsigned char>(c));
+    if (plain) {
+      std::string out;
+      out.reserve(text.size() + 8);
+      out += '\'';
+      for (char c : text) {
+        out += c;
+        if (c == '\'') out += '\'';
+      }
+      out += '\'';
+      return out;
+    }
+  }
   std::vector<std::string> parts = TextParts(text);
   if (!clob) return JoinParts(parts, indent);
   // TO_CLOB(group) || TO_CLOB(group): each group a VARCHAR2 of at most

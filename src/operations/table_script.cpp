@@ -53,7 +53,8 @@ std::string Literal(const std::string& text) {
 }
 
 // The file being written: a temporary name beside the target, removed
-// unless Commit() renamed it into place.
+// unless Commit() renamed it into place. File names are in the ANSI code
+// page on Windows (UTF-8 elsewhere), as the plugin holds text inside.
 class ScriptFile {
  public:
   explicit ScriptFile(const std::string& target) : target_(target), temp_(target + ".part") {
@@ -315,16 +316,18 @@ ScriptResult WriteTableScript(oracle::TOracleSession& session, const std::string
         default: values[i] = TextLiteral(v, false, "  "); break;
       }
     }
-    const std::string insert = insertHead + "\nVALUES (" + ItemList(values, "  ") + ")";
     if (block) {
       f.Line("DECLARE");
       for (const auto& d : declarations) f.Line(d);
       f.Line("BEGIN");
-      f.Line(insert + ";");
+    }
+    f.Write(insertHead);
+    f.Write("\nVALUES (");
+    f.Write(ItemList(values, "  "));
+    f.Write(");\n");
+    if (block) {
       f.Line("END;");
       f.Line("/");
-    } else {
-      f.Line(insert + ";");
     }
     ++result.rows;
     if (!options.errorHandling && result.rows % kCommitEvery == 0) f.Line("COMMIT;");

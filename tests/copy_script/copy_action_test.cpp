@@ -1,10 +1,16 @@
-// The Shift+F5 action's own rules: which item is a table, and the dialog.
+// The Shift+F5 action's own rules: which item is a table, and the dialog;
+// where the panel finds SQL*Plus.
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <random>
 
 #include "fake_host.h"
 #include "operations/copy_script.h"
+#include "panel/controller.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -63,6 +69,40 @@ TEST(CopyAction, TheDialogCutsItsTitleAndStartsWithEveryOptionOn) {
   });
   EXPECT_FALSE(operations::CopyTableDialog("SCOTT.EMP", file, o));
   EXPECT_EQ(file, "OTHER.sql");
+}
+
+}  // namespace
+
+namespace {
+
+// SQL*Plus is found in the home, in its bin/ folder and along PATH.
+TEST(SqlPlusLocation, HomeItsBinFolderThenPath) {
+  namespace fs = std::filesystem;
+  const fs::path dir = fs::temp_directory_path() / ("quarry-sqlplus-home-" + std::to_string(std::random_device{}()));
+  fs::create_directories(dir / "reg");
+  fs::create_directories(dir / "home" / "bin");
+  fs::create_directories(dir / "instant");
+  fs::create_directories(dir / "onpath");
+  auto program = [](const fs::path& p) {
+    std::ofstream(p) << "#!/bin/sh\n";
+    fs::permissions(p, fs::perms::owner_all);
+  };
+  program(dir / "home" / "bin" / "sqlplus");
+  program(dir / "instant" / "sqlplus");
+  program(dir / "onpath" / "sqlplus");
+  const auto savedPath = platform::GetEnv("PATH");
+  platform::SetEnv("QUARRY_REGISTRY_DIR", (dir / "reg").string());
+  platform::SetEnv("PATH", (dir / "onpath").string());
+  platform::SetEnv("ORACLE_HOME", (dir / "home").string());
+  EXPECT_EQ(panel::TOracleController().SqlPlusPath(), (dir / "home" / "bin" / "sqlplus").string());
+  platform::SetEnv("ORACLE_HOME", (dir / "instant").string());
+  EXPECT_EQ(panel::TOracleController().SqlPlusPath(), (dir / "instant" / "sqlplus").string());
+  platform::UnsetEnv("ORACLE_HOME");
+  EXPECT_EQ(panel::TOracleController().SqlPlusPath(), (dir / "onpath" / "sqlplus").string());
+  if (savedPath) platform::SetEnv("PATH", *savedPath);
+  platform::UnsetEnv("QUARRY_REGISTRY_DIR");
+  std::error_code ec;
+  fs::remove_all(dir, ec);
 }
 
 }  // namespace

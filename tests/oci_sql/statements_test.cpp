@@ -402,5 +402,9 @@ TEST(Statements, PlsqlBlocksBecomeSteps) {
   }
   EXPECT_EQ(TranslateError("BEGIN DBMS_OUTPUT.PUT_LINE('x') END;", db.catalog), 6550);
   EXPECT_EQ(TranslateError("BEGIN DBMS_OUTPUT.PUT_LINE('a', 'b'); END;", db.catalog), 6550);
-  EXPECT_EQ(TranslateError("DECLARE x NUMBER; BEGIN NULL; END;", db.catalog), 3001);
+  // Declared variables are the block's own binds; exception handlers are not taken.
+  Translation declared = Translate("DECLARE x NUMBER := 1; BEGIN IF x > 0 THEN NULL; ELSE NULL; END IF; END;", db.catalog);
+  EXPECT_EQ(declared.plsqlLocals, std::vector<std::string>{"X"});
+  EXPECT_TRUE(declared.binds.empty());
+  EXPECT_EQ(TranslateError("BEGIN NULL; EXCEPTION WHEN OTHERS THEN NULL; END;", db.catalog), 3001);
 }

@@ -48,7 +48,7 @@ TEST(SqlPlusStatements, FeedbackErrorsAndBlocks) {
                       "CREATE TABLE T1 (A NUMBER, B VARCHAR2(5));\n"
                       "INSERT INTO T1 VALUES (1, 'x');\n"
                       "insert into t1\n  select a + 1, b from t1\n/\n"
-                      "UPDATE T1 SET B = 'y';\n"
+                      "UPDATE T1 SET B = 'y' WHERE A > 1 -\n  1;\n"
                       "SELECT NOPE\n  FROM T1;\n"
                       "BEGIN\n  NULL;\n\nEND;\n/\n"
                       "SET FEEDBACK OFF\nDELETE FROM T1;\nROLLBACK;\nDROP TABLE T1;\n");

@@ -82,6 +82,17 @@ bool StartsBlock(const std::string& line) {
   return false;
 }
 
+// First words of SQL statements (which are never SQL*Plus commands).
+bool IsSqlWord(const std::string& word) {
+  static const char* const kWords[] = {"SELECT", "INSERT", "UPDATE", "DELETE", "MERGE", "CREATE", "ALTER",
+                                       "DROP", "WITH", "COMMIT", "ROLLBACK", "GRANT", "REVOKE", "TRUNCATE",
+                                       "COMMENT", "LOCK", "EXPLAIN", "SAVEPOINT", "RENAME", "ANALYZE",
+                                       "AUDIT", "NOAUDIT", "CALL"};
+  for (const char* w : kWords)
+    if (word == w) return true;
+  return false;
+}
+
 std::string Banner1() {
   char date[64];
   std::time_t now = std::time(nullptr);
@@ -134,9 +145,10 @@ bool Engine::ReadLine(Source& src, std::string& line, bool continuation) {
   if (!std::getline(*src.in, line)) return false;
   if (!line.empty() && line.back() == '\r') line.pop_back();
   if (settings.echo && !src.terminal) {
+    // Script lines are listed as typed, after the prompt (none with -S).
     char num[16];
     std::snprintf(num, sizeof num, "%3zu  ", buffer_.size() + 1);
-    Print((continuation ? std::string(num) : "SQL> ") + line);
+    Print((silent_ ? std::string() : continuation ? std::string(num) : std::string("SQL> ")) + line);
   }
   return true;
 }
@@ -164,9 +176,10 @@ void Engine::Loop(Source& src) {
         buffer_.push_back(s);
         continue;
       }
-      // SQL*Plus's own command: a trailing "-" continues it on the next line.
+      // SQL*Plus's own command: a trailing "-" continues it on the next line
+      // (in SQL a "-" is the minus sign).
       std::string cmd = line;
-      while (!Trim(cmd).empty() && Trim(cmd).back() == '-' && Trim(cmd) != "-") {
+      while (!IsSqlWord(word) && !Trim(cmd).empty() && Trim(cmd).back() == '-' && Trim(cmd) != "-") {
         std::string t = Trim(cmd);
         cmd = t.substr(0, t.size() - 1);
         std::string more;
