@@ -33,6 +33,7 @@ int main(int argc, char** argv) {
     if (Is(argv[i], "-S", "-SILENT")) silent = true;
     else if (Is(argv[i], "-L", "-LOGON")) logonOnce = true;
     else if (Is(argv[i], "-H", "-HELP")) { Usage(); return 0; }
+    else if (std::string(argv[i]) == "--version") { std::printf("sqlplus (Quarry stand-in) %s\n", QUARRY_VERSION); return 0; }
     else if (Is(argv[i], "-V", "-VERSION")) { std::puts("\nSQL*Plus: Release 9.2.0.1.0 - Production\n"); return 0; }
     else { Usage(); return 1; }
   }
