@@ -41,6 +41,31 @@ TEST(PlsqlRobustness, RandomTokenSoup) {
   }
 }
 
+// Nesting far deeper than any real code ends in an error, not in a stack
+// overflow of the process that hosts the client library.
+TEST(PlsqlRobustness, AbsurdNestingIsAnErrorNotACrash) {
+  FakeDictionary dict;
+  const int deep = 20000;
+  const std::string parens = "PROCEDURE P IS V NUMBER; BEGIN V := " + std::string(deep, '(') + "1" +
+                             std::string(deep, ')') + "; END;";
+  std::string blocks = "PROCEDURE Q IS BEGIN ";
+  for (int i = 0; i < deep; ++i) blocks += "BEGIN ";
+  blocks += "NULL; ";
+  for (int i = 0; i < deep; ++i) blocks += "END; ";
+  blocks += "END;";
+  for (const std::string& src : {parens, blocks, [&] {
+         std::string minus = "PROCEDURE R IS V NUMBER; BEGIN V := ";
+         for (int i = 0; i < deep; ++i) minus += "- ";
+         return minus + "1; END;";
+       }()}) {
+    std::string why;
+    ASSERT_TRUE(Survives(src, dict, why)) << why;
+    CompileResult r = Compile(src, dict);
+    ASSERT_FALSE(r.errors.empty());
+    EXPECT_NE(r.errors[0].text.find("PLS-00123"), std::string::npos) << r.errors[0].text;
+  }
+}
+
 TEST(PlsqlRobustness, EveryPrefixOfRealUnits) {
   FakeDictionary dict;
   dict.units[{"P", "PACKAGE"}] = "PACKAGE P AS\n  PROCEDURE A (X IN NUMBER);\nEND;\n";

@@ -72,6 +72,20 @@ class Parser {
     Next();
     return true;
   }
+  // Expressions and statements nest by recursion; a bound keeps absurdly
+  // deep nesting an error instead of a stack overflow of the host process.
+  static constexpr int kMaxNesting = 400;
+  int nesting_ = 0;
+  struct Nest {
+    int& n;
+    Nest(int& depth, const Token& at) : n(depth) {
+      if (++n > kMaxNesting) {
+        --n;
+        throw SyntaxError(at.line, at.col, "PLS-00123: program too large (Diana nodes)");
+      }
+    }
+    ~Nest() { --n; }
+  };
   [[noreturn]] void Fail(const std::vector<std::string>& expected, const std::string& substituted = "") const {
     const Token& at = Peek();
     // At the end of the text the server lists what may start a statement.
@@ -458,6 +472,7 @@ class Parser {
   }
 
   StmtP ParseStatement() {
+    Nest guard(nesting_, Peek());
     auto s = std::make_shared<Stmt>();
     while (Peek().IsOp("<<")) {
       Next();
@@ -755,7 +770,10 @@ class Parser {
     return e;
   }
 
-  ExprP ParseExpr() { return ParseOr(); }
+  ExprP ParseExpr() {
+    Nest guard(nesting_, Peek());
+    return ParseOr();
+  }
   ExprP ParseOr() {
     ExprP l = ParseAnd();
     while (Peek().Is("OR")) {
@@ -777,6 +795,7 @@ class Parser {
     return l;
   }
   ExprP ParseNot() {
+    Nest guard(nesting_, Peek());
     if (Peek().Is("NOT")) {
       auto e = Make(Expr::Unary, Here(), "NOT");
       Next();
@@ -863,6 +882,7 @@ class Parser {
     return l;
   }
   ExprP ParseUnary() {
+    Nest guard(nesting_, Peek());
     if (Peek().IsOp("-") || Peek().IsOp("+")) {
       auto e = Make(Expr::Unary, Here(), Next().text);
       e->kids = {ParseUnary()};

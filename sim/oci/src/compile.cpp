@@ -189,7 +189,7 @@ CompileOutcome CompileStoredUnit(sqlite3* db, const std::string& owner, const st
   return out;
 }
 
-void InvalidateDependents(sqlite3* db, const std::string& owner, const std::string& name) {
+void InvalidateDependentUnits(sqlite3* db, const std::string& owner, const std::string& name) {
   std::vector<std::pair<std::string, std::string>> todo{{owner, name}};
   std::set<std::pair<std::string, std::string>> seen{{owner, name}};
   while (!todo.empty()) {

@@ -35,7 +35,7 @@ CompileOutcome CompileStoredUnit(sqlite3* db, const std::string& owner, const st
 
 // A change to owner.name makes the units that depend on it (and theirs in
 // turn) INVALID; they compile again when next used.
-void InvalidateDependents(sqlite3* db, const std::string& owner, const std::string& name);
+void InvalidateDependentUnits(sqlite3* db, const std::string& owner, const std::string& name);
 
 // Compiles a stored unit and records the outcome: ALL_ERRORS rows (in order,
 // with sequence), the status, and its dependencies when it compiled.

@@ -2,6 +2,8 @@
 // how it is found, and what the server answers when it is not there.
 #include "ddl_drop_kinds.h"
 
+#include "compile.h"
+
 #include "catalog.h"
 #include "dictionary.h"
 #include "ora_error.h"
@@ -304,6 +306,8 @@ void InvalidateDependents(sqlite3* db, const std::string& owner, const std::stri
       pending.push_back(v);
     }
   }
+  // Units using the object, and the units using those, in turn.
+  InvalidateDependentUnits(db, owner, name);
 }
 
 }  // namespace ocisim
