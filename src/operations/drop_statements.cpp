@@ -275,7 +275,9 @@ void TableIndexes(const Context& c, DropPlan& plan) {
   PerItem(c, plan, "Drop Index", [&](const DropItem& item) {
     // An index of another owner shows as "NAME.OWNER" (as Enter reads it).
     const bool other = item.name.find('.') != std::string::npos;
-    auto n = Stem(c, item, NameKind::Object);
+    DropItem index = item;
+    if (other) index.name = host::BeforeDot(item.name);
+    auto n = Stem(c, index, NameKind::Object);
     const std::string owner = other ? host::AfterDot(item.name) : c.E(3);
     if (!n || Unusable(owner)) return Skip(kNotAName);
     return Statement("DROP INDEX " + Quoted(other ? c.exact(owner, NameKind::User) : owner, *n), *n);

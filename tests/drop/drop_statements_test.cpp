@@ -21,7 +21,8 @@ using operations::SessionEnd;
 
 // Names that exist exactly as written; every other name is taken in upper
 // case, as the server stores unquoted names.
-const std::set<std::string> kExisting = {"Mixed Case Table", "emp copy", "Été", "it's", "Sales Team", "lower_col"};
+const std::set<std::string> kExisting = {"Mixed Case Table", "emp copy", "Été",      "it's",
+                                         "Sales Team",       "lower_col", "bonus.old"};
 
 std::string Exact(const std::string& shown, NameKind) {
   return kExisting.count(shown) ? shown : host::UpperCase(shown);
