@@ -50,6 +50,13 @@ f2l_find_item ".EXECUTION PLAN"
 f2l_keys Enter
 f2l_wait_for "SELECT STATEMENT" 20 || f2l_fail "the plan has no statement line"
 f2l_wait_for "TABLE ACCESS" 2 || f2l_fail "the plan has no table access"
-f2l_quit
+# The plan rows are the session's uncommitted work: quitting asks about
+# them; "Roll back" (the second button) lets far2l end.
+f2l_keys F10
+f2l_wait_for "uncommitted changes" 10 || f2l_fail "quitting did not ask about the plan rows"
+f2l_keys Right
+f2l_keys Enter
+for ((i = 0; i < 25; i++)); do kill -0 "$F2L_PID" 2>/dev/null || break; sleep 0.2; done
+kill -0 "$F2L_PID" 2>/dev/null && f2l_fail "far2l did not quit after the question"
 rm -rf "$F2L_DATA"
 echo "PASS: a session's statistics and a cached statement's execution plan in far2l"

@@ -473,7 +473,11 @@ void CheckDmlPrivilege(ServerSession& s, const sql::Translation& t) {
 
 void Cursor::RunDml(const sql::Translation& t, const BindValues& binds) {
   sqlite_text_ = t.sqlite;
-  if (RunDmlWithTriggers(session_, t, binds, &row_count_)) return;
+  if (RunDmlWithTriggers(session_, t, binds, &row_count_)) {
+    // The transaction and its table lock show in the V$ views either way.
+    session_.NoteTableWritten(t.targetOwner, t.targetName, row_count_);
+    return;
+  }
   CheckDmlPrivilege(session_, t);
   session_.BeginWrite();
   Query q(session_.db(), t.sqlite);

@@ -335,7 +335,16 @@ void BuildDemoDatabase(const std::string& path, const std::string& version) {
   ExecSql(db, kSeedDictionarySql);
   ExecSql(db, kSeedSystemSql);
   ExecSql(db, kSeedInstanceSql);
-  ExecSql(db, kSeedInstanceLiveSql);
+  {
+    // Dates relative to today follow SYSDATE, so a fixed OCISIM_SYSDATE
+    // gives the same database every day.
+    std::string live = kSeedInstanceLiveSql;
+    const std::string today = "'" + Now() + "'";
+    const std::string now = "'now', 'localtime'";
+    for (std::size_t at = live.find(now); at != std::string::npos; at = live.find(now, at + today.size()))
+      live.replace(at, now.size(), today);
+    ExecSql(db, live);
+  }
   WriteSettings(db, version);
   PublishDictionary(db);
   ExecSql(db, "COMMIT");
