@@ -544,7 +544,7 @@ void Cursor::RunPlsql(const sql::Translation& t, const BindValues& binds_in) {
         if (step.number > -20000 || step.number < -20999)
           ThrowOraText(21000, "ORA-21000: error number argument to raise_application_error of " +
                                   std::to_string(step.number) + " is out of range");
-        char code[16];
+        char code[32];  // room for any long long the format may be given
         std::snprintf(code, sizeof code, "ORA-%05lld: ", -step.number);
         ThrowOraText(static_cast<int>(-step.number), code + (m.kind == Value::Text ? m.s : std::string()));
       }
