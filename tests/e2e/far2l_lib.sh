@@ -50,7 +50,7 @@ f2l_screen() { tmux -L "$F2L_SOCKET" capture-pane -t e2e -p; }
 
 f2l_keys() {
   tmux -L "$F2L_SOCKET" send-keys -t e2e "$@"
-  sleep 0.7
+  sleep 0.5
 }
 
 # f2l_wait_for TEXT [SECONDS]: true once TEXT is on the screen.
