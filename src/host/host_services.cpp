@@ -1,6 +1,8 @@
 // host_services.cpp — keeps the host's startup record for the module's life.
 #include "host/host_services.h"
 
+#include "host/console_host.h"
+
 #include <cstring>
 
 #include "platform/platform.h"
@@ -10,6 +12,9 @@ namespace {
 
 far::PluginStartupInfo g_info{};
 far::StartupTail g_tail{};
+// The host's standard-function table is a temporary of SetStartupInfo: the
+// one slot used later is copied out of it there.
+far::FARSTDEXECUTE g_execute = nullptr;
 int g_recordSize = 0;
 bool g_stored = false;
 
@@ -26,6 +31,8 @@ void StoreStartupInfo(const far::PluginStartupInfo* info) {
   g_info.ModuleName[sizeof(g_info.ModuleName) - 1] = '\0';
   g_recordSize = size;
   g_tail = far::ReadStartupTail(info);
+  g_execute = n > offsetof(far::PluginStartupInfo, FSF) ? far::ReadFsfExecute(info->FSF) : nullptr;
+  g_info.FSF = nullptr;
   g_stored = true;
 }
 
@@ -33,6 +40,7 @@ bool HasStartupInfo() { return g_stored; }
 const far::PluginStartupInfo& Host() { return g_info; }
 const far::StartupTail& HostTail() { return g_tail; }
 int HostRecordSize() { return g_recordSize; }
+far::FARSTDEXECUTE HostExecute() { return g_execute; }
 
 std::string HostRootKey() {
   return (g_stored && g_info.RootKey != nullptr) ? std::string(g_info.RootKey) : std::string();

@@ -22,6 +22,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/console.h"
 #include "platform/internal.h"
 #include "platform/platform.h"
 
@@ -330,6 +331,55 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     result.error = "terminated by signal " + std::to_string(WTERMSIG(status));
   }
   return result;
+}
+
+namespace {
+
+// One word for the shell: as it is when it holds nothing the shell reads
+// specially, else in single quotes (a quote inside written '\'').
+std::string ShellWord(const std::string& word) {
+  bool plain = !word.empty();
+  for (char c : word) {
+    const bool safe = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                      (c != '\0' && std::strchr("_@%+=:,./-", c) != nullptr);
+    plain = plain && safe;
+  }
+  if (plain) return word;
+  std::string out = "'";
+  for (char c : word) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return out + "'";
+}
+
+}  // namespace
+
+std::string ConsoleCommandLine(const std::vector<std::string>& words) {
+  std::string line;
+  for (const std::string& w : words) line += (line.empty() ? "" : " ") + ShellWord(w);
+  return line;
+}
+
+int RunConsoleProgram(const std::string& commandLine, bool /*minimized*/, bool wait, ConsoleHost& host,
+                      std::string* error) {
+  // far2l's terminal runs its own long-lived shell, which need not stand
+  // where this process stands: the line starts the program here, in a
+  // subshell, so the user's shell (and the panel that follows it) stays put.
+  const std::string line = "(cd " + ShellWord(CurrentDirectory()) + " && " + commandLine + ")";
+  std::optional<int> code = host.Execute(line, wait);
+  if (!code) {
+    if (error) *error = "the host cannot run programs in its terminal";
+    return -1;
+  }
+  return *code;
+}
+
+bool CanWriteIn(const std::string& dir) {
+  return DirectoryExists(dir) && ::access(dir.c_str(), W_OK | X_OK) == 0;
+}
+
+std::string UserDataDirectory() {
+  std::string store = internal::RegistryStoreDirectory();
+  while (store.size() > 1 && store.back() == '/') store.pop_back();
+  return store.empty() ? std::string() : DirectoryOf(store);
 }
 
 std::string ProgramFileName(const std::string& baseName) {

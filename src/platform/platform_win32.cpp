@@ -19,6 +19,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/console.h"
 #include "platform/internal.h"
 #include "platform/platform.h"
 
@@ -381,6 +382,70 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
   CloseHandle(info.hProcess);
   return result;
 }
+
+std::string ConsoleCommandLine(const std::vector<std::string>& words) {
+  std::string line;
+  for (const std::string& w : words) line += (line.empty() ? "" : " ") + w;
+  return line;
+}
+
+int RunConsoleProgram(const std::string& commandLine, bool minimized, bool wait, ConsoleHost& host,
+                      std::string* error) {
+  constexpr DWORD kInputMode = 23;  // processed, line and echo input, mouse input
+  constexpr DWORD kWaitStep = 1000;
+  HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+  HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
+  host.SaveScreen();
+  CONSOLE_SCREEN_BUFFER_INFO screen{};
+  if (GetConsoleScreenBufferInfo(out, &screen)) {
+    host.ClearScreen(screen.dwSize.X, screen.srWindow.Bottom - screen.srWindow.Top + 1);
+    COORD cursor{0, screen.dwCursorPosition.Y};
+    SetConsoleCursorPosition(out, cursor);
+  }
+  DWORD oldMode = 0;
+  const bool haveMode = GetConsoleMode(in, &oldMode) != 0;
+  SetConsoleMode(in, kInputMode);
+
+  std::vector<char> line(commandLine.begin(), commandLine.end());  // CreateProcessA may write to it
+  line.push_back('\0');
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = static_cast<WORD>(minimized ? SW_SHOWMINIMIZED : SW_SHOWNORMAL);
+  PROCESS_INFORMATION info{};
+  int code = -1;
+  if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS, nullptr, nullptr,
+                     &startup, &info)) {
+    CloseHandle(info.hThread);
+    if (wait) {
+      DWORD exitCode = STILL_ACTIVE;
+      do {
+        while (WaitForSingleObject(info.hProcess, kWaitStep) == WAIT_TIMEOUT) {
+        }
+        if (!GetExitCodeProcess(info.hProcess, &exitCode)) break;
+      } while (exitCode == STILL_ACTIVE);
+      if (exitCode != STILL_ACTIVE) code = static_cast<int>(exitCode);
+    }
+    CloseHandle(info.hProcess);
+  } else if (error) {
+    *error = ErrorText(GetLastError());
+  }
+  if (haveMode) SetConsoleMode(in, oldMode);
+  host.RestoreScreen();
+  return code;
+}
+
+bool CanWriteIn(const std::string& dir) {
+  if (!DirectoryExists(dir)) return false;
+  std::string probe = JoinPath(dir, "quarry" + internal::RandomTag() + ".tmp");
+  HANDLE file = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                            FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(file);
+  return true;
+}
+
+std::string UserDataDirectory() { return ""; }
 
 std::string ProgramFileName(const std::string& baseName) { return baseName + ".EXE"; }
 
