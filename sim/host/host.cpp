@@ -140,6 +140,7 @@ bool Host::Load(const std::string& path) {
   Guarded("SetStartupInfo", [&] { module_.exports().SetStartupInfo(record); });
   // The plugin must have taken a copy: the host's record is a temporary.
   std::fill(startup_.begin(), startup_.end(), 0xEE);
+  std::fill(fsf_.begin(), fsf_.end(), 0xEE);  // and so is the standard-function table
   return Finish(true);
 }
 

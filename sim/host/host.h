@@ -133,6 +133,9 @@ class Host {
   int SvcInputBox(const char* title, const char* prompt, const char* history, const char* src,
                   char* dest, int destLength, const char* help, far::DWORD flags);
   far::LONG_PTR SvcSendDlgMessage(far::HANDLE dlg, int msg, int p1, far::LONG_PTR p2);
+  // far2l's FSF Execute: recorded (command line, current directory, wait),
+  // then run through /bin/sh with no input; its output is recorded too.
+  int SvcExecute(const char* command, unsigned int flags);
   void SvcUnsupported(const char* service);
 
   static Host* Active();

@@ -123,6 +123,8 @@ records (first word = kind; strings are quoted; a NULL string prints as -):
   dialog-result, menu, menu-item, menu-result, input, input-result,
   editor, editor-text, editor-result, viewer, viewer-text, viewer-result,
   text, text-flush, save-screen, restore-screen, help, configure,
+  execute, execute-text, execute-result (far2l's Execute service: the
+  command line runs in /bin/sh with no input, its output recorded),
   cmdline, cmdline-run, cmdline-result, cmdline-set, cmdline-insert,
   panel-update, panel-redraw, panel-selection, panel-sort, panel-close,
   other-panel, other-panel-dir, other-panel-update, redraw, lang, echo,

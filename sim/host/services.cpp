@@ -7,6 +7,7 @@
 #include <string>
 
 #include "host.h"
+#include "host/far_execute.h"
 
 namespace hostsim {
 namespace {
@@ -105,6 +106,8 @@ far::LONG_PTR DefDlgProc(far::HANDLE, int msg, int, far::LONG_PTR) {
   return msg == 1 /* DN_CLOSE: allow */ ? 1 : 0;
 }
 
+int Execute(const char* command, unsigned int flags) { return H() ? H()->SvcExecute(command, flags) : -1; }
+
 int ViewerControl(int, void*) {
   if (H()) H()->SvcUnsupported("ViewerControl");
   return 0;
@@ -135,6 +138,9 @@ void FillServices(far::PluginStartupInfo& info, far::FarStandardFunctions* fsf) 
   info.Text = Text;
   info.EditorControl = EditorControl;
   info.FSF = fsf;
+  // far2l's Execute: slot 56 of its standard functions, at 4 + 8 x 56.
+  far::FARSTDEXECUTE execute = Execute;
+  std::memcpy(reinterpret_cast<unsigned char*>(fsf) + 4 + 8 * 56, &execute, sizeof execute);
   info.ShowHelp = ShowHelp;
   info.AdvControl = AdvControl;
   info.InputBox = InputBox;
