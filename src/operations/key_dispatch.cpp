@@ -15,9 +15,11 @@
 #include "operations/copy_script.h"
 #include "operations/current_item.h"
 #include "operations/drop_action.h"
+#include "operations/export_objects.h"
 #include "operations/jump_rules.h"
 #include "operations/scratch_script.h"
 #include "operations/text_editing.h"
+#include "operations/tools_menu.h"
 #include "panel/session_end.h"
 
 namespace operations {
@@ -86,12 +88,8 @@ bool ObjectText(KeyContext& k) {
   return true;
 }
 
-// Actions that arrive with later features: the key is taken as the table
-// says, and the user is told so rather than left with a key that does
-// nothing.
-bool Claimed(KeyContext& k) {
-  const char* action = k.key == far::VK_F2 ? "Utilities" : "Export";
-  host::ShowQuestionMessage(action, "This action is not available yet", {"Ok"});
+bool Utilities(KeyContext& k) {
+  ToolsMenu(k.controller);
   return true;
 }
 
@@ -113,7 +111,8 @@ bool Export(KeyContext& k) {
     host::ShowErrorMessage("You are not connected to Oracle Server!");
     return true;
   }
-  return Claimed(k);  // the export dialog arrives with the external tools
+  ExportObjects(k.controller);
+  return true;
 }
 
 
@@ -127,7 +126,7 @@ const std::vector<KeyRow>& KeyTable() {
          if (host::DialogActive || host::HostRecordSize() < kMinStartupSizeForHelp) return false;
          return ShowContextHelp(k.controller);
        }},
-      {[](const KeyContext& k) { return k.key == far::VK_F2; }, Claimed},
+      {[](const KeyContext& k) { return k.key == far::VK_F2; }, Utilities},
       {[](const KeyContext& k) { return k.key == far::VK_F8; }, Drop},
       {[](const KeyContext& k) { return k.key == far::VK_F4 && k.Shift(); }, UserScript},
       {[](const KeyContext& k) { return k.key == far::VK_F3 || k.key == far::VK_F4; }, ObjectText},
