@@ -1,0 +1,2 @@
+PROMPT the spool file would overwrite this script
+EXIT
