@@ -68,6 +68,16 @@ void OpenInEditor(const std::string& path, const std::string& title) {
     h.Editor(host::ToOem(path).c_str(), host::ToOem(title).c_str(), 0, 0, -1, -1, 0, 0, 0);
 }
 
+// A bare program name is the client's own: looked for in the Oracle home
+// (beside the library, as Instant Client keeps it, then in bin), as SQL*Plus
+// is; otherwise it is left to the system's search (PATH).
+std::string ClientProgram(const std::string& program, const std::string& home) {
+  if (home.empty() || program.find_first_of("/\\") != std::string::npos) return program;
+  if (platform::FileExists(home + program)) return home + program;
+  const std::string bin = platform::JoinPath(home + "bin", program);
+  return platform::FileExists(bin) ? bin : program;
+}
+
 std::string Credentials(oracle::TOracleSession& session) {
   std::string text = session.LogonUsername + "/" + session.LogonPassword;
   if (!session.LogonDatabase.empty()) text += "@" + session.LogonDatabase;
@@ -179,7 +189,7 @@ void ExportObjects(panel::TOracleController& controller) {
                                 {"<Overwrite>", "<Cancel>"}) != 0)
     return;
 
-  const std::vector<std::string> words{o.program, Credentials(controller.DataModule().OracleSession()),
+  const std::vector<std::string> words{ClientProgram(o.program, controller.OracleHome()), Credentials(controller.DataModule().OracleSession()),
                                        "parfile=" + parameters.path};
   std::string error;
   const int code = host::RunConsoleProgram(platform::ConsoleCommandLine(words), false, true, &error);
