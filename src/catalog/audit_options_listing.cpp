@@ -22,7 +22,7 @@ constexpr const char* kAudited =
     "'-/-' OR UPD != '-/-' OR WRI != '-/-'";
 
 void ListRoot(Listing& l) {
-  LoadingData note(l.request);
+  LoadingMessage note(l.request);
   l.UseModes("ObjectValuePanelModes");
   AddDetailDirectory(l.request, ".AUDIT OBJECTS",
                      CountOf(l, std::string("SELECT COUNT(*) FROM DBA_OBJ_AUDIT_OPTS WHERE ") + kAudited, {}),
@@ -34,17 +34,9 @@ void ListRoot(Listing& l) {
 
 void ListAuditedOwners(Listing& l) {
   l.UseModes("UserNameCountPanelModes");
-  std::unique_ptr<oracle::TOracleQuery> q;
-  try {
-    q = l.Module().CreateNewOracleQuery({});
-  } catch (...) {
-    HandleListingError(l.request, std::current_exception());
-    return;
-  }
-  if (!q) return;
-  q->SetSQL(std::string("SELECT OWNER, COUNT(*) AS COUNTS FROM DBA_OBJ_AUDIT_OPTS WHERE ") + kAudited +
-            " GROUP BY OWNER");
-  MakeItemsFromDataSetByColumns(l.request, *q, {{"OWNER", "COUNTS"}, true, "", "", ""});
+  ListQueryText(l, std::string("SELECT OWNER, COUNT(*) AS COUNTS FROM DBA_OBJ_AUDIT_OPTS WHERE ") + kAudited +
+                       " GROUP BY OWNER",
+                {{"OWNER", "COUNTS"}, true, "", "", ""}, {});
 }
 
 }  // namespace

@@ -46,13 +46,6 @@ const std::vector<CountedView>& CountedViews() {
   return kViews;
 }
 
-// The directories whose whole listing is one catalogue statement.
-struct SimpleListing {
-  const char* name;
-  int statement;
-  ItemColumns shape;
-  const char* modes;
-};
 const std::vector<SimpleListing>& SimpleListings() {
   static const std::vector<SimpleListing> kListings = {
       {".OPTIONS", kStmtOptions, {{"PARAMETER", "VALUE"}, false, "", "", ""}, "ParameterValuePanelModes"},
@@ -116,12 +109,7 @@ const std::vector<SimpleListing>& SimpleListings() {
   return kListings;
 }
 
-// Directories whose content is one value-only record.
-struct RecordListing {
-  const char* name;
-  int statement;
-};
-constexpr RecordListing kRecords[] = {
+const RecordListing kRecords[] = {
     {".RECOVERY", kStmtInstanceRecovery},
     {".LICENSE", kStmtLicense},
     {".DATABASE", kStmtDatabase},
@@ -138,18 +126,7 @@ void ListRoot(Listing& l) {
 
 // Level 3 named, level 4 empty.
 void ListKind(Listing& l, const std::string& kind) {
-  for (const SimpleListing& s : SimpleListings()) {
-    if (kind != s.name) continue;
-    l.UseModes(s.modes);
-    ListByKind(l, s.statement, s.shape);
-    return;
-  }
-  for (const RecordListing& r : kRecords) {
-    if (kind != r.name) continue;
-    l.UseModes("ObjectValuePanelModes");
-    RecordByKind(l, r.statement);
-    return;
-  }
+  if (ListFromTables(l, kind, SimpleListings(), kRecords)) return;
   if (kind == ".TRUSTED SERVERS") {
     l.UseModes("ObjectValuePanelModes");
     MakeRecordItemsWithComments(l.request, l.Module(), "TRUSTED_SERVERS", "1 = 1", {});
@@ -174,7 +151,7 @@ void ListRedoLog(Listing& l) {
     return;
   } else if (detail == ".FILES") {
     l.UseModes("StatusMemberPanelModes");
-    ListByKind(l, kStmtRedoLogFiles, {{"STATUS", "MEMBER"}, false, "", "", ""}, {{"OWNER", group}});
+    ListByKind(l, kStmtRedoLogFiles, {{"FILENAME", "MEMBER", "STATUS"}, false, "", "", ""}, {{"OWNER", group}});
   } else if (detail == ".HISTORY") {
     l.UseModes("ThrdFirstTimeFChangePanelModes");
     ListByKind(l, kStmtRedoLogHistory,

@@ -54,6 +54,23 @@ void RecordByKind(Listing& l, int number, const VariablePairs& variables,
   }
 }
 
+bool ListFromTables(Listing& l, const std::string& kind, std::span<const SimpleListing> listings,
+                    std::span<const RecordListing> records) {
+  for (const SimpleListing& s : listings) {
+    if (kind != s.name) continue;
+    l.UseModes(s.modes);
+    ListByKind(l, s.statement, s.shape);
+    return true;
+  }
+  for (const RecordListing& r : records) {
+    if (kind != r.name) continue;
+    l.UseModes("ObjectValuePanelModes");
+    RecordByKind(l, r.statement);
+    return true;
+  }
+  return false;
+}
+
 long long CountOf(Listing& l, const std::string& sql, const VariablePairs& variables) {
   std::vector<std::string> names;
   for (const auto& v : variables) names.push_back(v.first);

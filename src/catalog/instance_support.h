@@ -4,6 +4,7 @@
 // dot, and counted directories given as constant tables.
 #pragma once
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,24 @@ void AddCountedViews(Listing& l, const std::vector<CountedView>& views);
 // A directory whose columns are fixed: column 1 empty, column 2 the text
 // (both empty when `description` is null).
 void AddFixedDirectory(Listing& l, const std::string& name, const char* description);
+
+// A directory whose whole listing is one catalogue statement: its items
+// take `shape`, its panel uses the mode set `modes`.
+struct SimpleListing {
+  const char* name;
+  int statement;
+  ItemColumns shape;
+  const char* modes;
+};
+// A directory whose content is the first row of a catalogue statement as a
+// value-only record.
+struct RecordListing {
+  const char* name;
+  int statement;
+};
+// Lists `kind` from whichever table names it; false when neither does.
+bool ListFromTables(Listing& l, const std::string& kind, std::span<const SimpleListing> listings,
+                    std::span<const RecordListing> records);
 
 // Runs catalogue statement `number` into items. `callerDeclared` names the
 // string variables the statement needs beyond those the factory declares.

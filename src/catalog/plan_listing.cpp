@@ -1,7 +1,7 @@
 // plan_listing.cpp — the plan tree read with CONNECT BY.
 #include "catalog/plan_listing.h"
 
-#include "catalog/listing_errors.h"
+#include "catalog/code_queries.h"
 #include "host/text_utils.h"
 
 namespace catalog {
@@ -10,23 +10,16 @@ void ShowPlan(Listing& l, const std::string& statementId) {
   // The identifier goes into the text as a literal; a quote in it is doubled.
   std::string id;
   for (char c : host::UpperCase(statementId)) id += c == '\'' ? std::string("''") : std::string(1, c);
-  std::unique_ptr<oracle::TOracleQuery> q;
-  try {
-    q = l.Module().CreateNewOracleQuery({});
-  } catch (...) {
-    HandleListingError(l.request, std::current_exception());
-    return;
-  }
-  if (!q) return;
-  q->SQL = {
+  // The lines as the plan has always been asked for (joined as the query
+  // object joins them), so the cached statement stays the same.
+  const std::string sql =
       "SELECT LPAD(ROWNUM, 5, '0') AS RN, LPAD('.', 2*(LEVEL-1), '.') || OPERATION AS OPERATION, OPTIONS, "
-      "OBJECT_NAME, POSITION,",
-      "OPERATION || ' - ' || OPTIONS AS DESCRIPTION",
-      "FROM \"PLAN_TABLE\" START WITH ID = 0 AND STATEMENT_ID = '" + id + "'",
-      "CONNECT BY PRIOR ID = PARENT_ID AND STATEMENT_ID = '" + id + "'",
-  };
-  MakeItemsFromDataSetByColumns(l.request, *q,
-                                {{"RN", "OPERATION", "OPTIONS", "OBJECT_NAME", "POSITION", "DESCRIPTION"}, false, "", "", ""});
+      "OBJECT_NAME, POSITION,\r\n"
+      "OPERATION || ' - ' || OPTIONS AS DESCRIPTION\r\n"
+      "FROM \"PLAN_TABLE\" START WITH ID = 0 AND STATEMENT_ID = '" + id + "'\r\n"
+      "CONNECT BY PRIOR ID = PARENT_ID AND STATEMENT_ID = '" + id + "'";
+  ListQueryText(l, sql, {{"RN", "OPERATION", "OPTIONS", "OBJECT_NAME", "POSITION", "DESCRIPTION"}, false, "", "", ""},
+                {});
 }
 
 }  // namespace catalog

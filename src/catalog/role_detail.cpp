@@ -10,11 +10,17 @@ namespace {
 
 using namespace connection;
 
+// ROLE_ROLE_PRIVS and ROLE_SYS_PRIVS show only the roles the session holds
+// itself, so a DBA browsing a role it was never granted would see it hold
+// nothing. A session that reads the DBA views asks them, as for a user.
+bool ReadsDbaViews(Listing& l) { return l.Module().Prefix() == "DBA_"; }
+
 void RoleDetail(Listing& l, const std::string& role) {
   l.UseModes("ObjectValuePanelModes");
   const VariablePairs name{{"NAME", role}};
   LoadingMessage note(l.request);
-  const long long roles = CountFrom(l, "ROLE_ROLE_PRIVS WHERE ROLE = :NAME", name);
+  const long long roles = CountFrom(
+      l, ReadsDbaViews(l) ? "DBA_ROLE_PRIVS WHERE GRANTEE = :NAME" : "ROLE_ROLE_PRIVS WHERE ROLE = :NAME", name);
   AddCounted(l, ".ROLES", roles);
   if (roles > 0) AddItem(l.request, ".ALL PRIVILEGES", {}, true);
   AddCounted(l, ".PRIVILEGES", CountFrom(l, "DBA_SYS_PRIVS WHERE GRANTEE = :NAME", name));
@@ -43,13 +49,13 @@ void ListRoleTree(Listing& l, const std::string& role) {
   const ItemColumns privileges{{"PRIVILEGE", "ADMIN_OPTION"}, false, "", "", ""};
   if (detail == ".ROLES") {
     l.UseModes("NameAdmPanelModes");
-    l.ListStatement(kStmtRoleRoles, {{"GRANTED_ROLE", "ADMIN_OPTION"}, false, "", "", ""}, owner);
+    l.ListStatement(ReadsDbaViews(l) ? kStmtUserRoles : kStmtRoleRoles, {{"GRANTED_ROLE", "ADMIN_OPTION"}, false, "", "", ""}, owner);
   } else if (detail == ".PRIVILEGES") {
     l.UseModes("NameAdmPanelModes");
     l.ListStatement(kStmtSystemPrivileges, privileges, owner);
   } else if (detail == ".ALL PRIVILEGES") {
     l.UseModes("NameAdmPanelModes");
-    l.ListStatement(kStmtRoleAllPrivileges, privileges, owner);
+    l.ListStatement(ReadsDbaViews(l) ? kStmtUserAllPrivileges : kStmtRoleAllPrivileges, privileges, owner);
   } else if (detail == ".ALL OBJECT PRIVS") {
     ListAllObjectPrivileges(l, role);
   }

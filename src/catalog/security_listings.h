@@ -12,6 +12,11 @@
 
 namespace catalog {
 
+// The item shapes of the user and role lists: directories or files named by
+// the first column, the rest as custom columns, no dates.
+inline ItemColumns SecurityDirs(std::vector<std::string> columns) { return {std::move(columns), true, "", "", ""}; }
+inline ItemColumns SecurityFiles(std::vector<std::string> columns) { return {std::move(columns), false, "", "", ""}; }
+
 // The columns of a consumer group list: name, status, mandatory flag, CPU
 // method and the description (the view's COMMENTS).
 const std::vector<std::string>& ConsumerGroupColumns();

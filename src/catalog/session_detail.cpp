@@ -8,6 +8,7 @@
 #include "catalog/instance_support.h"
 #include "catalog/item_builders.h"
 #include "catalog/listing_errors.h"
+#include "catalog/table_helpers.h"
 #include "connection/field_text.h"
 #include "connection/statement_catalogue.h"
 
@@ -85,29 +86,8 @@ void ListSessionLevel(Listing& l, const SessionKey& key) {
 void ListConnectInfo(Listing& l, const SessionKey& key) {
   l.UseModes("ObjectValuePanelModes");
   AddItem(l.request, ".BANNER", {""}, true);
-  try {
-    auto q = l.Module().CreateOracleQueryByKind(kStmtSessionConnectInfo);
-    if (!q) return;
-    q->DeclareVariable("SID", oracle::otString);
-    q->SetVariable("SID", key.sid);
-    q->Execute();
-    if (l.request.Searching()) {
-      MakeItemsFromRecord(l.request, *q, true);
-      return;
-    }
-    if (q->Eof()) return;
-    for (int i = 0; i < q->FieldCount(); ++i) {
-      std::string comment;
-      try {
-        comment = l.Module().GetComment("SYS", "V$SESSION_CONNECT_INFO", q->FieldName(i));
-      } catch (...) {
-        // A comment that cannot be read leaves the column without one.
-      }
-      AddItem(l.request, q->FieldName(i), {GetFieldText(*q, i), comment}, false);
-    }
-  } catch (...) {
-    HandleListingError(l.request, std::current_exception());
-  }
+  if (const CatalogueEntry* e = FindStatement(kStmtSessionConnectInfo))
+    ListRecordOfQuery(l, std::string(e->text), "V$SESSION_CONNECT_INFO", key.Sid());
 }
 
 // One transaction of the session: its record, then the objects it locks.
@@ -192,10 +172,10 @@ void ListSessionDetail(Listing& l, std::size_t level) {
     ListByKind(l, kStmtSessionCursors, {{"FILENAME", "SQL_TEXT"}, false, "", "", ""}, key.Both(), {"SID", "SERIAL"});
   } else if (detail == ".LONG RUNNING") {
     if (!below.empty()) return;
-    l.UseModes("ComponentUpdatesStepidStepsofarPanelModes");
+    l.UseModes("OperationTargetSoFarTotalPanelModes");
     ListByKind(l, kStmtSessionLongOperations,
-               {{"COMPNAM", "UPDATE_COUNT", "STEPID", "STEPSOFAR", "STEPTOTAL", "SOFAR", "TOTALWORK", "START_TIME",
-                 "CURRENT_TIME", "OBJECTNAME", "MSG"},
+               {{"OPNAME", "TARGET", "UNITS", "SOFAR", "TOTALWORK", "TIME_REMAINING", "ELAPSED_SECONDS", "START_TIME",
+                 "LAST_UPDATE_TIME", "USERNAME", "MESSAGE"},
                 false, "START_TIME", "", ""},
                key.Both(), {"SID", "SERIAL"});
   } else if (detail == ".AUDIT TRAIL") {

@@ -9,7 +9,6 @@
 #include "catalog/item_builders.h"
 #include "catalog/statistics_parts.h"
 #include "connection/statement_catalogue.h"
-#include "host/messages.h"
 
 namespace catalog {
 namespace {
@@ -53,7 +52,7 @@ constexpr std::pair<const char*, const char*> kFixedDirectories[] = {
 };
 
 void ListRoot(Listing& l) {
-  LoadingData note(l.request);
+  LoadingMessage note(l.request);
   l.UseModes("ObjectValuePanelModes");
   AddFixedDirectory(l, ".SYSTEM", "The system statistics");
   const std::string associations = l.Module().Prefix() + "ASSOCIATIONS";
@@ -66,12 +65,6 @@ void ListRoot(Listing& l) {
   for (const auto& [name, description] : kFixedDirectories) AddFixedDirectory(l, name, description);
 }
 
-struct SimpleListing {
-  const char* name;
-  int statement;
-  ItemColumns shape;
-  const char* modes;
-};
 const std::vector<SimpleListing>& SimpleListings() {
   static const std::vector<SimpleListing> kListings = {
       {".SYSTEM", kStmtSystemStatisticClasses, {{"FILENAME", "COUNTS"}, true, "", "", ""}, "UserNameCountPanelModes"},
@@ -142,30 +135,11 @@ const std::vector<SimpleListing>& SimpleListings() {
   return kListings;
 }
 
-struct RecordListing {
-  const char* name;
-  int statement;
-};
-constexpr RecordListing kRecords[] = {
+const RecordListing kRecords[] = {
     {".CURSOR CACHE", kStmtCursorCache},
     {".MTS", kStmtMts},
     {".SHARED POOL RESERVED", kStmtSharedPoolReserved},
 };
-
-void ListKind(Listing& l, const std::string& kind) {
-  for (const SimpleListing& s : SimpleListings()) {
-    if (kind != s.name) continue;
-    l.UseModes(s.modes);
-    ListByKind(l, s.statement, s.shape);
-    return;
-  }
-  for (const RecordListing& r : kRecords) {
-    if (kind != r.name) continue;
-    l.UseModes("ObjectValuePanelModes");
-    RecordByKind(l, r.statement);
-    return;
-  }
-}
 
 // A statistic class item reads "NAME.NUMBER"; the number follows the last dot.
 void ListStatisticClass(Listing& l) {
@@ -232,14 +206,6 @@ void ListBelowItem(Listing& l, const std::string& kind) {
 
 }  // namespace
 
-LoadingData::LoadingData(const panel::FindDataRequest& request)
-    : saved_(request.Searching() ? far::InvalidHandle() : host::ShowProgressMessage("Loading data ...")),
-      shown_(!request.Searching()) {}
-
-LoadingData::~LoadingData() {
-  if (shown_) host::RestoreProgress(saved_);
-}
-
 void ListStatistics(Listing& l) {
   if (!l.Connected()) return;
   const std::string kind = l.Level(3);
@@ -252,7 +218,7 @@ void ListStatistics(Listing& l) {
   } else if (kind == ".AUDIT OPTIONS") {
     ListAuditOptions(l);
   } else if (l.Level(4).empty()) {
-    ListKind(l, kind);
+    ListFromTables(l, kind, SimpleListings(), kRecords);
   } else {
     ListBelowItem(l, kind);
   }

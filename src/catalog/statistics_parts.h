@@ -14,18 +14,4 @@ void ListApplicationInfo(Listing& l);
 // ".STATISTICS\.AUDIT OPTIONS" and below.
 void ListAuditOptions(Listing& l);
 
-// Shows "Loading data ..." while a root that runs many counts is built
-// (not during the host's file search).
-class LoadingData {
- public:
-  explicit LoadingData(const panel::FindDataRequest& request);
-  ~LoadingData();
-  LoadingData(const LoadingData&) = delete;
-  LoadingData& operator=(const LoadingData&) = delete;
-
- private:
-  far::HANDLE saved_;
-  bool shown_;
-};
-
 }  // namespace catalog

@@ -211,7 +211,7 @@ void ListSegmentTree(Listing& l, std::size_t at) {
   } else if (detail == ".EXTENTS") {
     l.UseModes("ExtentFileBlockBytesPanelModes");
     l.ListStatement(kStmtSegmentExtents,
-                    {{"EXTENT_ID", "FILE_ID", "BLOCK_ID", "BYTES", "RELATIVE_FNO"}, false, "", "", "BYTES"},
+                    {{"FILENAME", "FILE_ID", "BLOCK_ID", "BYTES", "RELATIVE_FNO"}, false, "", "", "BYTES"},
                     {{"OWNER", owner}, {"NAME", segment}});
   }
 }

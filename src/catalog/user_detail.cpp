@@ -14,16 +14,13 @@ using namespace connection;
 
 constexpr const char* kNameAdm = "NameAdmPanelModes";
 
-ItemColumns Dirs(std::vector<std::string> columns) { return {std::move(columns), true, "", "", ""}; }
-ItemColumns Files(std::vector<std::string> columns) { return {std::move(columns), false, "", "", ""}; }
-
 void UserDetail(Listing& l, const std::string& user) {
   l.UseModes("ObjectValuePanelModes");
   const VariablePairs name{{"NAME", user}};
   ListQueryText(l,
                 "SELECT OBJECT_TYPE, COUNT(OBJECT_NAME) AS COUNTS FROM " + l.Module().Prefix() +
                     "OBJECTS WHERE OWNER = :OWNER GROUP BY OBJECT_TYPE",
-                Dirs({"OBJECT_TYPE", "COUNTS"}), {{"OWNER", user}});
+                SecurityDirs({"OBJECT_TYPE", "COUNTS"}), {{"OWNER", user}});
   LoadingMessage note(l.request);
   const long long roles = CountFrom(l, "DBA_ROLE_PRIVS WHERE GRANTEE = :NAME", name);
   AddCounted(l, ".ROLES", roles);
@@ -71,39 +68,39 @@ void UserLists(Listing& l, const std::string& user) {
   if (!l.Level(5).empty()) return;
   if (detail == ".CONSUMERS") {
     l.UseModes("GroupStatusPanelModes");
-    l.ListStatement(kStmtUserConsumerGroups, Dirs(ConsumerGroupColumns()), owner);
+    l.ListStatement(kStmtUserConsumerGroups, SecurityDirs(ConsumerGroupColumns()), owner);
   } else if (detail == ".AUDIT TRAIL") {
     l.UseModes("SesEntryActionTimePanelModes");
     l.ListStatement(kStmtUserAuditTrail,
                     {{"FILENAME", "ACTION_NAME", "TIMESTAMP", "COMMENT_TEXT"}, true, "TIMESTAMP", "", ""}, owner);
   } else if (detail == ".AUDIT PRIVILEGES") {
     l.UseModes("PrivilegeUserSuccessFailurePanelModes");
-    l.ListStatement(kStmtUserAuditPrivileges, Files({"PRIVILEGE", "USER_NAME", "SUCCESS", "FAILURE"}), owner);
+    l.ListStatement(kStmtUserAuditPrivileges, SecurityFiles({"PRIVILEGE", "USER_NAME", "SUCCESS", "FAILURE"}), owner);
   } else if (detail == ".ROLES") {
     l.UseModes(kNameAdm);
-    l.ListStatement(kStmtUserRoles, Dirs({"GRANTED_ROLE", "ADMIN_OPTION"}), owner);
+    l.ListStatement(kStmtUserRoles, SecurityDirs({"GRANTED_ROLE", "ADMIN_OPTION"}), owner);
   } else if (detail == ".PRIVILEGES") {
     l.UseModes(kNameAdm);
-    l.ListStatement(kStmtSystemPrivileges, Files({"PRIVILEGE", "ADMIN_OPTION"}), owner);
+    l.ListStatement(kStmtSystemPrivileges, SecurityFiles({"PRIVILEGE", "ADMIN_OPTION"}), owner);
   } else if (detail == ".ALL PRIVILEGES") {
     l.UseModes(kNameAdm);
-    l.ListStatement(kStmtUserAllPrivileges, Files({"PRIVILEGE", "ADMIN_OPTION"}), owner);
+    l.ListStatement(kStmtUserAllPrivileges, SecurityFiles({"PRIVILEGE", "ADMIN_OPTION"}), owner);
   } else if (detail == ".ALL OBJECT PRIVS") {
     ListAllObjectPrivileges(l, user);
   } else if (detail == ".QUOTAS") {
     l.UseModes("TablespaceUsedBytesMaxBytesPanelModes");
-    l.ListStatement(kStmtUserQuotas, Files({"TABLESPACE_NAME", "BYTES", "MAX_BYTES", "BLOCKS", "MAX_BLOCKS"}),
+    l.ListStatement(kStmtUserQuotas, SecurityFiles({"TABLESPACE_NAME", "BYTES", "MAX_BYTES", "BLOCKS", "MAX_BLOCKS"}),
                     owner);
   } else if (detail == "TABLE PARTITION") {
     l.UseModes("ObjectPartitionPanelModes");
-    l.ListStatement(kStmtUserTablePartitions, Files({"TABLE_NAME", "PARTITION_NAME"}), owner);
+    l.ListStatement(kStmtUserTablePartitions, SecurityFiles({"TABLE_NAME", "PARTITION_NAME"}), owner);
   } else if (detail == "INDEX PARTITION") {
     l.UseModes("ObjectPartitionPanelModes");
-    l.ListStatement(kStmtUserIndexPartitions, Files({"INDEX_NAME", "PARTITION_NAME"}), owner);
+    l.ListStatement(kStmtUserIndexPartitions, SecurityFiles({"INDEX_NAME", "PARTITION_NAME"}), owner);
   } else if (detail == ".SESSIONS") {
     // Items are SID.SERIAL#: both keys of the session detail.
     l.UseModes("SIDSUserTerminalProgramPanelModes");
-    l.ListStatement(kStmtUserSessions, Dirs({"SESSION_ID", "USERNAME", "TERMINAL", "PROGRAM", "CUSTOM_DESCRIPTION"}),
+    l.ListStatement(kStmtUserSessions, SecurityDirs({"SESSION_ID", "USERNAME", "TERMINAL", "PROGRAM", "CUSTOM_DESCRIPTION"}),
                     owner);
   }
 }

@@ -15,9 +15,6 @@ using namespace connection;
 
 constexpr const char* kDefault = "DefaultPanelModes";
 
-ItemColumns Dirs(std::vector<std::string> columns) { return {std::move(columns), true, "", "", ""}; }
-ItemColumns Files(std::vector<std::string> columns) { return {std::move(columns), false, "", "", ""}; }
-
 void UsersRoot(Listing& l) {
   l.UseModes(kDefault);
   LoadingMessage note(l.request);
@@ -34,7 +31,7 @@ void UsersRoot(Listing& l) {
 void Roles(Listing& l) {
   if (l.Level(4).empty()) {
     l.UseModes(kDefault);
-    l.ListStatement(kStmtRoles, Dirs({"ROLE"}));
+    l.ListStatement(kStmtRoles, SecurityDirs({"ROLE"}));
   } else {
     ListRoleTree(l, ExactLevel(l, 4));
   }
@@ -44,7 +41,7 @@ void Profiles(Listing& l) {
   const std::string profile = ExactLevel(l, 4);
   if (l.Level(4).empty()) {
     l.UseModes(kDefault);
-    l.ListStatement(kStmtProfiles, Dirs({"PROFILE"}));
+    l.ListStatement(kStmtProfiles, SecurityDirs({"PROFILE"}));
   } else if (l.Level(5).empty()) {
     l.UseModes(kDefault);
     AddItem(l.request, ".LIMITS", {}, true);
@@ -53,20 +50,20 @@ void Profiles(Listing& l) {
     return;
   } else if (l.Level(5) == ".LIMITS") {
     l.UseModes("ResourceTypeLimitPanelModes");
-    l.ListStatement(kStmtProfileLimits, Files({"RESOURCE_NAME", "RESOURCE_TYPE", "LIMIT"}), {{"OWNER", profile}});
+    l.ListStatement(kStmtProfileLimits, SecurityFiles({"RESOURCE_NAME", "RESOURCE_TYPE", "LIMIT"}), {{"OWNER", profile}});
   } else if (l.Level(5) == ".USERS") {
     l.UseModes(kDefault);
-    l.ListStatement(kStmtProfileUsers, Dirs({"USERNAME"}), {{"OWNER", profile}});
+    l.ListStatement(kStmtProfileUsers, SecurityDirs({"USERNAME"}), {{"OWNER", profile}});
   }
 }
 
 void Consumers(Listing& l) {
   if (l.Level(4).empty()) {
     l.UseModes("GroupStatusPanelModes");
-    l.ListStatement(kStmtConsumerGroups, Dirs(ConsumerGroupColumns()));
+    l.ListStatement(kStmtConsumerGroups, SecurityDirs(ConsumerGroupColumns()));
   } else if (l.Level(5).empty()) {
     l.UseModes("GranteeInitAdmPanelModes");
-    l.ListStatement(kStmtConsumerGroupGrantees, Files({"GRANTEE", "INITIAL_GROUP", "GRANT_OPTION"}),
+    l.ListStatement(kStmtConsumerGroupGrantees, SecurityFiles({"GRANTEE", "INITIAL_GROUP", "GRANT_OPTION"}),
                     {{"OWNER", ExactLevel(l, 4)}});
   }
 }
@@ -74,7 +71,7 @@ void Consumers(Listing& l) {
 void PasswordFile(Listing& l) {
   if (!l.Level(4).empty()) return;
   l.UseModes("UserNameSysdbaSysoperPanelModes");
-  l.ListStatement(kStmtPasswordFileUsers, Dirs({"USERNAME", "SYSDBA", "SYSOPER"}));
+  l.ListStatement(kStmtPasswordFileUsers, SecurityDirs({"USERNAME", "SYSDBA", "SYSOPER"}));
 }
 
 }  // namespace

@@ -680,8 +680,12 @@ constexpr CatalogueEntry kCatalogue[] = {
     {kStmtDimensionLevels, kNameOwner,
      "SELECT L.*, L.DETAILOBJ_OWNER || '.' || L.DETAILOBJ_NAME AS FILENAME FROM "
      ":DBA_DIM_LEVELS L WHERE OWNER = :OWNER AND DIMENSION_NAME = :NAME"},
+    // A member in use has no STATUS: it is named by its file then, as is a
+    // member whose status another member of the group shares.
     {kStmtRedoLogFiles, kOwner,
-     "SELECT * FROM V$LOGFILE WHERE GROUP# = :OWNER"},
+     "SELECT F.*, DECODE((SELECT COUNT(*) FROM V$LOGFILE S WHERE S.GROUP# = F.GROUP# AND "
+     "S.STATUS = F.STATUS), 1, F.STATUS, F.MEMBER) AS FILENAME FROM V$LOGFILE F WHERE "
+     "F.GROUP# = :OWNER"},
     {kStmtRedoLogHistory, kOwner,
      "SELECT * FROM V$LOG_HISTORY WHERE SEQUENCE# = :OWNER"},
     {kStmtColumnGrants, kOwnerNameColumnName,
@@ -720,8 +724,12 @@ constexpr CatalogueEntry kCatalogue[] = {
      "S.TABLESPACE_NAME = :OWNER AND S.SEGMENT_TYPE = :NAME"},
     {kStmtCartridgeComponents, kOwner,
      "SELECT * FROM DBA_CARTRIDGE_COMPONENTS WHERE CARTRIDGE_NAME = :OWNER"},
+    // Extent ids padded with zeros to the width of the largest, so that the
+    // panel, which sorts names as text, shows them in id order.
     {kStmtSegmentExtents, kNameOwner,
-     "SELECT E.* FROM DBA_EXTENTS E WHERE E.OWNER = :OWNER AND E.SEGMENT_NAME = :NAME"},
+     "SELECT E.*, LPAD(E.EXTENT_ID, (SELECT LENGTH(MAX(X.EXTENT_ID)) FROM DBA_EXTENTS X WHERE "
+     "X.OWNER = E.OWNER AND X.SEGMENT_NAME = E.SEGMENT_NAME), '0') AS FILENAME FROM "
+     "DBA_EXTENTS E WHERE E.OWNER = :OWNER AND E.SEGMENT_NAME = :NAME"},
     {kStmtSystemStatisticsOfClass, kOwner,
      "SELECT S.VALUE, N.NAME FROM V$SYSSTAT S, V$STATNAME N WHERE S.STATISTIC# = "
      "N.STATISTIC# AND S.CLASS = :OWNER"},
@@ -856,10 +864,10 @@ constexpr CatalogueEntry kCatalogue[] = {
      "SELECT C.SQL_TEXT, C.ADDRESS || '.' || C.HASH_VALUE AS FILENAME FROM V$SESSION S, "
      "V$OPEN_CURSOR C WHERE S.SID = :SID AND S.SERIAL# = :SERIAL AND S.SADDR = C.SADDR",
      kCallerSidSerial},
+    // The 9.2 view has no OBJID, COMPNAM or step columns: the object is in
+    // TARGET already, as OWNER.NAME.
     {kStmtSessionLongOperations, kNone,
-     "SELECT L.*,DECODE (O.OBJECT_NAME, NULL, NULL, O.OWNER || '.' || O.OBJECT_NAME) AS "
-     "OBJECTNAME FROM V$SESSION_LONGOPS L, DBA_OBJECTS O WHERE L.SID = :SID AND L.SERIAL# "
-     "= :SERIAL AND L.OBJID = O.OBJECT_ID (+)",
+     "SELECT L.* FROM V$SESSION_LONGOPS L WHERE L.SID = :SID AND L.SERIAL# = :SERIAL",
      kCallerSidSerial},
     {kStmtAuditObjectsOfOwner, kOwner,
      "SELECT A.*, A.OBJECT_NAME || '.' || A.OBJECT_TYPE AS FILENAME FROM "

@@ -6,6 +6,7 @@
 #include <ctime>
 
 #include "instance_support.h"
+#include "operations/jump_rules.h"
 
 namespace {
 
@@ -153,6 +154,99 @@ TEST_F(InstanceListings, LatchesWithChildrenOfferThem) {
   EXPECT_EQ(Names(ListPath("\\.Statistics\\.LATCHES\\98\\.CHILD LATCHES")),
             (std::vector<std::string>{"..", "1", "2"}));
   EXPECT_EQ(Find(ListPath("\\.Statistics\\.LATCHES\\3"), ".CHILD LATCHES"), nullptr);
+}
+
+TEST_F(InstanceListings, LongOperationsListTheServersColumns) {
+  LogOn("sys", "change_on_install");
+  const std::string session = Value(module(), "SELECT SID || '.' || SERIAL# FROM V$SESSION WHERE USERNAME = 'SYS'");
+  RunSql(module(),
+         "INSERT INTO SYS.V_$SESSION_LONGOPS (SID, SERIAL#, OPNAME, TARGET, SOFAR, TOTALWORK, UNITS, START_TIME, "
+         "LAST_UPDATE_TIME, TIME_REMAINING, ELAPSED_SECONDS, MESSAGE, USERNAME) SELECT SID, SERIAL#, 'Table Scan', "
+         "'SCOTT.EMP', 120, 500, 'Blocks', SYSDATE, SYSDATE, 30, 9, 'Table Scan:  SCOTT.EMP: 120 out of 500 Blocks "
+         "done', USERNAME FROM V$SESSION WHERE USERNAME = 'SYS'");
+  auto detail = ListPath("\\.Instance parameters\\.SESSIONS\\" + session);
+  EXPECT_EQ(Find(detail, ".LONG RUNNING")->columns,
+            (std::vector<std::string>{"1", "The status of long-running operations"}));
+  auto operations = ListPath("\\.Instance parameters\\.SESSIONS\\" + session + "\\.LONG RUNNING");
+  ASSERT_EQ(operations.size(), 2u);
+  const Item* scan = Find(operations, "Table Scan");
+  ASSERT_NE(scan, nullptr);
+  // TARGET, UNITS, SOFAR, TOTALWORK, TIME_REMAINING, ELAPSED_SECONDS, START_TIME, LAST_UPDATE_TIME, USERNAME, MESSAGE
+  EXPECT_EQ(Column(scan, 0), "SCOTT.EMP");
+  EXPECT_EQ(Column(scan, 1), "Blocks");
+  EXPECT_EQ(Column(scan, 2), "120");
+  EXPECT_EQ(Column(scan, 3), "500");
+  EXPECT_EQ(Column(scan, 4), "30");
+  EXPECT_EQ(Column(scan, 8), "SYS");
+  EXPECT_EQ(Column(scan, 9), "Table Scan:  SCOTT.EMP: 120 out of 500 Blocks done");
+  EXPECT_TRUE(Errors().empty());
+}
+
+TEST_F(InstanceListings, RedoLogMembersHaveNamesOfTheirOwn) {
+  LogOn("system", "manager");
+  for (const Item& log : ListPath("\\.Instance parameters\\.REDO LOGS")) {
+    if (log.name == "..") continue;
+    auto files = ListPath("\\.Instance parameters\\.REDO LOGS\\" + log.name + "\\.FILES");
+    ASSERT_GT(files.size(), 1u) << log.name;
+    std::vector<std::string> names = Names(files);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(std::adjacent_find(names.begin(), names.end()), names.end()) << "unique in " << log.name;
+    for (const Item& f : files) {
+      if (f.name == "..") continue;
+      EXPECT_FALSE(f.name.empty());
+      // MEMBER, STATUS: a member in use (no status) is named by its file.
+      if (Column(&f, 1).empty()) {
+        EXPECT_EQ(f.name, Column(&f, 0));
+      }
+    }
+  }
+  EXPECT_TRUE(Errors().empty());
+}
+
+TEST_F(InstanceListings, LicenseHighWaterAgreesWithTheLogons) {
+  LogOn("scott", "tiger");
+  LogOn("system", "manager");
+  auto license = ListPath("\\.Instance parameters\\.License");
+  EXPECT_EQ(Column(Find(license, "SESSIONS_CURRENT"), 0), "2");
+  EXPECT_EQ(Column(Find(license, "SESSIONS_HIGHWATER"), 0), "2");
+  EXPECT_EQ(Value(module(), "SELECT VALUE FROM V$SYSSTAT WHERE NAME = 'logons cumulative'"), "2");
+  // A session that leaves does not lower the mark.
+  panels_.erase(panels_.begin());
+  license = ListPath("\\.Instance parameters\\.License");
+  EXPECT_EQ(Column(Find(license, "SESSIONS_CURRENT"), 0), "1");
+  EXPECT_EQ(Column(Find(license, "SESSIONS_HIGHWATER"), 0), "2");
+}
+
+// Enter on a locked object or a transaction opens the transaction of the
+// session that holds it: the columns the rules read must be where the
+// listings put them.
+TEST_F(InstanceListings, LocksAndTransactionsJumpToTheSessionsTransaction) {
+  LogOn("system", "manager");
+  const std::string session = Value(module(), "SELECT SID || '.' || SERIAL# FROM V$SESSION WHERE USERNAME = 'SYSTEM'");
+  RunSql(module(), "UPDATE SCOTT.EMP SET SAL = SAL WHERE EMPNO = 7369");
+  auto current = [](const Item& i) {
+    operations::CurrentItem c;
+    c.valid = true;
+    c.name = i.name;
+    c.directory = i.directory;
+    c.columns = i.columns;
+    return c;
+  };
+  auto locks = ListPath("\\.Instance parameters\\.LOCKS");
+  const Item* emp = Find(locks, "SCOTT.EMP");
+  ASSERT_NE(emp, nullptr);
+  const std::string xidsqn = Column(emp, 2);
+  const std::string transaction = "\\.SESSIONS\\" + session + "\\.TRANSACTIONS\\" + xidsqn;
+  std::string target = operations::GetJumpTarget(panel(), current(*emp));
+  EXPECT_NE(target.find(transaction), std::string::npos) << target;
+  auto transactions = ListPath("\\.Instance parameters\\.TRANSACTIONS");
+  const Item* tx = Find(transactions, xidsqn);
+  ASSERT_NE(tx, nullptr);
+  EXPECT_EQ(operations::GetJumpTarget(panel(), current(*tx)), target);
+  // The target lists the transaction with the object it locks.
+  EXPECT_EQ(Column(Find(ListPath(target), "EMP"), 0), "SCOTT");
+  RunSql(module(), "ROLLBACK");
+  EXPECT_TRUE(Errors().empty());
 }
 
 }  // namespace

@@ -129,7 +129,7 @@ TEST(PanelModeSets, NinetySevenSetsHaveTheRegularShape) {
       "NameTypeLengthPrecPanelModes",
       "ObjectValuePanelModes",
       "NameUsagePanelModes",
-      "ComponentUpdatesStepidStepsofarPanelModes",
+      "OperationTargetSoFarTotalPanelModes",
       "ObjectTypeStatisticsPanelModes",
       "NameTypeValuePanelModes",
       "NameTypeObjIDTablePanelModes",

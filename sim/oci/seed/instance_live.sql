@@ -209,7 +209,7 @@ INSERT INTO "SYS.V_$ROWCACHE" VALUES (1, 'PARENT', NULL, 'dc_free_extents', 12, 
   (8, 'SUBORDINATE', 0, 'dc_object_ids', 900, 890, 50, 40122, 900, 0, 0, 0, 0, 0, 0, 0, 0),
   (10, 'PARENT', NULL, 'dc_usernames', 24, 22, 0, 12040, 24, 0, 0, 0, 0, 0, 0, 0, 0);
 DELETE FROM "SYS.V_$SGASTAT";
-INSERT INTO "SYS.V_$SGASTAT" VALUES (NULL, 'fixed_sga', 451684), (NULL, 'buffer_cache', 25165824),
+INSERT INTO "SYS.V_$SGASTAT" (POOL, NAME, BYTES) VALUES (NULL, 'fixed_sga', 451684), (NULL, 'buffer_cache', 25165824),
   (NULL, 'log_buffer', 667648), ('shared pool', 'library cache', 8123456), ('shared pool', 'sql area', 6123456),
   ('shared pool', 'dictionary cache', 3012345), ('shared pool', 'miscellaneous', 4123456),
   ('shared pool', 'free memory', 21123456), ('large pool', 'free memory', 8388608), ('java pool', 'free memory', 33554432);
@@ -234,8 +234,8 @@ INSERT INTO "SYS.V_$RESOURCE_LIMIT" VALUES ('processes', 14, 20, '       150', '
   ('sessions', 12, 18, '       170', '       170'), ('enqueue_locks', 10, 24, '      2230', '      2230'),
   ('dml_locks', 0, 12, '       748', ' UNLIMITED'), ('transactions', 0, 4, '       187', ' UNLIMITED'),
   ('max_shared_servers', 1, 1, '        20', '        20'), ('parallel_max_servers', 0, 0, '         5', '      3600');
-INSERT INTO "SYS.V_$SYSTEM_EVENT" VALUES ('rdbms ipc message', 90123, 81000, 27012345, 299, 270123450000),
-  ('pmon timer', 30012, 30012, 9012345, 300, 90123450000), ('smon timer', 301, 290, 9001234, 29904, 90012340000);
+INSERT INTO "SYS.V_$SYSTEM_EVENT" VALUES ('rdbms ipc message', 90123, 81000, 27012345, 299),
+  ('pmon timer', 30012, 30012, 9012345, 300), ('smon timer', 301, 290, 9001234, 29904);
 
 -- Sort segments: the order of the 9.2 reference.
 DROP TABLE "SYS.V_$SORT_SEGMENT";

@@ -52,6 +52,7 @@ std::string ColumnList(const std::vector<std::string>& cols) {
 void AddIndexRows(sqlite3* db, const std::string& owner, const std::string& name, const std::string& table_owner,
                   const std::string& table, bool unique, const std::string& index_type,
                   const std::vector<std::string>& cols, const std::string& tablespace) {
+  const std::string ts = tablespace.empty() ? DefaultTablespace(db, owner) : tablespace;
   AddObject(db, owner, name, "INDEX");
   Query i(db,
           "INSERT INTO \"SYS.DBA_INDEXES\" (OWNER, INDEX_NAME, INDEX_TYPE, TABLE_OWNER, TABLE_NAME, TABLE_TYPE, "
@@ -61,11 +62,11 @@ void AddIndexRows(sqlite3* db, const std::string& owner, const std::string& name
           "VALUES (?, ?, ?, ?, ?, 'TABLE', ?, 'DISABLED', ?, 2, 255, 65536, 1, 2147483645, NULL, 1, 1, 10, 'YES', "
           "'VALID', '1', '1', 'NO', 'N', 'N', 'N', 'DEFAULT', 'NO', 'NO', ?, 'NO')");
   i.Bind(1, owner).Bind(2, name).Bind(3, index_type).Bind(4, table_owner).Bind(5, table);
-  i.Bind(6, std::string(unique ? "UNIQUE" : "NONUNIQUE")).Bind(7, tablespace.empty() ? "USERS" : tablespace);
+  i.Bind(6, std::string(unique ? "UNIQUE" : "NONUNIQUE")).Bind(7, ts);
   if (index_type.rfind("FUNCTION", 0) == 0) i.Bind(8, std::string("ENABLED"));
   else i.BindNull(8);
   i.Run();
-  AddSegment(db, owner, name, "INDEX", tablespace.empty() ? "USERS" : tablespace);
+  AddSegment(db, owner, name, "INDEX", ts);
   int pos = 0;
   for (const auto& c : cols) {
     Query ic(db, "INSERT INTO \"SYS.DBA_IND_COLUMNS\" VALUES (?, ?, ?, ?, ?, ?, 22, 0, 'ASC')");
@@ -223,9 +224,10 @@ void CreateTable(ServerSession& s, const sql::Translation& tr) {
   }
   AddObject(db, ct.owner, ct.name, "TABLE");
   std::string ts = ct.tablespace.value_or("");
+  if (ts.empty()) ts = DefaultTablespace(db, ct.owner);
   AddTableRow(db, ct.owner, ct.name, ts, ct.temporary, ct.partitioned);
   // A temporary table has its storage in the temporary tablespace, per session.
-  if (!ct.temporary) AddSegment(db, ct.owner, ct.name, "TABLE", ts.empty() ? "USERS" : ts);
+  if (!ct.temporary) AddSegment(db, ct.owner, ct.name, "TABLE", ts);
   SetColumns(db, ct.owner, ct.name, cols);
   for (const auto& c : cols)
     if (!c.nullable && !pk_cols.count(c.name)) {

@@ -117,8 +117,8 @@ std::string Views(int64_t sid) {
            " THEN 'WAITED SHORT TIME' ELSE 'WAITING' END AS STATE FROM reg.sessions S");
   auto event = [](const char* name, int statistic) {
     return "SELECT S.SID, '" + std::string(name) + "' AS EVENT, " + Stat(statistic) + " AS TOTAL_WAITS, 0 AS "
-           "TOTAL_TIMEOUTS, " + Stat(statistic) + " / 10 AS TIME_WAITED, 0 AS AVERAGE_WAIT, 1 AS MAX_WAIT, " +
-           Stat(statistic) + " * 1000 AS TIME_WAITED_MICRO FROM reg.sessions S WHERE " + Stat(statistic) + " > 0";
+           "TOTAL_TIMEOUTS, " + Stat(statistic) + " / 10 AS TIME_WAITED, 0 AS AVERAGE_WAIT, 1 AS MAX_WAIT FROM "
+           "reg.sessions S WHERE " + Stat(statistic) + " > 0";
   };
   view("V_$SESSION_EVENT", event("SQL*Net message to client", 40) + " UNION ALL " +
                                event("SQL*Net message from client", 40) + " UNION ALL " +
@@ -138,8 +138,8 @@ std::string Views(int64_t sid) {
            ", 250000, 0, 300000 FROM reg.sessions S");
   view("V_$LICENSE",
        "SELECT L.SESSIONS_MAX, L.SESSIONS_WARNING, (SELECT COUNT(*) FROM reg.sessions) AS SESSIONS_CURRENT, "
-       "MAX(L.SESSIONS_HIGHWATER, (SELECT COUNT(*) FROM reg.sessions)) AS SESSIONS_HIGHWATER, L.USERS_MAX FROM "
-       "main.\"SYS.V_$LICENSE\" L");
+       "MAX(COALESCE((SELECT value FROM reg.counters WHERE name = 'sessions_highwater'), 0), (SELECT COUNT(*) FROM "
+       "reg.sessions)) AS SESSIONS_HIGHWATER, L.USERS_MAX FROM main.\"SYS.V_$LICENSE\" L");
   return v;
 }
 

@@ -139,6 +139,10 @@ SessionIdentity SessionRegistry::Register(const std::string& user, int64_t user_
     ins.Bind(12, std::string(host)).Bind(13, program).Bind(14, Now()).Bind(15, static_cast<int64_t>(::getpid()));
     ins.Bind(16, program);
     ins.Step();
+    // The most sessions there have been at once since the instance started (V$LICENSE).
+    Stmt(db_, "INSERT OR IGNORE INTO counters VALUES ('sessions_highwater', 0)").Step();
+    Stmt(db_, "UPDATE counters SET value = MAX(value, (SELECT COUNT(*) FROM sessions)) WHERE name = "
+              "'sessions_highwater'").Step();
     Exec("COMMIT");
     return {sid, serial};
   } catch (...) {
