@@ -388,8 +388,11 @@ struct PanelRedrawInfo {
 
 #pragma pack(pop)
 
-// Sizes the hosts rely on.
+// Sizes the hosts rely on.  FAR 1.70 is 32-bit: its layouts are asserted in
+// the i686 build; the x86_64 Windows build (run under wine64 with the host
+// stand-in, never by FAR) only shares the code.
 #if defined(QUARRY_HOST_WIN32)
+#if defined(__i386__) || defined(_M_IX86)
 static_assert(sizeof(void*) == 4, "the Win32 build is 32-bit");
 static_assert(sizeof(PluginStartupInfo) == 372);
 static_assert(sizeof(PluginInfo) == 44);
@@ -404,6 +407,10 @@ static_assert(sizeof(PanelMode) == 44);
 // what these cover; the declared structures carry one more reserved word).
 constexpr int kPluginInfoSize = 40;
 constexpr int kOpenPluginInfoSize = 68;
+#else
+constexpr int kPluginInfoSize = static_cast<int>(sizeof(PluginInfo));
+constexpr int kOpenPluginInfoSize = static_cast<int>(sizeof(OpenPluginInfo));
+#endif
 #else
 static_assert(sizeof(void*) == 8, "the far2l build is x86_64");
 static_assert(sizeof(PluginStartupInfo) == 4316);

@@ -125,6 +125,16 @@ void CloseLibrary(LibraryHandle lib) {
   if (lib) ::dlclose(lib);
 }
 
+std::string LibraryPath(LibraryHandle lib) {
+  struct link_map* map = nullptr;
+  if (!lib || ::dlinfo(lib, RTLD_DI_LINKMAP, &map) != 0 || !map || !map->l_name) return "";
+  return map->l_name;
+}
+
+std::string FindSystemLibrary(const std::string& fileName) { return fileName; }
+
+std::FILE* OpenFile(const std::string& path, const char* mode) { return std::fopen(path.c_str(), mode); }
+
 // ---- files and directories -----------------------------------------------
 
 char PathSeparator() { return '/'; }
