@@ -92,6 +92,8 @@ std::string DirectoryOf(const std::string& path);  // with a trailing separator;
 bool FileExists(const std::string& path);       // a regular file
 bool DirectoryExists(const std::string& path);
 bool RemoveFile(const std::string& path);
+// Renames a file, replacing an existing target; false on failure.
+bool RenameFile(const std::string& from, const std::string& to);
 // Names (not paths) of the regular files in `dir` matching a pattern with
 // '*' and '?' wildcards, compared case-insensitively, in directory order.
 // "*.*" matches every name, as on Windows.

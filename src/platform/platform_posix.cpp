@@ -151,6 +151,8 @@ bool DirectoryExists(const std::string& path) {
 
 bool RemoveFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
 
+bool RenameFile(const std::string& from, const std::string& to) { return std::rename(from.c_str(), to.c_str()) == 0; }
+
 std::vector<std::string> ListFiles(const std::string& dir, const std::string& pattern) {
   std::vector<std::string> names;
   DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());

@@ -352,6 +352,10 @@ bool DirectoryExists(const std::string& path) {
 
 bool RemoveFile(const std::string& path) { return DeleteFileW(Wide(path).c_str()) != 0; }
 
+bool RenameFile(const std::string& from, const std::string& to) {
+  return MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED) != 0;
+}
+
 std::vector<std::string> ListFiles(const std::string& dir, const std::string& pattern) {
   std::vector<std::string> names;
   WIN32_FIND_DATAW data;
