@@ -1,7 +1,11 @@
 #!/usr/bin/env bash
-# Cross-builds the platform layer's tests for x86_64 Windows (mingw-w64) and
-# runs them under wine64, so the Win32 registry, temporary-file, code-page,
-# module and process code runs for real.  Exit code = the tests' result.
+# Cross-builds the platform layer's tests and the Windows run tests for
+# x86_64 Windows (mingw-w64) and runs them under wine64, so the Win32
+# registry, temporary-file, code-page, module, process and client-loading
+# code runs for real.  The Windows run tests run as under FAR on a Russian
+# system: ANSI/OEM code pages 1251/866 (wine takes them from the locale,
+# built into a private folder with localedef), file functions switched to
+# OEM and a Cyrillic temporary folder.  Exit code = the tests' result.
 #
 # Headless: no display is needed.  Wine runs in a private, throw-away prefix
 # (created on first start, which can take a minute) and its server for that
@@ -26,16 +30,19 @@ echo "== configure and build $build"
 cmake -S "$root" -B "$build" \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" \
   -DQUARRY_PLATFORM_ONLY=ON -DQUARRY_WERROR=ON
-cmake --build "$build" -j2 --target platform_tests platform_test_child
+cmake --build "$build" -j2 --target platform_tests platform_test_child windows_run_tests
 
 exe="$build/tests/platform/platform_tests.exe"
 [ -f "$exe" ] || { echo "wine-platform-tests: $exe was not built" >&2; exit 2; }
+runs="$build/tests/windows/windows_run_tests.exe"
+[ -f "$runs" ] || { echo "wine-platform-tests: $runs was not built" >&2; exit 2; }
 
 prefix="$(mktemp -d "${TMPDIR:-/tmp}/quarry-wine.XXXXXX")"
+locales="$(mktemp -d "${TMPDIR:-/tmp}/quarry-locale.XXXXXX")"
 cleanup() {
   # Stop only the wine server of our own prefix, then drop the prefix.
   if [ -n "$wineserver" ]; then WINEPREFIX="$prefix" "$wineserver" -k >/dev/null 2>&1 || true; fi
-  rm -rf "$prefix"
+  rm -rf "$prefix" "$locales"
 }
 trap cleanup EXIT
 
@@ -60,4 +67,17 @@ if [ "$status" -eq 124 ]; then
   echo "wine-platform-tests: timed out" >&2
 fi
 echo "== platform tests under wine64: exit code $status"
-exit "$status"
+
+# The Russian locale for wine's code pages, without touching the system's
+# locales: glibc reads it from LOCPATH.
+localedef -i ru_RU -f UTF-8 "$locales/ru_RU.UTF-8" >/dev/null 2>&1 || true
+echo "== running $(basename "$runs") under wine64 (code pages 1251/866, OEM file functions)"
+cd "$(dirname "$runs")"
+set +e
+LOCPATH="$locales" LANG=ru_RU.UTF-8 LC_ALL=ru_RU.UTF-8 \
+  timeout "${QUARRY_WINE_TIMEOUT:-600}" "$wine" "$runs" --gtest_color=no "$@"
+runs_status=$?
+set -e
+echo "== Windows run tests under wine64: exit code $runs_status"
+[ "$status" -ne 0 ] && exit "$status"
+exit "$runs_status"

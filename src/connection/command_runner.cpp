@@ -27,7 +27,7 @@ constexpr const char* kPlanId = "FAR SQL PLAN";
 // or empty file.
 class ResultFile {
  public:
-  explicit ResultFile(const std::string& path) : file_(std::fopen(path.c_str(), "wb")) {}
+  explicit ResultFile(const std::string& path) : file_(platform::OpenFile(path, "wb")) {}
   ~ResultFile() {
     if (file_ != nullptr) std::fclose(file_);
   }

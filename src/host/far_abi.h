@@ -388,8 +388,11 @@ struct PanelRedrawInfo {
 
 #pragma pack(pop)
 
-// Sizes the hosts rely on.
+// Sizes the hosts rely on.  FAR 1.70 is 32-bit: its layouts are asserted in
+// the i686 build; the x86_64 Windows build (run under wine64 with the host
+// stand-in, never by FAR) only shares the code.
 #if defined(QUARRY_HOST_WIN32)
+#if defined(__i386__) || defined(_M_IX86)
 static_assert(sizeof(void*) == 4, "the Win32 build is 32-bit");
 static_assert(sizeof(PluginStartupInfo) == 372);
 static_assert(sizeof(PluginInfo) == 44);
@@ -400,10 +403,45 @@ static_assert(sizeof(FarDialogItem) == 548);
 static_assert(sizeof(PanelInfo) == 496);
 static_assert(sizeof(KeyBarTitles) == 336);
 static_assert(sizeof(PanelMode) == 44);
+// Where the fields Quarry writes lie in the 1.70 records (a field moved by a
+// changed declaration would be read by FAR as another one).
+static_assert(offsetof(PluginInfo, Flags) == 4 && offsetof(PluginInfo, DiskMenuStrings) == 8 &&
+              offsetof(PluginInfo, DiskMenuNumbers) == 12 && offsetof(PluginInfo, DiskMenuStringsNumber) == 16 &&
+              offsetof(PluginInfo, PluginMenuStrings) == 20 && offsetof(PluginInfo, PluginMenuStringsNumber) == 24 &&
+              offsetof(PluginInfo, PluginConfigStrings) == 28 &&
+              offsetof(PluginInfo, PluginConfigStringsNumber) == 32 && offsetof(PluginInfo, CommandPrefix) == 36);
+static_assert(offsetof(OpenPluginInfo, Flags) == 4 && offsetof(OpenPluginInfo, HostFile) == 8 &&
+              offsetof(OpenPluginInfo, CurDir) == 12 && offsetof(OpenPluginInfo, Format) == 16 &&
+              offsetof(OpenPluginInfo, PanelTitle) == 20 && offsetof(OpenPluginInfo, InfoLines) == 24 &&
+              offsetof(OpenPluginInfo, InfoLinesNumber) == 28 && offsetof(OpenPluginInfo, DescrFiles) == 32 &&
+              offsetof(OpenPluginInfo, DescrFilesNumber) == 36 && offsetof(OpenPluginInfo, PanelModesArray) == 40 &&
+              offsetof(OpenPluginInfo, PanelModesNumber) == 44 && offsetof(OpenPluginInfo, StartPanelMode) == 48 &&
+              offsetof(OpenPluginInfo, StartSortMode) == 52 && offsetof(OpenPluginInfo, StartSortOrder) == 56 &&
+              offsetof(OpenPluginInfo, KeyBar) == 60 && offsetof(OpenPluginInfo, ShortcutData) == 64);
+static_assert(offsetof(FAR_FIND_DATA, dwFileAttributes) == 0 && offsetof(FAR_FIND_DATA, ftLastWriteTime) == 20 &&
+              offsetof(FAR_FIND_DATA, nFileSizeHigh) == 28 && offsetof(FAR_FIND_DATA, nFileSizeLow) == 32 &&
+              offsetof(FAR_FIND_DATA, cFileName) == 44 && offsetof(FAR_FIND_DATA, cAlternateFileName) == 304);
+static_assert(offsetof(PluginPanelItem, PackSize) == 322 && offsetof(PluginPanelItem, Flags) == 326 &&
+              offsetof(PluginPanelItem, Description) == 334 && offsetof(PluginPanelItem, Owner) == 338 &&
+              offsetof(PluginPanelItem, CustomColumnData) == 342 &&
+              offsetof(PluginPanelItem, CustomColumnNumber) == 346 && offsetof(PluginPanelItem, UserData) == 350 &&
+              offsetof(PluginPanelItem, CRC32) == 354);
+static_assert(offsetof(FarDialogItem, Focus) == 20 && offsetof(FarDialogItem, Param) == 24 &&
+              offsetof(FarDialogItem, Flags) == 28 && offsetof(FarDialogItem, DefaultButton) == 32 &&
+              offsetof(FarDialogItem, Data) == 36);
+static_assert(offsetof(InfoPanelLine, Data) == 80 && offsetof(InfoPanelLine, Separator) == 160);
+static_assert(offsetof(PanelMode, FullScreen) == 12 && offsetof(PanelMode, CaseConversion) == 24 &&
+              offsetof(PanelMode, StatusColumnTypes) == 28 && offsetof(PanelMode, StatusColumnWidths) == 32);
+static_assert(offsetof(KeyBarTitles, CtrlTitles) == 48 && offsetof(KeyBarTitles, ShiftTitles) == 144 &&
+              offsetof(KeyBarTitles, CtrlAltTitles) == 288);
 // The sizes written into the records' size fields (the 1.70 hosts read only
 // what these cover; the declared structures carry one more reserved word).
 constexpr int kPluginInfoSize = 40;
 constexpr int kOpenPluginInfoSize = 68;
+#else
+constexpr int kPluginInfoSize = static_cast<int>(sizeof(PluginInfo));
+constexpr int kOpenPluginInfoSize = static_cast<int>(sizeof(OpenPluginInfo));
+#endif
 #else
 static_assert(sizeof(void*) == 8, "the far2l build is x86_64");
 static_assert(sizeof(PluginStartupInfo) == 4316);

@@ -18,7 +18,7 @@ namespace {
 // Creates the file when it is missing; an existing script is left alone.
 bool EnsureScriptExists(const std::string& path) {
   if (platform::FileExists(path)) return true;
-  std::FILE* f = std::fopen(path.c_str(), "ab");
+  std::FILE* f = platform::OpenFile(path, "ab");
   if (f == nullptr) return false;
   return std::fclose(f) == 0;
 }

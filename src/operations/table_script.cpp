@@ -27,6 +27,7 @@
 #include "operations/script_literals.h"
 #include "oracle/oracle_query.h"
 #include "oracle/oracle_session.h"
+#include "platform/platform.h"
 
 namespace operations {
 namespace {
@@ -58,13 +59,13 @@ std::string Literal(const std::string& text) {
 class ScriptFile {
  public:
   explicit ScriptFile(const std::string& target) : target_(target), temp_(target + ".part") {
-    file_ = std::fopen(temp_.c_str(), "wb");
+    file_ = platform::OpenFile(temp_, "wb");
     if (!file_) throw std::runtime_error("Cannot create the file " + temp_);
     std::setvbuf(file_, nullptr, _IOFBF, 1 << 16);
   }
   ~ScriptFile() {
     if (file_) std::fclose(file_);
-    if (!committed_) std::remove(temp_.c_str());
+    if (!committed_) platform::RemoveFile(temp_);
   }
   void Write(const std::string& text) {
     if (std::fwrite(text.data(), 1, text.size(), file_) != text.size())
@@ -75,9 +76,7 @@ class ScriptFile {
     const bool ok = std::fclose(file_) == 0;
     file_ = nullptr;
     if (!ok) throw std::runtime_error("Cannot write the file " + temp_);
-    std::error_code ec;
-    std::filesystem::rename(temp_, target_, ec);
-    if (ec) throw std::runtime_error("Cannot rename " + temp_ + " to " + target_ + ": " + ec.message());
+    if (!platform::RenameFile(temp_, target_)) throw std::runtime_error("Cannot rename " + temp_ + " to " + target_);
     committed_ = true;
   }
 

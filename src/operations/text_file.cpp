@@ -12,6 +12,7 @@
 
 #include "connection/field_text.h"
 #include "host/text_utils.h"
+#include "platform/platform.h"
 
 namespace operations {
 namespace {
@@ -20,7 +21,7 @@ namespace {
 // reported instead of shown.
 class TextWriter {
  public:
-  explicit TextWriter(const std::string& path) : path_(path), file_(std::fopen(path.c_str(), "wb")) {
+  explicit TextWriter(const std::string& path) : path_(path), file_(platform::OpenFile(path, "wb")) {
     if (file_ == nullptr) throw std::runtime_error("cannot write the file " + path);
   }
   ~TextWriter() {

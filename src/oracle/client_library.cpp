@@ -89,6 +89,18 @@ std::string TOracleClient::OracleHomeDirectory() {
   return homeDir_;
 }
 
+std::string TOracleClient::OracleHomeName() {
+  const std::string key = OracleHomeKey();
+  return ReadMachineString(key, "ORACLE_HOME_NAME");
+}
+
+void TOracleClient::ForgetHomeChoiceUnlessLoaded() {
+  if (Loaded()) return;
+  homeKeyKnown_ = false;
+  homeDirKnown_ = false;
+  if (selection_.chosenAutomatically) selection_ = HomeSelection{};
+}
+
 int TOracleClient::FindLibrary() {
   log_.clear();
   if (auto forced = LoaderParameter("OCIDLL", environment_.commandLine(),
@@ -113,8 +125,9 @@ int TOracleClient::FindLibrary() {
   return kLoadOk;
 }
 
-// Instant Client installations have no Oracle home: the library is found by
-// its bare name through the system's own search path.
+// Instant Client installations have no Oracle home, and a registered home
+// may have lost its library: the library is then found by its bare name
+// through the system's own search path (never the current folder).
 int TOracleClient::LoadBySystemName() {
   const std::string& name = environment_.layout.systemLibraryName;
   log_.push_back("Trying " + name + " on the system library path");
@@ -134,19 +147,12 @@ int TOracleClient::LoadLibraryAndResolve() {
   int code = FindLibrary();
   if (code == kLoadNoHome) {
     code = LoadBySystemName();
+  } else if (code == kLoadNotFound && ociDll_.empty()) {
+    // A leftover home without its library: try the next way before giving up.
+    if (LoadBySystemName() == kLoadOk) code = kLoadOk;
   } else if (code == kLoadOk) {
     std::string error;
     library_ = platform::OpenLibrary(ociDll_, &error);
-    if (!library_) {
-      // The library's companions may only be found from its own directory.
-      const std::string dir = platform::DirectoryOf(ociDll_);
-      const std::string current = platform::CurrentDirectory();
-      if (!dir.empty() && platform::ChangeDirectory(dir)) {
-        rememberedDirectory_ = current;
-        libraryDirectory_ = platform::CurrentDirectory();
-        library_ = platform::OpenLibrary(ociDll_, &error);
-      }
-    }
     if (!library_) {
       log_.push_back("LoadLibrary(" + ociDll_ + ") returned 0");
       if (!error.empty()) log_.push_back(error);
@@ -233,21 +239,26 @@ std::string TOracleClient::TnsNamesPath() {
   const std::string key = OracleHomeKey();
   if (dir.empty()) dir = ReadMachineString(key, "TNS_ADMIN");
   if (dir.empty() && !EqualsNoCase(key, kOracleRootKey)) dir = ReadMachineString(kOracleRootKey, "TNS_ADMIN");
-  if (dir.empty() && layout.netDirsInRegistry) {
+  const std::string home = OracleHomeDirectory();
+  if (!dir.empty()) {
+    // named above
+  } else if (home.empty()) {
+    // Instant Client: network/admin beside the library really loaded (the
+    // name it was asked for may be a bare one), never the current folder.
+    const std::string libraryDir = platform::DirectoryOf(platform::LibraryPath(library_));
+    if (!libraryDir.empty()) dir = AppendPath(libraryDir, layout.tnsAdminSubdir, sep);
+  } else if (layout.netDirsInRegistry) {
     dir = ReadMachineString(key, groups_.oci8Calls ? "NET80" : "NET20");
     if (!dir.empty()) {
       dir = AppendPath(dir, "Admin", sep);
     } else {
       const bool net80 = groups_.oci8Calls && !groups_.oci81Calls;
-      const std::string net = AppendPath(ReadMachineString(key, "ORACLE_HOME"), net80 ? "Net80" : "Network", sep);
-      dir = AppendPath(net, "Admin", sep);
+      dir = AppendPath(AppendPath(home, net80 ? "Net80" : "Network", sep), "Admin", sep);
     }
-  } else if (dir.empty()) {
-    std::string home = OracleHomeDirectory();
-    // Instant Client: network/admin beside the library it was loaded from.
-    if (home.empty()) home = platform::DirectoryOf(ociDll_);
-    if (!home.empty()) dir = AppendPath(home, layout.tnsAdminSubdir, sep);
+  } else {
+    dir = AppendPath(home, layout.tnsAdminSubdir, sep);
   }
+  if (dir.empty()) return "";
   tnsNamesPath_ = AppendPath(dir, "tnsnames.ora", sep);
   return tnsNamesPath_;
 }

@@ -67,9 +67,16 @@ class TOracleClient {
   // Undoes the directory change of a second load attempt.
   void RestoreCurrentDirectory();
 
+  // The home the library search chooses (registry key, its ORACLE_HOME,
+  // its ORACLE_HOME_NAME); strings in the ANSI code page on Windows.
   std::string OracleHomeKey();
   std::string OracleHomeDirectory();
-  // Full path of tnsnames.ora (initialises the library first).
+  std::string OracleHomeName();
+  // Before the library is loaded the registry or PATH may have changed since
+  // the last look: the next call chooses again.  Once loaded the choice stays.
+  void ForgetHomeChoiceUnlessLoaded();
+  // Full path of tnsnames.ora (initialises the library first); "" when no
+  // folder is known for it.
   std::string TnsNamesPath();
   std::vector<std::string> ListTnsAliases();
 

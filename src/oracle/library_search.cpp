@@ -32,8 +32,16 @@ std::optional<double> OraDllVersion(const std::string& fileName) {
   if (fileName.size() >= 5 && EqualsNoCase(fileName.substr(3, 2), "NT")) start = 5;
   const std::size_t dot = fileName.find('.', start);
   const std::string digits = fileName.substr(start, dot == std::string::npos ? std::string::npos : dot - start);
-  if (!AllDigits(digits)) return std::nullopt;
-  const double version = std::strtod(("0." + digits).c_str(), nullptr);
+  if (!AllDigits(digits) || digits.size() > 9) return std::nullopt;
+  // Integer arithmetic, not strtod: the process locale (a decimal comma)
+  // must not decide whether "0.73" is a number.
+  long number = 0;
+  double scale = 1;
+  for (char c : digits) {
+    number = number * 10 + (c - '0');
+    scale *= 10;
+  }
+  const double version = static_cast<double>(number) / scale;
   if (!(version > 0)) return std::nullopt;
   return version;
 }

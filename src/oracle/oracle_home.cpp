@@ -12,7 +12,6 @@ namespace {
 // A bogus counter must not make us probe millions of keys.
 constexpr int kMaxHomes = 1024;
 constexpr std::size_t kMaxValueBytes = 1024;
-constexpr std::size_t kMaxPathVariable = 1024;
 
 std::optional<int> ToInt(const std::string& text) {
   std::string trimmed = Trim(text);
@@ -97,10 +96,6 @@ std::string ChooseOracleHomeKey(const std::vector<OracleHomeEntry>& homes,
   return chosenKey;
 }
 
-std::string PathForHomeSearch() {
-  std::string path = platform::GetEnv("PATH").value_or("");
-  if (path.size() >= kMaxPathVariable) path.clear();
-  return path;
-}
+std::string PathForHomeSearch() { return platform::GetEnv("PATH").value_or(""); }
 
 }  // namespace oracle

@@ -38,8 +38,9 @@ std::string ChooseOracleHomeKey(const std::vector<OracleHomeEntry>& homes,
                                 const std::optional<std::string>& wanted,
                                 const std::string& pathVariable, HomeSelection& selection);
 
-// PATH as the home choice reads it: a value of 1024 characters or more is
-// not searched at all (it would have been truncated mid-entry).
+// PATH as the home choice reads it: whole, however long (2,000 characters
+// and more are ordinary on current Windows; cutting it would let a later
+// home win over one whose bin folder comes first).
 std::string PathForHomeSearch();
 
 }  // namespace oracle

@@ -8,6 +8,7 @@
 #include "catalog/dispatcher.h"
 #include "catalog/root_list.h"
 #include "host/host_services.h"
+#include "oracle/client_library.h"
 #include "panel/key_bar.h"
 #include "panel/path_levels.h"
 #include "platform/platform.h"
@@ -69,18 +70,19 @@ TOracleController::TOracleController(std::unique_ptr<connection::TPluginDataModu
 TOracleController::~TOracleController() = default;
 
 void TOracleController::ReadOracleHome() {
-  auto key = platform::RegistryKey::Open(platform::Hive::LocalMachine, "SOFTWARE\\ORACLE", false);
-  if (key) {
-    oracleHome_ = platform::ReadString(key.get(), "ORACLE_HOME", "");
-    oracleHomeName_ = platform::ReadString(key.get(), "ORACLE_HOME_NAME", "");
-  } else if (auto env = platform::GetEnv("ORACLE_HOME"); env && !env->empty()) {
+  // The home the client search chooses (multi-home installs keep no
+  // ORACLE_HOME directly below SOFTWARE\ORACLE), so the info panel and the
+  // SQL*Plus search name the home whose library a logon loads.
+  oracle::TOracleClient& client = oracle::OracleClient();
+  client.ForgetHomeChoiceUnlessLoaded();
+  oracleHome_ = client.OracleHomeDirectory();
+  oracleHomeName_ = client.OracleHomeName();
+  if (oracleHome_.empty()) {
     // No registered home (a client installed without the Windows registry,
     // or any POSIX machine): the environment names the home.
-    oracleHome_ = *env;
-    oracleHomeName_ = *env;
-  } else {
-    oracleHomeName_ = "Error of getting!";
+    if (auto env = platform::GetEnv("ORACLE_HOME"); env && !env->empty()) oracleHome_ = *env;
   }
+  if (oracleHomeName_.empty()) oracleHomeName_ = oracleHome_.empty() ? "Error of getting!" : oracleHome_;
   if (oracleHome_.empty()) {
     // With no registry of homes (POSIX) a client is found as the shell finds
     // its programs; on Windows no home means no client.

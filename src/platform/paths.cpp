@@ -59,7 +59,7 @@ std::string DirectoryOf(const std::string& path) {
 }
 
 bool ReadWholeFile(const std::string& path, std::string& out) {
-  std::FILE* f = std::fopen(path.c_str(), "rb");
+  std::FILE* f = OpenFile(path, "rb");
   if (!f) return false;
   std::string data;
   char buf[65536];

@@ -3,7 +3,15 @@
 // Names avoid the Win32 macros (LoadLibrary, DeleteFile, ...) on purpose.
 // This is the only interface in the project whose implementation knows which
 // OS it runs on (platform_win32.cpp / platform_posix.cpp).  Callers pass and
-// receive plain std::string in the plugin's internal (ANSI / UTF-8) text.
+// receive plain std::string in the plugin's internal text.
+//
+// Code pages: on Windows every string of this interface is in the ANSI code
+// page (file names, environment, registry, command line) except where a
+// function says otherwise (AnsiToOem's result, OemToAnsi's argument).  The
+// file functions do not depend on the process's file-API mode: FAR switches
+// it to OEM, and the Win32 layer uses wide-character calls with explicit
+// conversions.  Text for the host (OEM) is converted by the caller.  On POSIX
+// every string is UTF-8, as far2l's.
 //
 // Registry paths are written the Windows way, with backslashes
 // ("SOFTWARE\\ORACLE\\HOME0"); leading, trailing and doubled backslashes are
@@ -15,6 +23,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <optional>
 #include <string>
@@ -61,9 +70,19 @@ bool DeleteKeyTree(Hive hive, const std::string& path);
 
 using LibraryHandle = void*;
 // Null on failure; `error` (optional) receives the system's reason.
+// A bare file name is searched as the system searches it, minus the current
+// folder (Windows); any other path is loaded by its full path, with the
+// library's own folder searched first for its dependencies.
 LibraryHandle OpenLibrary(const std::string& path, std::string* error = nullptr);
 void* FindSymbol(LibraryHandle lib, const char* name);
 void CloseLibrary(LibraryHandle lib);
+// The full path of a loaded library; "" when unknown.
+std::string LibraryPath(LibraryHandle lib);
+// Windows: the full path a bare library name would be loaded from (the host
+// program's folder, the system folders, then PATH, never the current
+// folder); "" when none.  POSIX: the name itself (the dynamic loader's own
+// search never includes the current folder).
+std::string FindSystemLibrary(const std::string& fileName);
 
 // ---- files and directories -----------------------------------------------
 
@@ -73,6 +92,8 @@ std::string DirectoryOf(const std::string& path);  // with a trailing separator;
 bool FileExists(const std::string& path);       // a regular file
 bool DirectoryExists(const std::string& path);
 bool RemoveFile(const std::string& path);
+// Renames a file, replacing an existing target; false on failure.
+bool RenameFile(const std::string& from, const std::string& to);
 // Names (not paths) of the regular files in `dir` matching a pattern with
 // '*' and '?' wildcards, compared case-insensitively, in directory order.
 // "*.*" matches every name, as on Windows.
@@ -84,6 +105,9 @@ std::string ShortPathName(const std::string& path);
 // Reads / writes a whole file; false on failure.  WriteFileAtomic writes to a
 // sibling temporary file and renames it over the target.
 bool ReadWholeFile(const std::string& path, std::string& out);
+// fopen for a path in the plugin's text (Windows: ANSI, whatever the
+// process's file-API mode); null on failure.
+std::FILE* OpenFile(const std::string& path, const char* mode);
 bool WriteFileAtomic(const std::string& path, const std::string& content);
 // The same for a file only its owner may read (POSIX mode 0600, also when it
 // replaces a file that was readable by others); as WriteFileAtomic on Windows.

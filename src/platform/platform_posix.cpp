@@ -126,6 +126,16 @@ void CloseLibrary(LibraryHandle lib) {
   if (lib) ::dlclose(lib);
 }
 
+std::string LibraryPath(LibraryHandle lib) {
+  struct link_map* map = nullptr;
+  if (!lib || ::dlinfo(lib, RTLD_DI_LINKMAP, &map) != 0 || !map || !map->l_name) return "";
+  return map->l_name;
+}
+
+std::string FindSystemLibrary(const std::string& fileName) { return fileName; }
+
+std::FILE* OpenFile(const std::string& path, const char* mode) { return std::fopen(path.c_str(), mode); }
+
 // ---- files and directories -----------------------------------------------
 
 char PathSeparator() { return '/'; }
@@ -141,6 +151,8 @@ bool DirectoryExists(const std::string& path) {
 }
 
 bool RemoveFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+
+bool RenameFile(const std::string& from, const std::string& to) { return std::rename(from.c_str(), to.c_str()) == 0; }
 
 std::vector<std::string> ListFiles(const std::string& dir, const std::string& pattern) {
   std::vector<std::string> names;

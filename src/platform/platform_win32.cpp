@@ -1,8 +1,13 @@
 // platform_win32.cpp — the platform layer on Windows (the FAR 1.70 DLL, and
 // the x86_64 test build that runs under wine).
 //
-// "A" (ANSI) entry points throughout, since the plugin holds ANSI text.  Only
-// calls present on Windows XP are used, as FAR 1.70 still runs there.
+// Code pages: every string this file takes or gives is in the ANSI code page
+// (CP_ACP), the plugin's own text.  FAR switches the process's "A" file
+// functions to the OEM code page (SetFileApisToOEM), so file names never go
+// through them: every file call is the wide-character one, with an explicit
+// ANSI <-> UTF-16 conversion (Wide/Narrow below).  Registry, environment and
+// command-line "A" calls are ANSI whatever that switch says.  Only calls
+// present on Windows XP are used, as FAR 1.70 still runs there.
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
@@ -17,7 +22,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <cstdio>
 #include <cstring>
+#include <cwchar>
 
 #include "platform/console.h"
 #include "platform/internal.h"
@@ -26,6 +33,23 @@
 namespace platform {
 
 namespace {
+
+// ANSI code page -> UTF-16 and back: the one place file names change code page.
+std::wstring Wide(std::string_view ansi) {
+  if (ansi.empty()) return std::wstring();
+  int n = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+  std::wstring out(static_cast<std::size_t>(n), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), out.data(), n);
+  return out;
+}
+
+std::string Narrow(std::wstring_view wide) {
+  if (wide.empty()) return std::string();
+  int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<std::size_t>(n), '\0');
+  WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr, nullptr);
+  return out;
+}
 
 // The system's text for an error code, "(error N)" appended.
 std::string ErrorText(DWORD code) {
@@ -193,7 +217,7 @@ bool DeleteKeyTree(Hive hive, const std::string& path) {
 // ---- locking between processes --------------------------------------------
 
 internal::FileLock::FileLock(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+  HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                             nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return;
   handle_ = reinterpret_cast<std::intptr_t>(file);
@@ -213,11 +237,95 @@ internal::FileLock::~FileLock() {
 
 // ---- dynamic libraries ----------------------------------------------------
 
+namespace {
+
+bool IsAbsolute(const std::string& path) {
+  return (path.size() >= 3 && path[1] == ':' && internal::IsPathSeparator(path[2])) ||
+         (path.size() >= 2 && internal::IsPathSeparator(path[0]) && internal::IsPathSeparator(path[1]));
+}
+
+std::string FullPath(const std::string& path) {
+  std::wstring wide = Wide(path);
+  DWORD n = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+  if (n == 0) return path;
+  std::wstring buf(n, L'\0');
+  n = GetFullPathNameW(wide.c_str(), n, buf.data(), nullptr);
+  if (n == 0 || n >= buf.size()) return path;
+  buf.resize(n);
+  return Narrow(buf);
+}
+
+std::string ModulePath(HMODULE module) {
+  std::wstring buf(MAX_PATH, L'\0');
+  for (;;) {
+    DWORD n = GetModuleFileNameW(module, buf.data(), static_cast<DWORD>(buf.size()));
+    if (n == 0) return "";
+    if (n < buf.size()) {
+      buf.resize(n);
+      return Narrow(buf);
+    }
+    buf.resize(buf.size() * 2);  // truncated
+  }
+}
+
+}  // namespace
+
+// ANSI code page.  The system's search order for a bare name, less the
+// current folder (where a stray or planted library would win): the host
+// program's folder, the system folders, then PATH.  XP has no flag that
+// leaves the current folder out of LoadLibrary's own search, so we walk it.
+std::string FindSystemLibrary(const std::string& fileName) {
+  std::vector<std::string> dirs{DirectoryOf(ModulePath(nullptr))};
+  wchar_t buf[MAX_PATH + 1];
+  UINT n = GetSystemDirectoryW(buf, MAX_PATH);
+  if (n > 0 && n < MAX_PATH) dirs.push_back(Narrow(std::wstring_view(buf, n)));
+  n = GetWindowsDirectoryW(buf, MAX_PATH);
+  if (n > 0 && n < MAX_PATH) {
+    std::string windows = Narrow(std::wstring_view(buf, n));
+    dirs.push_back(JoinPath(windows, "System"));
+    dirs.push_back(windows);
+  }
+  std::string path = GetEnv("PATH").value_or("");
+  std::size_t start = 0;
+  while (start < path.size()) {
+    std::size_t end = path.find(';', start);
+    if (end == std::string::npos) end = path.size();
+    std::string dir = path.substr(start, end - start);
+    start = end + 1;
+    if (dir.size() >= 2 && dir.front() == '"' && dir.back() == '"') dir = dir.substr(1, dir.size() - 2);
+    // "." and other relative entries name the current folder too.
+    if (!dir.empty() && IsAbsolute(dir)) dirs.push_back(dir);
+  }
+  for (const std::string& dir : dirs) {
+    if (dir.empty()) continue;
+    std::string candidate = JoinPath(dir, fileName);
+    if (FileExists(candidate)) return candidate;
+  }
+  return "";
+}
+
+// ANSI code page.  A bare name goes through FindSystemLibrary; any other
+// path is made absolute and loaded with the altered search path, so the
+// library's own dependencies come from its own folder first and never from
+// the current one.
 LibraryHandle OpenLibrary(const std::string& path, std::string* error) {
-  HMODULE lib = LoadLibraryA(FixSlashes(path).c_str());
+  std::string file = FixSlashes(path);
+  if (file.find_first_of("\\:") == std::string::npos) {
+    std::string found = FindSystemLibrary(file);
+    if (found.empty()) {
+      if (error) *error = ErrorText(ERROR_MOD_NOT_FOUND);
+      return nullptr;
+    }
+    file = found;
+  }
+  file = FullPath(file);
+  HMODULE lib = LoadLibraryExW(Wide(file).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
   if (!lib && error) *error = ErrorText(GetLastError());
   return reinterpret_cast<LibraryHandle>(lib);
 }
+
+// ANSI code page.
+std::string LibraryPath(LibraryHandle lib) { return lib ? ModulePath(static_cast<HMODULE>(lib)) : ""; }
 
 void* FindSymbol(LibraryHandle lib, const char* name) {
   if (!lib) return nullptr;
@@ -232,51 +340,62 @@ void CloseLibrary(LibraryHandle lib) {
 
 char PathSeparator() { return '\\'; }
 
+// Paths here and below: ANSI code page.
 bool FileExists(const std::string& path) {
-  DWORD attr = GetFileAttributesA(path.c_str());
+  DWORD attr = GetFileAttributesW(Wide(path).c_str());
   return attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool DirectoryExists(const std::string& path) {
-  DWORD attr = GetFileAttributesA(path.c_str());
+  DWORD attr = GetFileAttributesW(Wide(path).c_str());
   return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
+bool RemoveFile(const std::string& path) { return DeleteFileW(Wide(path).c_str()) != 0; }
+
+bool RenameFile(const std::string& from, const std::string& to) {
+  return MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED) != 0;
+}
 
 std::vector<std::string> ListFiles(const std::string& dir, const std::string& pattern) {
   std::vector<std::string> names;
-  WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA(JoinPath(dir.empty() ? "." : dir, "*").c_str(), &data);
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileW(Wide(JoinPath(dir.empty() ? "." : dir, "*")).c_str(), &data);
   if (find == INVALID_HANDLE_VALUE) return names;
   do {
     if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-    if (internal::MatchWildcard(pattern, data.cFileName)) names.push_back(data.cFileName);
-  } while (FindNextFileA(find, &data));
+    std::string name = Narrow(data.cFileName);
+    if (internal::MatchWildcard(pattern, name)) names.push_back(name);
+  } while (FindNextFileW(find, &data));
   FindClose(find);
   return names;
 }
 
 std::string CurrentDirectory() {
-  DWORD n = GetCurrentDirectoryA(0, nullptr);
+  DWORD n = GetCurrentDirectoryW(0, nullptr);
   if (n == 0) return "";
-  std::string buf(n, '\0');
-  n = GetCurrentDirectoryA(static_cast<DWORD>(buf.size()), buf.data());
+  std::wstring buf(n, L'\0');
+  n = GetCurrentDirectoryW(static_cast<DWORD>(buf.size()), buf.data());
   if (n == 0 || n >= buf.size()) return "";
   buf.resize(n);
-  return buf;
+  return Narrow(buf);
 }
 
-bool ChangeDirectory(const std::string& dir) { return SetCurrentDirectoryA(dir.c_str()) != 0; }
+bool ChangeDirectory(const std::string& dir) { return SetCurrentDirectoryW(Wide(dir).c_str()) != 0; }
 
 std::string ShortPathName(const std::string& path) {
-  DWORD n = GetShortPathNameA(path.c_str(), nullptr, 0);
+  std::wstring wide = Wide(path);
+  DWORD n = GetShortPathNameW(wide.c_str(), nullptr, 0);
   if (n == 0) return path;
-  std::string buf(n, '\0');
-  n = GetShortPathNameA(path.c_str(), buf.data(), static_cast<DWORD>(buf.size()));
+  std::wstring buf(n, L'\0');
+  n = GetShortPathNameW(wide.c_str(), buf.data(), static_cast<DWORD>(buf.size()));
   if (n == 0 || n >= buf.size()) return path;
   buf.resize(n);
-  return buf;
+  return Narrow(buf);
+}
+
+std::FILE* OpenFile(const std::string& path, const char* mode) {
+  return _wfopen(Wide(path).c_str(), Wide(mode).c_str());
 }
 
 bool WriteFileAtomic(const std::string& path, const std::string& content) {
@@ -284,7 +403,7 @@ bool WriteFileAtomic(const std::string& path, const std::string& content) {
   HANDLE file = INVALID_HANDLE_VALUE;
   for (int attempt = 0; attempt < 100 && file == INVALID_HANDLE_VALUE; ++attempt) {
     temp = path + ".tmp" + internal::RandomTag();
-    file = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    file = CreateFileW(Wide(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS &&
         GetLastError() != ERROR_ALREADY_EXISTS)
       return false;
@@ -292,8 +411,8 @@ bool WriteFileAtomic(const std::string& path, const std::string& content) {
   if (file == INVALID_HANDLE_VALUE) return false;
   bool ok = WriteAll(file, content) && FlushFileBuffers(file);
   ok = CloseHandle(file) && ok;
-  if (ok) ok = MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-  if (!ok) DeleteFileA(temp.c_str());
+  if (ok) ok = MoveFileExW(Wide(temp).c_str(), Wide(path).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+  if (!ok) DeleteFileW(Wide(temp).c_str());
   return ok;
 }
 
@@ -308,12 +427,12 @@ bool MakeDirectoryPrivate(const std::string&) { return true; }
 // file's folder when it is left empty: Quarry's files live in a folder of
 // their own, so that is never the system temporary folder.
 std::string TempDirectory() {
-  char buf[MAX_PATH + 2];
-  DWORD n = GetTempPathA(sizeof buf, buf);
-  std::string dir = (n > 0 && n < sizeof buf) ? std::string(buf, n) : std::string("C:\\");
+  wchar_t buf[MAX_PATH + 2];
+  DWORD n = GetTempPathW(MAX_PATH + 1, buf);
+  std::string dir = (n > 0 && n <= MAX_PATH) ? Narrow(std::wstring_view(buf, n)) : std::string("C:\\");
   if (!internal::IsPathSeparator(dir.back())) dir += '\\';
   std::string own = dir + "Quarry";
-  if (CreateDirectoryA(own.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS) {
+  if (CreateDirectoryW(Wide(own).c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS) {
     if (DirectoryExists(own)) return own + '\\';
   }
   return dir;
@@ -332,7 +451,7 @@ std::string CreateTempFile(const std::string& prefix, const std::string& extensi
   std::string dir = TempDirectory();
   for (int attempt = 0; attempt < 100; ++attempt) {
     std::string path = dir + prefix + internal::RandomTag() + extension;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
       CloseHandle(file);
       return path;
@@ -358,13 +477,13 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
   }
   std::string line = internal::QuoteWindowsArgument(program);
   for (const std::string& arg : args) line += ' ' + internal::QuoteWindowsArgument(arg);
-  std::vector<char> mutableLine(line.begin(), line.end());  // CreateProcessA may write to it
-  mutableLine.push_back('\0');
-  STARTUPINFOA startup{};
+  std::wstring mutableLine = Wide(line);  // CreateProcessW may write to it
+  std::wstring wideDir = Wide(workDir);
+  STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
-  if (!CreateProcessA(nullptr, mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      workDir.empty() ? nullptr : workDir.c_str(), &startup, &info)) {
+  if (!CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      workDir.empty() ? nullptr : wideDir.c_str(), &startup, &info)) {
     result.error = program + ": " + ErrorText(GetLastError());
     return result;
   }
@@ -537,55 +656,48 @@ std::string OemToAnsi(std::string_view text) {
 
 // ---- the plugin module ------------------------------------------------------
 
+// ANSI code page.
 std::string ModuleFileName() {
   HMODULE module = nullptr;
-  if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                          reinterpret_cast<LPCSTR>(&ModuleFileName), &module))
+  if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                          reinterpret_cast<LPCWSTR>(&ModuleFileName), &module))
     return "";
-  std::string buf(MAX_PATH, '\0');
-  for (;;) {
-    DWORD n = GetModuleFileNameA(module, buf.data(), static_cast<DWORD>(buf.size()));
-    if (n == 0) return "";
-    if (n < buf.size()) {
-      buf.resize(n);
-      return buf;
-    }
-    buf.resize(buf.size() * 2);  // truncated
-  }
+  return ModulePath(module);
 }
 
+// ANSI code page (a version number is ASCII anyway).
 std::string ModuleFileVersion() {
-  std::string file = ModuleFileName();
+  std::wstring file = Wide(ModuleFileName());
   DWORD handle = 0;
-  DWORD size = GetFileVersionInfoSizeA(file.c_str(), &handle);
+  DWORD size = GetFileVersionInfoSizeW(file.c_str(), &handle);
   if (size == 0) return "";
   std::vector<char> data(size);
-  if (!GetFileVersionInfoA(file.c_str(), 0, size, data.data())) return "";
+  if (!GetFileVersionInfoW(file.c_str(), 0, size, data.data())) return "";
   // Look the string up under each language the resource declares, then under
   // the two usual English ones.
-  std::vector<std::string> blocks;
+  std::vector<std::wstring> blocks;
   struct Translation {
     WORD language;
     WORD codePage;
   };
   Translation* translations = nullptr;
   UINT len = 0;
-  if (VerQueryValueA(data.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translations), &len)) {
+  if (VerQueryValueW(data.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translations), &len)) {
     for (UINT i = 0; i < len / sizeof(Translation); ++i) {
-      char block[64];
-      wsprintfA(block, "\\StringFileInfo\\%04x%04x\\FileVersion", translations[i].language,
+      wchar_t block[64];
+      wsprintfW(block, L"\\StringFileInfo\\%04x%04x\\FileVersion", translations[i].language,
                 translations[i].codePage);
       blocks.push_back(block);
     }
   }
-  blocks.push_back("\\StringFileInfo\\040904b0\\FileVersion");
-  blocks.push_back("\\StringFileInfo\\040904e4\\FileVersion");
-  for (const std::string& block : blocks) {
-    char* value = nullptr;
+  blocks.push_back(L"\\StringFileInfo\\040904b0\\FileVersion");
+  blocks.push_back(L"\\StringFileInfo\\040904e4\\FileVersion");
+  for (const std::wstring& block : blocks) {
+    wchar_t* value = nullptr;
     UINT valueLen = 0;
-    if (VerQueryValueA(data.data(), block.c_str(), reinterpret_cast<void**>(&value), &valueLen) && value &&
+    if (VerQueryValueW(data.data(), block.c_str(), reinterpret_cast<void**>(&value), &valueLen) && value &&
         valueLen > 0)
-      return std::string(value, strnlen(value, valueLen));
+      return Narrow(std::wstring_view(value, wcsnlen(value, valueLen)));
   }
   return "";
 }

@@ -2,6 +2,7 @@
 // info panel and title, and the plugin description.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -238,6 +239,35 @@ TEST_F(ControllerTest, RegisteredOracleHomeIsRead) {
   EXPECT_EQ(p.c->OracleHome(), std::string("/opt/oracle") + platform::PathSeparator());
   EXPECT_EQ(p.c->OracleHomeName(), "OraHome92");
   EXPECT_STREQ(p.Info().InfoLines[5].Data, "OraHome92");
+}
+
+// An 8i/9i multi-home install keeps no ORACLE_HOME directly below
+// SOFTWARE\ORACLE: the info panel and SQL*Plus follow the home the client
+// search chooses (here the one whose bin folder comes first in PATH).
+TEST_F(ControllerTest, MultiHomeInstallShowsTheChosenHomeAndItsSqlPlus) {
+  const std::string ora8 = (dir_ / "ora8").string(), ora9 = (dir_ / "ora9").string();
+  std::filesystem::create_directories(ora9 + "/bin");
+  const std::string sqlplus = ora9 + "/bin/" + platform::ProgramFileName("SQLPLUS");
+  ASSERT_TRUE(platform::WriteFileAtomic(sqlplus, "#!/bin/sh\n"));
+  std::filesystem::permissions(sqlplus, std::filesystem::perms::owner_all);
+  auto set = [](const std::string& key, const std::string& name, const std::string& value) {
+    auto k = platform::RegistryKey::Open(platform::Hive::LocalMachine, key, true);
+    ASSERT_TRUE(k);
+    k->SetString(name, value);
+  };
+  set("SOFTWARE\\ORACLE\\ALL_HOMES", "HOME_COUNTER", "2");
+  set("SOFTWARE\\ORACLE\\HOME0", "ORACLE_HOME", ora8);
+  set("SOFTWARE\\ORACLE\\HOME0", "ORACLE_HOME_NAME", "OraHome8");
+  set("SOFTWARE\\ORACLE\\HOME1", "ORACLE_HOME", ora9);
+  set("SOFTWARE\\ORACLE\\HOME1", "ORACLE_HOME_NAME", "OraHome9");
+  const std::string oldPath = platform::GetEnv("PATH").value_or("");
+  platform::SetEnv("PATH", ora9 + "/bin:" + ora8 + "/bin:/usr/bin");
+  Panel p;
+  platform::SetEnv("PATH", oldPath);
+  EXPECT_EQ(p.c->OracleHomeName(), "OraHome9");
+  EXPECT_EQ(p.c->OracleHome(), ora9 + platform::PathSeparator());
+  EXPECT_STREQ(p.Info().InfoLines[5].Data, "OraHome9");
+  EXPECT_EQ(p.c->SqlPlusPath(), sqlplus);
 }
 
 TEST_F(ControllerTest, PluginDescriptionFollowsTheSettings) {
