@@ -51,8 +51,13 @@ TEST(OemFileApis, TemporaryFilesAreAnsiAndOpenInTheHostAfterOneConversion) {
   std::fclose(f);
   ASSERT_TRUE(platform::ReadWholeFile(path, back));
   EXPECT_EQ(back, "select 1 from dual;\r\n-- more\r\n");
-  EXPECT_TRUE(platform::RemoveFile(path));
+  // The script writer's rename into place, to a name that is not ASCII.
+  const std::string renamed = dir + "\xD2\xE0\xE1\xEB.sql";  // "Табл" in 1251
+  ASSERT_TRUE(platform::RenameFile(path, renamed));
   EXPECT_FALSE(platform::FileExists(path));
+  EXPECT_TRUE(HostOpens(platform::AnsiToOem(renamed)));
+  EXPECT_TRUE(platform::RemoveFile(renamed));
+  EXPECT_FALSE(platform::FileExists(renamed));
 }
 
 // ORACLE_HOME, TNS_ADMIN, PATH entries and OCIDLL come from the environment
