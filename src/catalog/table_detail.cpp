@@ -153,7 +153,9 @@ void MakeObjectDetailItems(Listing& l, const std::string& owner, const std::stri
 
 void ListTableDirectory(Listing& l, const std::string& owner, std::size_t level, TableKind kind) {
   if (!l.Connected()) return;
-  const std::string name = ExactLevelKey(l, level);
+  // A table or view name has no type after it: a dot is part of the name.
+  const std::string name =
+      ExactLevel(l, level, connection::ObjectLookup(owner, {kind == TableKind::View ? "VIEW" : "TABLE"}));
   const std::string detail = l.Level(level + 1);
   const bool top = l.Level(level + 2).empty();
   const bool view = kind == TableKind::View;

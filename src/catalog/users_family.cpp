@@ -36,12 +36,12 @@ void Roles(Listing& l) {
     l.UseModes(kDefault);
     l.ListStatement(kStmtRoles, Dirs({"ROLE"}));
   } else {
-    ListRoleTree(l, ExactLevel(l, 4));
+    ListRoleTree(l, ExactLevel(l, 4, connection::NameKind::Role));
   }
 }
 
 void Profiles(Listing& l) {
-  const std::string profile = ExactLevel(l, 4);
+  const std::string profile = ExactLevel(l, 4, connection::NameKind::Profile);
   if (l.Level(4).empty()) {
     l.UseModes(kDefault);
     l.ListStatement(kStmtProfiles, Dirs({"PROFILE"}));
@@ -67,7 +67,7 @@ void Consumers(Listing& l) {
   } else if (l.Level(5).empty()) {
     l.UseModes("GranteeInitAdmPanelModes");
     l.ListStatement(kStmtConsumerGroupGrantees, Files({"GRANTEE", "INITIAL_GROUP", "GRANT_OPTION"}),
-                    {{"OWNER", ExactLevel(l, 4)}});
+                    {{"OWNER", ExactLevel(l, 4, connection::NameKind::ConsumerGroup)}});
   }
 }
 
@@ -100,7 +100,7 @@ void ListUsers(Listing& l) {
   else if (level3 == ".PASSWORD FILE")
     PasswordFile(l);
   else
-    ListUserTree(l, ExactLevel(l, 3));
+    ListUserTree(l, ExactOwner(l, 3));
 }
 
 }  // namespace catalog
