@@ -37,11 +37,12 @@ Found Exists(TPluginDataModule& module, const std::string& name, const NameLooku
   return result;
 }
 
-// A type word as items carry one after the name: "TABLE", "PACKAGE BODY".
+// A type word as items carry one after the name: "TABLE", "PACKAGE BODY"
+// (in any case: a path may be typed in lower case).
 bool IsTypeWord(const std::string& text) {
   if (text.empty()) return false;
   for (char c : text)
-    if (!((c >= 'A' && c <= 'Z') || c == ' ' || c == '_')) return false;
+    if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == ' ' || c == '_')) return false;
   return true;
 }
 

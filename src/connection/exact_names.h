@@ -68,10 +68,10 @@ std::string ExactName(TPluginDataModule& module, const std::string& written, con
 std::string ExactName(TPluginDataModule& module, const std::string& written, NameKind kind);
 
 // An object name as an item carries it: "NAME.TYPE" addresses NAME.  The
-// part after the last dot is cut only when it is a type word (upper-case
-// letters and blanks, e.g. "TABLE", "PACKAGE BODY") and the whole name does
-// not exist as written, so a quoted name with a dot ("Dot.Name") stays
-// whole.  Then the rule above.
+// part after the last dot is cut only when it is a word (letters, blanks,
+// '_', e.g. "TABLE", "PACKAGE BODY") and the whole name does not exist as
+// written, so a quoted name with a dot ("Dot.Name") stays whole.  Then the
+// rule above.
 std::string ExactKey(TPluginDataModule& module, const std::string& written, const NameLookup& lookup);
 
 }  // namespace connection
