@@ -54,7 +54,7 @@ void ListAuditOptions(Listing& l) {
       l.UseModes("ObjectALTAUDCOMPanelModes");
       ListByKind(l, kStmtAuditObjectsOfOwner,
                  {{"FILENAME", "ALT", "AUD", "COM", "DEL", "GRA", "IND", "INS", "LOC", "REN", "SEL"}, true, "", "", ""},
-                 {{"OWNER", ExactLevel(l, 5)}});
+                 {{"OWNER", ExactOwner(l, 5)}});
     }
   } else if (branch == ".AUDIT TRAIL") {
     if (item.empty()) {

@@ -36,7 +36,8 @@ void ClusterDirectory(Listing& l, const std::string& owner, const std::string& c
 std::string OwnerAfterDot(Listing& l, const std::string& item, const std::string& fallback) {
   auto dot = item.rfind('.');
   return dot == std::string::npos || dot + 1 == item.size() ? fallback
-                                                            : connection::ExactName(l.Module(), item.substr(dot + 1));
+                                                            : connection::ExactName(l.Module(), item.substr(dot + 1),
+                                                                                     connection::UserLookup());
 }
 
 }  // namespace
@@ -48,19 +49,24 @@ void ListClusterTree(Listing& l) {
     l.ListStatement(kStmtClustersOwners, {{"OWNER", "COUNTS"}, true, "", "", ""});
     return;
   }
-  const std::string owner = ExactLevel(l, 3);
+  const std::string owner = ExactOwner(l, 3);
   if (l.Level(4).empty()) {
     l.UseModes("DefaultPanelModes");
     l.ListStatement(kStmtClustersOfOwner, {{"CLUSTER_NAME", "DESCRIPTION"}, true, "", "", ""}, {{"OWNER", owner}});
     return;
   }
-  const std::string cluster = ExactLevelKey(l, 4);
+  const std::string cluster = ExactObjectKey(l, 4, {"CLUSTER"});
   const std::string detail = l.Level(5);
   const VariablePairs keys{{"OWNER", owner}, {"NAME", cluster}};
   if (detail.empty()) {
     ClusterDirectory(l, owner, cluster);
   } else if (detail == ".INDEXES" && !l.Level(6).empty()) {
-    if (l.Level(7).empty()) ListIndexColumns(l, OwnerAfterDot(l, ExactLevel(l, 6), owner), ExactLevelKey(l, 6));
+    if (l.Level(7).empty()) {
+      // The level as written (an empty look-up keeps it), then its parts.
+      const std::string written = ExactLevel(l, 6, connection::NameLookup{});
+      const std::string indexOwner = OwnerAfterDot(l, written, owner);
+      ListIndexColumns(l, indexOwner, ExactLevelKey(l, 6, connection::ObjectLookup(indexOwner, {"INDEX"})));
+    }
   } else if (!l.Level(6).empty()) {
     // Tables and columns of a cluster have nothing below them here.
   } else if (detail == ".TABLES") {

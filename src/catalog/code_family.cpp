@@ -27,7 +27,7 @@ void Record(Listing& l, const std::string& view, const std::string& condition, c
 
 void ListSequences(Listing& l) {
   if (!l.Connected()) return;
-  const CodeObject o{ExactLevel(l, 3), ExactLevel(l, 4), "SEQUENCE"};
+  const CodeObject o{ExactOwner(l, 3), ExactObject(l, 4, {"SEQUENCE"}), "SEQUENCE"};
   if (l.Level(3).empty()) {
     l.UseModes("UserNameCountPanelModes");
     l.ListStatement(kStmtSequencesOwners, Owners("SEQUENCE_OWNER"));
@@ -57,10 +57,10 @@ void ListLibraries(Listing& l) {
     l.UseModes("DefaultPanelModes");
     l.ListStatement(kStmtLibrariesOfOwner,
                     {{"LIBRARY_NAME", "CUSTOM_DESCRIPTION"}, true, "CREATED", "LAST_DDL_TIME", ""},
-                    {{"OWNER", ExactLevel(l, 3)}});
+                    {{"OWNER", ExactOwner(l, 3)}});
   } else if (l.Level(5).empty()) {
     Record(l, l.Module().Prefix() + "LIBRARIES", "OWNER = :OWNER AND LIBRARY_NAME = :NAME",
-           {{"OWNER", ExactLevel(l, 3)}, {"NAME", ExactLevel(l, 4)}});
+           {{"OWNER", ExactOwner(l, 3)}, {"NAME", ExactLevel(l, 4, connection::NameIn(connection::NameKind::Library, ExactOwner(l, 3)))}});
   }
 }
 
@@ -73,11 +73,11 @@ void ListOutlines(Listing& l) {
     l.UseModes("NameCategoryUsedPanelModes");
     l.ListStatement(kStmtOutlinesOfOwner,
                     {{"NAME", "CATEGORY", "USED", "TIMESTAMP", "VERSION", "SQL_TEXT"}, true, "TIMESTAMP", "", ""},
-                    {{"OWNER", ExactLevel(l, 3)}});
+                    {{"OWNER", ExactOwner(l, 3)}});
   } else if (l.Level(5).empty()) {
     l.UseModes("NodeJoinStageHintPanelModes");
     l.ListStatement(kStmtOutlineHints, {{"NODE", "JOIN_POS", "STAGE", "HINT"}, false, "", "", ""},
-                    {{"NAME", ExactLevel(l, 4)}, {"OWNER", ExactLevel(l, 3)}});
+                    {{"NAME", ExactLevel(l, 4, connection::NameIn(connection::NameKind::Outline))}, {"OWNER", ExactOwner(l, 3)}});
   }
 }
 
@@ -95,25 +95,27 @@ void ListJava(Listing& l) {
   } else if (l.Level(4).empty()) {
     l.UseModes("UserNameCountPanelModes");
     l.ListStatement(kStmtJavaKindsOfOwner, {{"OBJECT_TYPE", "COUNTS"}, true, "", "", ""},
-                    {{"OWNER", ExactLevel(l, 3)}});
+                    {{"OWNER", ExactOwner(l, 3)}});
   } else if (l.Level(5).empty()) {
     l.UseModes("DefaultPanelModes");
     l.ListStatement(kStmtJavaObjectsOfKind,
                     {{"OBJECT_NAME", "CUSTOM_DESCRIPTION"}, true, "CREATED", "LAST_DDL_TIME", ""},
-                    {{"NAME", l.Level(4)}, {"OWNER", ExactLevel(l, 3)}});
+                    {{"NAME", l.Level(4)}, {"OWNER", ExactOwner(l, 3)}});
   }
 }
 
 void ListErrorsOfObject(Listing& l) {
   if (!l.Connected() || !l.Level(5).empty()) return;
   // The item reads "NAME.TYPE"; the type follows the last dot.
-  const std::string item = ExactLevel(l, 4);
+  const std::string item = ExactLevel(l, 4, connection::NameLookup{});
   const std::size_t dot = item.rfind('.');
   if (dot == std::string::npos) {
     l.UseModes("NLCTextPanelModes");
     return;
   }
-  ListObjectErrors(l, ExactLevel(l, 3), item.substr(0, dot), l.Level(4).substr(dot + 1));
+  const std::string owner = ExactOwner(l, 3);
+  const std::string name = connection::ExactName(l.Module(), item.substr(0, dot), connection::ObjectLookup(owner));
+  ListObjectErrors(l, owner, name, l.Level(4).substr(dot + 1));
 }
 
 }  // namespace catalog

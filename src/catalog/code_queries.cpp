@@ -76,7 +76,23 @@ std::string ExactLevel(Listing& l, std::size_t n, const connection::NameLookup& 
   return connection::ExactName(l.Module(), exact[n - 1], lookup);
 }
 
-std::string ExactLevel(Listing& l, std::size_t n) { return ExactLevel(l, n, connection::UserOrObjectLookup()); }
+std::string ExactLevel(Listing& l, std::size_t n, connection::NameKind kind) {
+  return ExactLevel(l, n, connection::NameIn(kind));
+}
+
+std::string ExactOwner(Listing& l, std::size_t n) { return ExactLevel(l, n, connection::UserLookup()); }
+
+// True when level n is written with lower case, so it needs a look-up (and
+// its owner with it).
+bool NeedsLookUp(Listing& l, std::size_t n) {
+  std::vector<std::string> exact = ExactLevels(host::FromOem(l.controller.CurrentDirectory()));
+  return n >= 2 && n <= exact.size() && exact[n - 1] != panel::UpperAnsi(exact[n - 1]);
+}
+
+std::string ExactObject(Listing& l, std::size_t n, const std::vector<std::string>& types) {
+  if (!NeedsLookUp(l, n)) return l.Level(n);
+  return ExactLevel(l, n, connection::ObjectLookup(ExactOwner(l, n - 1), types));
+}
 
 std::string ExactLevelKey(Listing& l, std::size_t n, const connection::NameLookup& lookup) {
   std::string upper = l.Level(n);
@@ -85,8 +101,9 @@ std::string ExactLevelKey(Listing& l, std::size_t n, const connection::NameLooku
   return connection::ExactKey(l.Module(), exact[n - 1], lookup);
 }
 
-std::string ExactLevelKey(Listing& l, std::size_t n) {
-  return ExactLevelKey(l, n, connection::UserOrObjectLookup());
+std::string ExactObjectKey(Listing& l, std::size_t n, const std::vector<std::string>& types) {
+  if (!NeedsLookUp(l, n)) return host::StripExtensionUpper(l.Level(n));
+  return ExactLevelKey(l, n, connection::ObjectLookup(ExactOwner(l, n - 1), types));
 }
 
 LoadingMessage::LoadingMessage(const panel::FindDataRequest& request)

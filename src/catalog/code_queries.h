@@ -41,13 +41,18 @@ long long GuardedCount(Listing& l, F&& count) {
 // name created as a quoted identifier ("Mixed Case", "with blank") reaches
 // the server as the item showed it, while a level typed in another case
 // that names nothing as written (a path typed in lower case) is taken in
-// upper case.  Without a look-up, users and objects are searched.
+// upper case.  The look-up says where names of the level's kind live.
 std::string ExactLevel(Listing& l, std::size_t n, const connection::NameLookup& lookup);
-std::string ExactLevel(Listing& l, std::size_t n);
+std::string ExactLevel(Listing& l, std::size_t n, connection::NameKind kind);
+// An owner level: looked up among the users.
+std::string ExactOwner(Listing& l, std::size_t n);
+// An object level whose owner is level n - 1: looked up within that owner
+// and, when given, those object types.
+std::string ExactObject(Listing& l, std::size_t n, const std::vector<std::string>& types = {});
 // The same for an item that may carry a type after a dot ("NAME.TYPE"):
-// the name before the last dot.
+// the name before the last dot (see connection::ExactKey).
 std::string ExactLevelKey(Listing& l, std::size_t n, const connection::NameLookup& lookup);
-std::string ExactLevelKey(Listing& l, std::size_t n);
+std::string ExactObjectKey(Listing& l, std::size_t n, const std::vector<std::string>& types = {});
 
 // The "Loading data ..." note of listings that append items themselves;
 // nothing is shown while the host is searching.

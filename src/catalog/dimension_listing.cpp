@@ -92,7 +92,7 @@ void ListHierarchies(Listing& l, const std::string& owner, const std::string& di
 
 void ListDimensions(Listing& l) {
   if (!l.Connected()) return;
-  const std::string owner = ExactLevel(l, 3), dimension = ExactLevel(l, 4);
+  const std::string owner = ExactOwner(l, 3), dimension = ExactObject(l, 4, {"DIMENSION"});
   if (l.Level(3).empty()) {
     l.UseModes("UserNameCountPanelModes");
     l.ListStatement(kStmtDimensionsOwners, {{"OWNER", "COUNTS"}, true, "", "", ""});

@@ -73,14 +73,14 @@ void ListIndexTree(Listing& l) {
     }
     return;
   }
-  const std::string owner = ExactLevel(l, 3);
+  const std::string owner = ExactOwner(l, 3);
   if (l.Level(4).empty()) {
     l.UseModes("DefaultPanelModes");
     l.ListStatement(kStmtIndexesOfOwner, {{"FILENAME", "DESCRIPTION"}, true, "CREATED", "LAST_DDL_TIME", ""},
                     {{"OWNER", owner}});
     return;
   }
-  const std::string index = ExactLevelKey(l, 4);
+  const std::string index = ExactObjectKey(l, 4, {"INDEX"});
   const std::string detail = l.Level(5);
   if (detail.empty()) {
     IndexRecord(l, owner, index);

@@ -38,17 +38,19 @@ void ListObjectPrivilegeChain(Listing& l, const std::string& grantee, std::size_
   } else if (l.Level(typeLevel).empty()) {
     l.UseModes("DefaultPanelModes");
     ListQueryText(l, ApplyDictionaryPrefix(kTypesOfOwner, l.Module().Prefix()), {{"OBJECT_TYPE"}, true, "", "", ""},
-                  {{"NAME", grantee}, {"OWNER", ExactLevel(l, ownerLevel)}});
+                  {{"NAME", grantee}, {"OWNER", ExactOwner(l, ownerLevel)}});
   } else if (l.Level(objectLevel).empty()) {
     l.UseModes("DefaultPanelModes");
     l.ListStatement(kStmtObjectPrivilegeObjects, {{"TABLE_NAME"}, true, "", "", ""},
-                    {{"NAME", grantee}, {"OWNER", ExactLevel(l, ownerLevel)}, {"TYPE", l.Level(typeLevel)}});
+                    {{"NAME", grantee}, {"OWNER", ExactOwner(l, ownerLevel)}, {"TYPE", l.Level(typeLevel)}});
   } else {
     l.UseModes("GrantorGranteePrivilegeAdmPanelModes");
     l.ListStatement(kStmtObjectPrivilegeGrants, {{"GRANTOR", "GRANTEE", "PRIVILEGE", "GRANTABLE"}, false, "", "", ""},
                     {{"NAME", grantee},
-                     {"OWNER", ExactLevel(l, ownerLevel)},
-                     {"OBJECT_NAME", ExactLevel(l, objectLevel)},
+                     {"OWNER", ExactOwner(l, ownerLevel)},
+                     {"OBJECT_NAME",
+                      ExactLevel(l, objectLevel,
+                                 connection::ObjectLookup(ExactOwner(l, ownerLevel), {l.Level(typeLevel)}))},
                      {"TYPE", l.Level(typeLevel)}});
   }
 }

@@ -18,11 +18,11 @@ void ListOperators(Listing& l) {
   } else if (l.Level(4).empty()) {
     l.UseModes("DefaultPanelModes");
     l.ListStatement(kStmtOperatorsOfOwner, {{"OPERATOR_NAME", "DESCRIPTION"}, true, "CREATED", "LAST_DDL_TIME", ""},
-                    {{"OWNER", ExactLevel(l, 3)}});
+                    {{"OWNER", ExactOwner(l, 3)}});
   } else if (l.Level(5).empty()) {
     l.UseModes("BindFunctionReturnPanelModes");
     l.ListStatement(kStmtOperatorBindings, {{"BINDING#", "FUNCTION_NAME", "RETURNTYPE", "IMPTYPE"}, true, "", "", ""},
-                    {{"NAME", ExactLevel(l, 4)}, {"OWNER", ExactLevel(l, 3)}});
+                    {{"NAME", ExactObject(l, 4, {"OPERATOR"})}, {"OWNER", ExactOwner(l, 3)}});
   } else if (l.Level(6).empty()) {
     // The binding number is a key the statement leaves to its caller.
     l.UseModes("PosTypePanelModes");
@@ -36,7 +36,7 @@ void ListOperators(Listing& l) {
       return;
     }
     MakeItemsFromDataSetByColumns(l.request, *q, {{"POSITION", "ARGUMENT_TYPE"}, false, "", "", ""},
-                                  {{"NAME", ExactLevel(l, 4)}, {"OWNER", ExactLevel(l, 3)}, {"BND", l.Level(5)}});
+                                  {{"NAME", ExactObject(l, 4, {"OPERATOR"})}, {"OWNER", ExactOwner(l, 3)}, {"BND", l.Level(5)}});
   }
 }
 

@@ -36,7 +36,7 @@ void ListPackageDetail(Listing& l, const CodeObject& o) {
 
 void ListPackages(Listing& l) {
   if (!l.Connected()) return;
-  const CodeObject o{ExactLevel(l, 3), ExactLevel(l, 4), "PACKAGE"};
+  const CodeObject o{ExactOwner(l, 3), ExactObject(l, 4, {"PACKAGE"}), "PACKAGE"};
   if (l.Level(3).empty()) {
     l.UseModes("UserNameCountPanelModes");
     l.ListStatement(kStmtPackagesOwners, {{"OWNER", "COUNTS"}, true, "", "", ""});
@@ -68,7 +68,7 @@ void ListPackageBodies(Listing& l) {
     l.UseModes("DefaultPanelModes");
     l.ListStatement(kStmtPackageBodiesOfOwner,
                     {{"OBJECT_NAME", "CUSTOM_DESCRIPTION"}, false, "CREATED", "LAST_DDL_TIME", ""},
-                    {{"OWNER", ExactLevel(l, 3)}});
+                    {{"OWNER", ExactOwner(l, 3)}});
   }
 }
 

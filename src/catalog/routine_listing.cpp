@@ -27,7 +27,8 @@ void ListRoutineDetail(Listing& l, const CodeObject& o) {
 void ListRoutines(Listing& l) {
   if (!l.Connected()) return;
   const bool functions = l.Level(2) == "FUNCTIONS";
-  const CodeObject o{ExactLevel(l, 3), ExactLevel(l, 4), functions ? "FUNCTION" : "PROCEDURE"};
+  const CodeObject o{ExactOwner(l, 3), ExactObject(l, 4, {functions ? "FUNCTION" : "PROCEDURE"}),
+                     functions ? "FUNCTION" : "PROCEDURE"};
   if (l.Level(3).empty()) {
     l.UseModes("UserNameCountPanelModes");
     l.ListStatement(functions ? connection::kStmtFunctionsOwners : connection::kStmtProceduresOwners,

@@ -68,7 +68,7 @@ void QueueRecord(Listing& l) {
 // A refresh group is no object of its own: it is looked up among the
 // owner's refresh groups.
 VariablePairs RefreshGroupKeys(Listing& l) {
-  const std::string owner = ExactLevel(l, 3);
+  const std::string owner = ExactOwner(l, 3);
   return {{"OWNER", owner},
           {"NAME", ExactLevel(l, 4,
                               {"SELECT COUNT(*) FROM " + l.Module().Prefix() + "REFRESH WHERE ROWNER = :OWNER AND "
@@ -126,7 +126,7 @@ const std::map<std::string, OwnerGroupedKind>& OwnerGroupedKinds() {
           // so a user without the catalog role sees it too.
           if (l.Level(5).empty())
             Record(l, l.Module().Prefix() + "SNAPSHOT_LOGS", "LOG_OWNER = :OWNER AND LOG_TABLE = :NAME",
-                   {{"OWNER", ExactLevel(l, 3)}, {"NAME", ExactLevel(l, 4)}});
+                   {{"OWNER", ExactOwner(l, 3)}, {"NAME", ExactObject(l, 4, {"TABLE"})}});
         }}},
       {"SNAPSHOTS - REGISTERED",
        {kStmtRegisteredSnapshotsOwners, "OWNER", kUserNameCount, kStmtRegisteredSnapshotsOfOwner,
@@ -137,7 +137,7 @@ const std::map<std::string, OwnerGroupedKind>& OwnerGroupedKinds() {
         [](Listing& l) {
           if (l.Level(5).empty())
             Record(l, l.Module().Prefix() + "SNAPSHOTS", "OWNER = :OWNER AND NAME = :NAME",
-                   {{"OWNER", ExactLevel(l, 3)}, {"NAME", ExactLevel(l, 4)}});
+                   {{"OWNER", ExactOwner(l, 3)}, {"NAME", ExactObject(l, 4)}});
         }}},
       // Grouped by object type instead of owner; the type is bound as OWNER.
       {"ALL OBJECTS",
@@ -153,7 +153,7 @@ void ListOwnerGrouped(Listing& l, const OwnerGroupedKind& kind) {
     l.ListStatement(kind.ownersStatement, Owners(kind.ownerColumn));
   } else if (l.Level(4).empty()) {
     l.UseModes(kind.objectsModes);
-    l.ListStatement(kind.objectsStatement, kind.objects, {{"OWNER", ExactLevel(l, 3)}});
+    l.ListStatement(kind.objectsStatement, kind.objects, {{"OWNER", ExactOwner(l, 3)}});
   } else if (kind.objectLevel) {
     kind.objectLevel(l);
   }

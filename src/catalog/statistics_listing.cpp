@@ -193,7 +193,7 @@ void ListBelowItem(Listing& l, const std::string& kind) {
     RecordByKind(l, kStmtLibraryCacheNamespace, {{"OWNER", item}});
   } else if (kind == ".ANALYZE OBJECTS" && itemLevel) {
     l.UseModes("DefaultPanelModes");
-    ListByKind(l, kStmtAnalyzeObjectsOfOwner, {{"FILENAME"}, true, "", "", ""}, {{"OWNER", ExactLevel(l, 4)}});
+    ListByKind(l, kStmtAnalyzeObjectsOfOwner, {{"FILENAME"}, true, "", "", ""}, {{"OWNER", ExactOwner(l, 4)}});
   } else if (kind == ".LATCHES") {
     ListLatch(l);
   } else if (kind == ".OBJECT SIZE" && itemLevel) {

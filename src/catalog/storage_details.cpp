@@ -109,7 +109,7 @@ constexpr DatafileDetail kDatafileDetails[] = {
 }  // namespace
 
 void ListTablespaceTree(Listing& l, std::size_t at) {
-  const std::string ts = ExactLevel(l, at);
+  const std::string ts = ExactLevel(l, at, connection::NameKind::Tablespace);
   const std::string detail = l.Level(at + 1);
   if (detail.empty()) return TablespaceDetail(l, ts);
   if (detail == ".SEGMENTS") return TablespaceSegments(l, ts, at);
@@ -169,7 +169,11 @@ void ListDatafileTree(Listing& l, std::size_t at) {
 
 void ListRollbackSegmentTree(Listing& l, std::size_t at) {
   std::string owner, segment;
-  if (!SplitItemName(ExactLevel(l, at), false, owner, segment) || !l.Level(at + 2).empty()) return;
+  // An empty look-up keeps the level as written; each part then by the rule.
+  if (!SplitItemName(ExactLevel(l, at, connection::NameLookup{}), false, owner, segment) || !l.Level(at + 2).empty())
+    return;
+  owner = connection::ExactName(l.Module(), owner, connection::UserLookup());
+  segment = connection::ExactName(l.Module(), segment, connection::NameKind::RollbackSegment);
   const std::string detail = l.Level(at + 1);
   l.UseModes(kObjectValue);
   if (detail.empty()) {
@@ -201,7 +205,10 @@ void ListRollbackSegmentTree(Listing& l, std::size_t at) {
 
 void ListSegmentTree(Listing& l, std::size_t at) {
   std::string segment, owner;
-  if (!SplitItemName(ExactLevel(l, at), true, segment, owner) || !l.Level(at + 2).empty()) return;
+  if (!SplitItemName(ExactLevel(l, at, connection::NameLookup{}), true, segment, owner) || !l.Level(at + 2).empty())
+    return;
+  owner = connection::ExactName(l.Module(), owner, connection::UserLookup());
+  segment = connection::ExactName(l.Module(), segment, connection::ObjectLookup(owner));
   const std::string detail = l.Level(at + 1);
   if (detail.empty()) {
     l.UseModes(kObjectValue);

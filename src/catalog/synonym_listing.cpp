@@ -12,13 +12,6 @@ using namespace connection;
 
 constexpr const char* kByType = ".SYNONYMS BY TYPE";
 
-// Items are named "SYNONYM.TYPE" (by owner) or "SYNONYM.OWNER" (by type);
-// the synonym is the part before the last dot.
-std::string BeforeLastDot(const std::string& name) {
-  std::size_t dot = name.rfind('.');
-  return dot == std::string::npos ? name : name.substr(0, dot);
-}
-
 }  // namespace
 
 void ListSynonyms(Listing& l) {
@@ -35,18 +28,18 @@ void ListSynonyms(Listing& l) {
     } else if (l.Level(5).empty()) {
       l.UseModes("DefaultPanelModes");
       l.ListStatement(kStmtSynonymsOfType, {{"FILENAME", "CUSTOM_DESCRIPTION"}, true, "CREATED", "", ""},
-                      {{"OWNER", ExactLevel(l, 4)}});
+                      {{"OWNER", ExactOwner(l, 4)}});
     }
   } else if (l.Level(4).empty()) {
     l.UseModes("DefaultPanelModes");
     l.ListStatement(kStmtSynonymsOfOwner, {{"FILENAME", "CUSTOM_DESCRIPTION"}, true, "CREATED", "", ""},
-                    {{"OWNER", ExactLevel(l, 3)}});
+                    {{"OWNER", ExactOwner(l, 3)}});
   } else if (l.Level(5).empty()) {
     l.UseModes("ObjectValuePanelModes");
     AddItem(l.request, ".REFERENCED OBJECT", {}, true);
     MakeRecordItemsWithComments(l.request, l.Module(), l.Module().Prefix() + "SYNONYMS",
                                 "OWNER = :OWNER AND SYNONYM_NAME = :NAME",
-                                {{"OWNER", ExactLevel(l, 3)}, {"NAME", BeforeLastDot(ExactLevel(l, 4))}});
+                                {{"OWNER", ExactOwner(l, 3)}, {"NAME", ExactObjectKey(l, 4, {"SYNONYM"})}});
   }
 }
 

@@ -153,7 +153,11 @@ void MakeObjectDetailItems(Listing& l, const std::string& owner, const std::stri
 
 void ListTableDirectory(Listing& l, const std::string& owner, std::size_t level, TableKind kind) {
   if (!l.Connected()) return;
-  const std::string name = ExactLevelKey(l, level);
+  // An object table's item reads "TABLE.TYPE"; any other table or view
+  // name has no type after it, so a dot there is part of the name.
+  const connection::NameLookup lookup = connection::ObjectLookup(owner, {kind == TableKind::View ? "VIEW" : "TABLE"});
+  const std::string name =
+      kind == TableKind::Object ? ExactLevelKey(l, level, lookup) : ExactLevel(l, level, lookup);
   const std::string detail = l.Level(level + 1);
   const bool top = l.Level(level + 2).empty();
   const bool view = kind == TableKind::View;

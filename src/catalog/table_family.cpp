@@ -57,9 +57,9 @@ void TypedTables(Listing& l, int ownersStatement, int tablesStatement, const Ite
     l.ListStatement(ownersStatement, Owners());
   } else if (l.Level(5).empty()) {
     l.UseModes(kDefault);
-    l.ListStatement(tablesStatement, tables, {{"OWNER", ExactLevel(l, 4)}});
+    l.ListStatement(tablesStatement, tables, {{"OWNER", ExactOwner(l, 4)}});
   } else {
-    ListTableDirectory(l, ExactLevelKey(l, 4), 5, kind);
+    ListTableDirectory(l, ExactOwner(l, 4), 5, kind);
   }
 }
 
@@ -88,7 +88,7 @@ void ListTablesTree(Listing& l) {
       l.UseModes("TableColumnPanelModes");
       l.ListStatement(kStmtVarrayColumnsOfOwner,
                       {{"PARENT_TABLE_NAME", "PARENT_TABLE_COLUMN", "TYPENAME", "RETURN_TYPE"}, true, "", "", ""},
-                      {{"OWNER", ExactLevel(l, 4)}});
+                      {{"OWNER", ExactOwner(l, 4)}});
     }
   } else if (branch == ".UNUSED COLUMNS") {
     FlatBranch(l, kDefault, kStmtUnusedColumns, {{"FILENAME", "COUNT"}, true, "", "", ""});
@@ -104,9 +104,9 @@ void ListTablesTree(Listing& l) {
     l.UseModes(kDefault);
     l.ListStatement(kStmtTablesOfOwner,
                     {{"FILENAME", "DESCRIPTION"}, true, "CREATED", "LAST_DDL_TIME", "BLOCKS"},
-                    {{"OWNER", ExactLevel(l, 3)}});
+                    {{"OWNER", ExactOwner(l, 3)}});
   } else {
-    ListTableDirectory(l, ExactLevelKey(l, 3), 4, TableKind::Ordinary);
+    ListTableDirectory(l, ExactOwner(l, 3), 4, TableKind::Ordinary);
   }
 }
 
@@ -118,9 +118,9 @@ void ListViewsTree(Listing& l) {
     l.UseModes(kDefault);
     l.ListStatement(kStmtViewsOfOwner,
                     {{"VIEW_NAME", "CUSTOM_DESCRIPTION"}, true, "CREATED", "LAST_DDL_TIME", "TEXT_LENGTH"},
-                    {{"OWNER", ExactLevel(l, 3)}});
+                    {{"OWNER", ExactOwner(l, 3)}});
   } else {
-    ListTableDirectory(l, ExactLevelKey(l, 3), 4, TableKind::View);
+    ListTableDirectory(l, ExactOwner(l, 3), 4, TableKind::View);
   }
 }
 

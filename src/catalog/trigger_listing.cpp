@@ -26,7 +26,7 @@ void ListTriggerGroups(Listing& l, bool byType) {
   } else if (l.Level(5).empty()) {
     l.UseModes("DefaultPanelModes");
     l.ListStatement(byType ? kStmtTriggersOfType : kStmtTriggersOfEvent, kTriggerList,
-                    {{"OWNER", ExactLevel(l, 4)}});
+                    {{"OWNER", ExactOwner(l, 4)}});
   }
 }
 
@@ -55,7 +55,7 @@ void ListTriggers(Listing& l) {
     ListTriggerGroups(l, level3 == kByType);
     return;
   }
-  const CodeObject o{ExactLevel(l, 3), ExactLevel(l, 4), "TRIGGER"};
+  const CodeObject o{ExactOwner(l, 3), ExactObject(l, 4, {"TRIGGER"}), "TRIGGER"};
   if (l.Level(4).empty()) {
     l.UseModes("DefaultPanelModes");
     l.ListStatement(kStmtTriggersOfOwner,

@@ -101,7 +101,7 @@ void ListMethodPart(Listing& l, const CodeObject& type, const std::string& metho
 
 // The type at level `at` (its owner one level above) and everything below.
 void ListTypeBelow(Listing& l, std::size_t at, TypeKind kind) {
-  const CodeObject o{ExactLevel(l, at - 1), ExactLevel(l, at), "TYPE"};
+  const CodeObject o{ExactOwner(l, at - 1), ExactObject(l, at, {"TYPE"}), "TYPE"};
   const std::string detail = l.Level(at + 1);
   const std::string p = l.Module().Prefix();
   if (detail.empty()) {
@@ -129,7 +129,10 @@ void ListTypeBelow(Listing& l, std::size_t at, TypeKind kind) {
       AddItem(l.request, ".PARAMETERS", {}, true);
       AddItem(l.request, ".RESULT", {}, true);
     } else if (l.Level(at + 4).empty() && (l.Level(at + 3) == ".PARAMETERS" || l.Level(at + 3) == ".RESULT")) {
-      ListMethodPart(l, o, ExactLevel(l, at + 2), l.Level(at + 3) == ".PARAMETERS");
+      const connection::NameLookup method{"SELECT COUNT(*) FROM ALL_TYPE_METHODS WHERE OWNER = :OWNER AND TYPE_NAME = "
+                                          ":TYPE_NAME AND METHOD_NAME = :N",
+                                          {{"OWNER", o.owner}, {"TYPE_NAME", o.name}}};
+      ListMethodPart(l, o, ExactLevel(l, at + 2, method), l.Level(at + 3) == ".PARAMETERS");
     }
   } else if (l.Level(at + 2).empty()) {
     if (detail == ".ERRORS" && kind == TypeKind::Collection) return;
@@ -145,7 +148,7 @@ void ListTypeBranch(Listing& l, int ownersStatement, int typesStatement, TypeKin
     l.ListStatement(ownersStatement, Owners());
   } else if (l.Level(5).empty()) {
     l.UseModes("DefaultPanelModes");
-    l.ListStatement(typesStatement, kTypesOfOwner, {{"OWNER", ExactLevel(l, 4)}});
+    l.ListStatement(typesStatement, kTypesOfOwner, {{"OWNER", ExactOwner(l, 4)}});
   } else {
     ListTypeBelow(l, 5, kind);
   }
@@ -160,12 +163,12 @@ void ListArrayTypes(Listing& l) {
     l.ListStatement(kStmtArrayTypesOfOwner,
                     {{"TYPE_NAME", "TYPENAME", "UPPER_BOUND", "ELEM_STORAGE", "NULLS_STORED", "DESCRIPTION"}, true,
                      "CREATED", "LAST_DDL_TIME", "UPPER_BOUND"},
-                    {{"OWNER", ExactLevel(l, 4)}});
+                    {{"OWNER", ExactOwner(l, 4)}});
   } else if (l.Level(6).empty()) {
     l.UseModes("ObjectValuePanelModes");
     MakeRecordItemsWithComments(l.request, l.Module(), l.Module().Prefix() + "COLL_TYPES",
                                 "OWNER = :OWNER AND TYPE_NAME = :NAME AND COLL_TYPE = 'VARYING ARRAY'",
-                                {{"OWNER", ExactLevel(l, 4)}, {"NAME", ExactLevel(l, 5)}});
+                                {{"OWNER", ExactOwner(l, 4)}, {"NAME", ExactObject(l, 5, {"TYPE"})}});
   }
 }
 
@@ -177,11 +180,11 @@ void ListIndexTypes(Listing& l) {
     l.UseModes("NameImplementationPanelModes");
     l.ListStatement(kStmtIndexTypesOfOwner,
                     {{"INDEXTYPE_NAME", "IMPNAME", "IMPLEMENTATION_VERSION", "NUMBER_OF_OPERATORS"}, true, "", "", ""},
-                    {{"OWNER", ExactLevel(l, 4)}});
+                    {{"OWNER", ExactOwner(l, 4)}});
   } else if (l.Level(6).empty()) {
     l.UseModes("OperatorBindingPanelModes");
     l.ListStatement(kStmtIndexTypeOperators, {{"OPERATOR_NAME", "BINDING#"}, true, "", "", ""},
-                    {{"NAME", ExactLevel(l, 5)}, {"OWNER", ExactLevel(l, 4)}});
+                    {{"NAME", ExactObject(l, 5, {"TYPE"})}, {"OWNER", ExactOwner(l, 4)}});
   }
 }
 
@@ -230,7 +233,7 @@ void ListAllTypes(Listing& l) {
       return;
     }
     l.ListStatement(kStmtTypesOfOwner, {{"TYPE_NAME", "CUSTOM_DESCRIPTION"}, true, "CREATED", "", ""},
-                    {{"OWNER", ExactLevel(l, 3)}});
+                    {{"OWNER", ExactOwner(l, 3)}});
   } else if (level3 != kBuiltIn) {
     ListTypeBelow(l, 4, TypeKind::Object);
   }

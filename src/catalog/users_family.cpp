@@ -33,12 +33,12 @@ void Roles(Listing& l) {
     l.UseModes(kDefault);
     l.ListStatement(kStmtRoles, SecurityDirs({"ROLE"}));
   } else {
-    ListRoleTree(l, ExactLevel(l, 4));
+    ListRoleTree(l, ExactLevel(l, 4, connection::NameKind::Role));
   }
 }
 
 void Profiles(Listing& l) {
-  const std::string profile = ExactLevel(l, 4);
+  const std::string profile = ExactLevel(l, 4, connection::NameKind::Profile);
   if (l.Level(4).empty()) {
     l.UseModes(kDefault);
     l.ListStatement(kStmtProfiles, SecurityDirs({"PROFILE"}));
@@ -64,7 +64,7 @@ void Consumers(Listing& l) {
   } else if (l.Level(5).empty()) {
     l.UseModes("GranteeInitAdmPanelModes");
     l.ListStatement(kStmtConsumerGroupGrantees, SecurityFiles({"GRANTEE", "INITIAL_GROUP", "GRANT_OPTION"}),
-                    {{"OWNER", ExactLevel(l, 4)}});
+                    {{"OWNER", ExactLevel(l, 4, connection::NameKind::ConsumerGroup)}});
   }
 }
 
@@ -97,7 +97,7 @@ void ListUsers(Listing& l) {
   else if (level3 == ".PASSWORD FILE")
     PasswordFile(l);
   else
-    ListUserTree(l, ExactLevel(l, 3));
+    ListUserTree(l, ExactOwner(l, 3));
 }
 
 }  // namespace catalog

@@ -128,7 +128,8 @@ const char* CreatePlanTableSql() {
          "other long)";
 }
 
-bool RunCommandLine(TPluginDataModule& module, const std::string& oemText) {
+bool RunCommandLine(TPluginDataModule& module, const std::string& oemText, bool* notRun) {
+  if (notRun != nullptr) *notRun = false;
   std::string text = host::Trim(oemText);
   if (text.empty()) return false;
   if (text.back() == ';' && !IsPlsqlText(text)) text.pop_back();
@@ -140,19 +141,24 @@ bool RunCommandLine(TPluginDataModule& module, const std::string& oemText) {
     if (host::ShowQuestionMessage("Drop Command", "You really want to drop?", {"Drop", "Cancel"}) != 0)
       return false;
   }
-  auto query = module.CreateNewOracleQuery({});
-  if (!query) return false;
-  query->SetSQL(host::FromOem(text));
-  return ExecuteSqlCommand(module, *query);
+  const bool ran = [&] {
+    auto query = module.CreateNewOracleQuery({});
+    if (!query) return false;
+    query->SetSQL(host::FromOem(text));
+    return ExecuteSqlCommand(module, *query);
+  }();
+  if (!ran && notRun != nullptr) *notRun = true;
+  return ran;
 }
 
 namespace {
 
 // Executes one query and writes its outcome: the success line or the
 // heading and rows, the counts, the server output; an error ends it with an
-// empty line and the message.
-void WriteOutcome(ResultFile& out, oracle::TOracleSession& session, oracle::TOracleQuery& query,
-                  bool outputEnabled) {
+// empty line and the message, which is also returned ("" on success), so a
+// failure is never hidden in a file that could not be written.
+std::string WriteOutcome(ResultFile& out, oracle::TOracleSession& session, oracle::TOracleQuery& query,
+                         bool outputEnabled) {
   try {
     query.Execute();
     if (query.Eof()) {
@@ -201,10 +207,13 @@ void WriteOutcome(ResultFile& out, oracle::TOracleSession& session, oracle::TOra
   } catch (const std::exception& e) {
     out.Line();
     out.Line(ErrorText(e));
+    return ErrorText(e);
   } catch (...) {
     out.Line();
     out.Line("Unknown error");
+    return "Unknown error";
   }
+  return {};
 }
 
 // The frame around running: the temporary result file, the progress note,
@@ -231,6 +240,7 @@ bool RunWithResults(TPluginDataModule& module, Write write) {
   }
   far::HANDLE saved = host::ShowProgressMessage("Processing command ...");
   bool written = false;
+  std::string failure;  // the first error a statement raised
   {
     bool outputEnabled = false;
     try {
@@ -239,7 +249,7 @@ bool RunWithResults(TPluginDataModule& module, Write write) {
     } catch (...) {
       // No server output package: the command still runs.
     }
-    write(file, session, outputEnabled);
+    failure = write(file, session, outputEnabled);
     if (outputEnabled) {
       try {
         session.DBMS_Output().Disable();
@@ -253,8 +263,12 @@ bool RunWithResults(TPluginDataModule& module, Write write) {
     // The statement has run; say that its results could not be kept rather
     // than show a short or empty file as if it were all.
     platform::RemoveFile(path);
-    host::ShowErrorMessage("The command was executed, but its results could not be written to the file [" + path +
-                           "]");
+    if (failure.empty())
+      host::ShowErrorMessage("The command was executed, but its results could not be written to the file [" +
+                             path + "]");
+    else
+      host::ShowErrorMessage("The command failed, and its results could not be written to the file [" + path +
+                             "]: " + failure);
     return true;
   }
   const far::PluginStartupInfo& h = host::Host();
@@ -268,13 +282,17 @@ bool RunWithResults(TPluginDataModule& module, Write write) {
 
 bool ExecuteSqlCommand(TPluginDataModule& module, oracle::TOracleQuery& query) {
   return RunWithResults(module, [&](ResultFile& out, oracle::TOracleSession& session, bool outputEnabled) {
-    WriteOutcome(out, session, query, outputEnabled);
+    return WriteOutcome(out, session, query, outputEnabled);
   });
 }
 
 bool ExecuteSqlCommands(TPluginDataModule& module, const std::vector<std::string>& statements) {
   if (statements.empty()) return false;
   return RunWithResults(module, [&](ResultFile& out, oracle::TOracleSession& session, bool outputEnabled) {
+    std::string failure;
+    auto keep = [&failure](const std::string& error) {
+      if (failure.empty()) failure = error;
+    };
     for (std::size_t i = 0; i < statements.size(); ++i) {
       // With several statements each outcome is headed by its statement.
       if (statements.size() > 1) {
@@ -286,15 +304,18 @@ bool ExecuteSqlCommands(TPluginDataModule& module, const std::vector<std::string
         if (!query) {
           out.Line();
           out.Line("The statement could not be prepared");
+          keep("The statement could not be prepared");
           continue;
         }
         query->SetSQL(statements[i]);
-        WriteOutcome(out, session, *query, outputEnabled);
+        keep(WriteOutcome(out, session, *query, outputEnabled));
       } catch (const std::exception& e) {
         out.Line();
         out.Line(ErrorText(e));
+        keep(ErrorText(e));
       }
     }
+    return failure;
   });
 }
 

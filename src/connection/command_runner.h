@@ -13,7 +13,9 @@ class TPluginDataModule;
 
 // A command typed on the host's command line (OEM text): trimmed, one
 // trailing ';' dropped, DROP confirmed first.  True when the runner ran.
-bool RunCommandLine(TPluginDataModule& module, const std::string& oemText);
+// `notRun` (when given) is set when the command was meant to run but could
+// not (not logged on, no result file): the caller keeps the user's text.
+bool RunCommandLine(TPluginDataModule& module, const std::string& oemText, bool* notRun = nullptr);
 
 // Executes the query and opens its results in the host's editor titled
 // "Command results".  False when nothing ran (not connected, no temporary

@@ -33,6 +33,25 @@ std::string ApplyPrefixToView(const std::string& view, const std::string& prefix
   return view.substr(0, p) + prefix + view.substr(p + 4);
 }
 
+using Binds = std::vector<std::pair<std::string, std::string>>;
+
+// The owner is a user; the object is looked up within that owner.
+std::string ExactOwner(TPluginDataModule& module, const std::string& owner) {
+  return ExactName(module, owner, UserLookup());
+}
+
+Binds OwnerAndName(TPluginDataModule& module, const std::string& owner, const std::string& name) {
+  const std::string o = ExactOwner(module, owner);
+  return {{"OWNER", o}, {"NAME", ExactKey(module, name, ObjectLookup(o))}};
+}
+
+Binds OwnerNameType(TPluginDataModule& module, const std::string& owner, const std::string& name,
+                    const std::string& type) {
+  Binds binds = OwnerAndName(module, owner, name);
+  binds.emplace_back("TYPE", host::StripExtensionUpper(type));
+  return binds;
+}
+
 }  // namespace
 
 TPluginDataModule::TPluginDataModule() : session_(std::make_unique<oracle::TOracleSession>()) {
@@ -49,6 +68,9 @@ TPluginDataModule::~TPluginDataModule() {
 bool TPluginDataModule::Connected() const { return session_->Connected(); }
 
 bool TPluginDataModule::LogOn() { return RunLogon(*this); }
+bool TPluginDataModule::LogOn(const std::function<bool()>& beforeSessionEnds) {
+  return RunLogon(*this, beforeSessionEnds);
+}
 
 void TPluginDataModule::LogOff() { session_->LogOff(); }
 
@@ -216,28 +238,24 @@ int TPluginDataModule::CountIndexTypes() {
 // names (exact_names.h); a type word is always upper case.
 int TPluginDataModule::CountSynonymsFor(const std::string& owner, const std::string& name) {
   return CountQuery("SELECT COUNT(*) FROM ALL_SYNONYMS WHERE TABLE_OWNER = :OWNER AND TABLE_NAME = :NAME",
-                    {{"OWNER", ExactKey(*this, owner)}, {"NAME", ExactKey(*this, name)}});
+                    OwnerAndName(*this, owner, name));
 }
 int TPluginDataModule::CountGrantsOn(const std::string& owner, const std::string& name) {
   return CountQuery("SELECT COUNT(*) FROM ALL_TAB_PRIVS WHERE TABLE_SCHEMA = :OWNER AND TABLE_NAME = :NAME",
-                    {{"OWNER", ExactKey(*this, owner)}, {"NAME", ExactKey(*this, name)}});
+                    OwnerAndName(*this, owner, name));
 }
 int TPluginDataModule::CountErrorsOf(const std::string& owner, const std::string& name, const std::string& type) {
   return CountQuery("SELECT COUNT(*) FROM " + Prefix() +
                         "ERRORS WHERE OWNER = :OWNER AND NAME = :NAME AND TYPE = :TYPE",
-                    {{"OWNER", ExactKey(*this, owner)},
-                     {"NAME", ExactKey(*this, name)},
-                     {"TYPE", host::StripExtensionUpper(type)}});
+                    OwnerNameType(*this, owner, name, type));
 }
 int TPluginDataModule::CountDependenciesOf(const std::string& owner, const std::string& name,
                                            const std::string& type) {
   return CountQuery("SELECT COUNT(*) FROM ALL_DEPENDENCIES WHERE OWNER = :OWNER AND NAME = :NAME AND TYPE = :TYPE",
-                    {{"OWNER", ExactKey(*this, owner)},
-                     {"NAME", ExactKey(*this, name)},
-                     {"TYPE", host::StripExtensionUpper(type)}});
+                    OwnerNameType(*this, owner, name, type));
 }
 bool TPluginDataModule::IsLobColumn(const std::string& owner, const std::string& table, const std::string& column) {
-  const std::string o = ExactKey(*this, owner), t = ExactKey(*this, table);
+  const std::string o = ExactOwner(*this, owner), t = ExactKey(*this, table, ObjectLookup(o));
   return CountQuery(
              "SELECT COUNT(*) FROM ALL_LOBS WHERE OWNER = :OWNER AND TABLE_NAME = :NAME AND COLUMN_NAME = "
              ":COLUMN_NAME",
@@ -250,7 +268,7 @@ std::string TPluginDataModule::GetComment(const std::string& owner, const std::s
   if (!column.empty()) vars.push_back("COLUMN_NAME");
   auto q = CreateNewOracleQuery(vars);
   if (!q) return {};
-  const std::string o = ExactKey(*this, owner), t = ExactKey(*this, name);
+  const std::string o = ExactOwner(*this, owner), t = ExactKey(*this, name, ObjectLookup(o));
   q->SetVariable("OWNER", o);
   q->SetVariable("NAME", t);
   if (column.empty()) {
@@ -268,8 +286,9 @@ TPluginDataModule::SynonymTarget TPluginDataModule::ResolveSynonym(const std::st
                                                                    const std::string& synonym) {
   auto q = CreateNewOracleQuery({"OWNER", "NAME"});
   if (!q) return {};
-  q->SetVariable("OWNER", ExactKey(*this, owner));
-  q->SetVariable("NAME", ExactKey(*this, synonym));
+  const std::string o = ExactOwner(*this, owner);
+  q->SetVariable("OWNER", o);
+  q->SetVariable("NAME", ExactKey(*this, synonym, ObjectLookup(o, {"SYNONYM"})));
   q->SetSQL(
       "SELECT S.TABLE_NAME, S.TABLE_OWNER, O.OBJECT_TYPE FROM ALL_SYNONYMS S, ALL_OBJECTS O WHERE S.OWNER = "
       ":OWNER AND S.SYNONYM_NAME = :NAME AND O.OWNER = S.TABLE_OWNER AND O.OBJECT_NAME = S.TABLE_NAME");

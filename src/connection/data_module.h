@@ -8,6 +8,7 @@
 #pragma once
 
 #include <memory>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,9 @@ class TPluginDataModule {
   virtual bool Connected() const;
   // The logon dialog and connect; true when the panel ends up connected.
   virtual bool LogOn();
+  // The same; `beforeSessionEnds` runs once the logon dialog was confirmed
+  // (see RunLogon).
+  bool LogOn(const std::function<bool()>& beforeSessionEnds);
   // Closes the session (rolling back what is open).
   virtual void LogOff();
   virtual ConnectionFacts Facts();

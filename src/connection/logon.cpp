@@ -94,7 +94,7 @@ bool RunLogonDialog(LogonSettings& s, bool& useOci7) {
   return true;
 }
 
-bool RunLogon(TPluginDataModule& module) {
+bool RunLogon(TPluginDataModule& module, const std::function<bool()>& beforeSessionEnds) {
   OfferTnsAliases();
   LogonSettings s = ReadLogonSettings();
   bool useOci7 = false;
@@ -105,6 +105,7 @@ bool RunLogon(TPluginDataModule& module) {
   if (s.userName.empty() || s.password.empty()) return false;
 
   oracle::TOracleSession& session = module.OracleSession();
+  if (beforeSessionEnds && !beforeSessionEnds()) return session.Connected();
   far::HANDLE saved = host::ShowProgressMessage("Connecting to Oracle ...");
   bool restored = false;
   try {

@@ -1,6 +1,7 @@
 // logon.h — the logon dialog and the stored connection settings.
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace connection {
@@ -25,6 +26,8 @@ bool RunLogonDialog(LogonSettings& settings, bool& useOci7);
 // The whole logon of a panel: aliases into the dialog's history, the
 // dialog, connecting with a progress note, the settings written back on
 // success, the error box on failure.  True when connected afterwards.
-bool RunLogon(TPluginDataModule& module);
+// `beforeSessionEnds` (when given) runs after the dialog was confirmed and
+// before the current session is dropped; false leaves the session as it is.
+bool RunLogon(TPluginDataModule& module, const std::function<bool()>& beforeSessionEnds = {});
 
 }  // namespace connection

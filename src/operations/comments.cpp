@@ -40,10 +40,10 @@ std::optional<CommentTarget> ChooseTarget(panel::TOracleController& controller, 
   auto E = [&](std::size_t n) { return n >= 1 && n <= exact.size() ? exact[n - 1] : std::string(); };
   CommentTarget t;
   switch (row) {
-    case 1: t = {E(3), ExactItemName(module, item.name, NameKind::Object), ""}; break;
-    case 2: t = {E(4), ExactItemName(module, item.name, NameKind::Object), ""}; break;
-    case 3: t = {E(3), E(4), ExactItemName(module, item.name, NameKind::Column)}; break;
-    default: t = {E(4), E(5), ExactItemName(module, item.name, NameKind::Column)}; break;
+    case 1: t = {E(3), connection::ExactName(module, item.name, connection::ObjectLookup(E(3))), ""}; break;
+    case 2: t = {E(4), connection::ExactName(module, item.name, connection::ObjectLookup(E(4))), ""}; break;
+    case 3: t = {E(3), E(4), connection::ExactName(module, item.name, connection::ColumnLookup(E(3), E(4)))}; break;
+    default: t = {E(4), E(5), connection::ExactName(module, item.name, connection::ColumnLookup(E(4), E(5)))}; break;
   }
   return t;
 }

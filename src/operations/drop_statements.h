@@ -11,24 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "connection/exact_names.h"
+
 namespace operations {
 
 // What a name stands for: it decides where the exact-name rule looks it up.
-enum class NameKind {
-  Object,
-  User,
-  Role,
-  Profile,
-  Tablespace,
-  RollbackSegment,
-  Column,
-  Constraint,
-  Directory,
-  Library,
-  DatabaseLink,
-  Outline,
-  Context,
-};
+using NameKind = connection::NameKind;
 
 struct DropItem {
   std::string name;                  // ANSI, as the panel shows it

@@ -1,8 +1,5 @@
-// exact_names.cpp — path levels in their letter case and the existence
-// look-up behind the name rule.
+// exact_names.cpp — path levels in their letter case.
 #include "operations/exact_names.h"
-
-#include "connection/exact_names.h"
 
 namespace operations {
 
@@ -20,10 +17,6 @@ std::vector<std::string> ExactPathLevels(const std::string& path) {
     start = end + 1;
   }
   return levels;
-}
-
-std::string NameByRule(connection::TPluginDataModule& module, const std::string& asWritten) {
-  return connection::ExactName(module, asWritten);
 }
 
 }  // namespace operations

@@ -9,7 +9,9 @@
 #include <initializer_list>
 #include <map>
 
+#include "host/host_services.h"
 #include "host/text_utils.h"
+#include "operations/exact_names.h"
 
 namespace operations {
 namespace {
@@ -40,8 +42,10 @@ std::string Join(std::initializer_list<std::string> pieces) {
   return out;
 }
 
-// What a rule sees: levels L2..L8 (upper-cased), the item name I and its
-// custom columns C1.. (upper-cased).
+// What a rule sees: levels L2..L8, the item name I and its custom columns
+// C1...  A rule's test sees them upper-cased; its yield sees them in their
+// own letter case, so a quoted name ("Mixed View") reaches the target path
+// as written and the listing there applies the name rule to it.
 struct Context {
   std::vector<std::string> levels;  // levels[0] is L2
   std::string I;
@@ -54,6 +58,8 @@ struct Context {
     std::size_t i = static_cast<std::size_t>(n - 2);
     return n >= 2 && n <= 8 && i < levels.size() ? levels[i] : kNone;
   }
+  // Level n compared with a directory name whatever its letter case.
+  bool Is(int n, const char* name) const { return host::UpperCase(L(n)) == name; }
   bool Set(int n) const { return !L(n).empty(); }
   std::string C(std::size_t n) const { return n >= 1 && n <= columns.size() ? columns[n - 1] : std::string(); }
   std::string After() const { return AfterDot(I); }    // I.x
@@ -78,10 +84,12 @@ bool OneOf(const std::string& s, std::initializer_list<const char*> options) {
 // owner is L3 when the list sits at L5, else L4 (one grouping level more).
 std::string DetailOwner(Ctx c, const char* detail) {
   if (HasDot(c.I)) return c.After();
-  return c.L(5) == detail ? c.L(3) : c.L(4);
+  return c.Is(5, detail) ? c.L(3) : c.L(4);
 }
 
-bool JavaKind(const std::string& s) { return OneOf(s, {"JAVA CLASS", "JAVA DATA", "JAVA RESOURCE"}); }
+bool JavaKind(const std::string& s) {
+  return OneOf(host::UpperCase(s), {"JAVA CLASS", "JAVA DATA", "JAVA RESOURCE"});
+}
 
 // A column's constraint list lies at L7, or at L8 below one grouping level.
 bool ColumnConstraints(Ctx c) {
@@ -190,7 +198,7 @@ const std::vector<Rule>& Rules() {
        [](Ctx c) { return Target{"DATAFILE", c.I, ""}; }},
       // Cluster columns of a table: CLUSTER.COLUMN items.
       {[](Ctx c) { return c.L(2) == "TABLES" && (c.L(5) == ".CLUSTER COLUMNS" || c.L(6) == ".CLUSTER COLUMNS"); },
-       [](Ctx c) { return Target{"CLUSTER", c.L(5) == ".CLUSTER COLUMNS" ? c.L(3) : c.L(4), c.Before()}; }},
+       [](Ctx c) { return Target{"CLUSTER", c.Is(5, ".CLUSTER COLUMNS") ? c.L(3) : c.L(4), c.Before()}; }},
       // Sessions of a user.
       {[](Ctx c) { return c.L(2) == "USERS" && c.L(4) == ".SESSIONS"; },
        [](Ctx c) { return Target{"SESSION", c.I, ""}; }},
@@ -243,7 +251,7 @@ const std::vector<Rule>& Rules() {
       // Constraints of a table column (not foreign keys): the table's constraint.
       {[](Ctx c) { return ColumnConstraints(c) && c.C(1) != "FOREIGN"; },
        [](Ctx c) {
-         bool atL7 = c.L(7) == ".CONSTRAINTS";
+         bool atL7 = c.Is(7, ".CONSTRAINTS");
          return Target{"TABLE", Join({atL7 ? c.L(3) : c.L(4), atL7 ? c.L(4) : c.L(5), ".CONSTRAINTS", c.I}), ""};
        }},
       // Foreign keys of a table column: the referenced OWNER.TABLE (column 5).
@@ -323,20 +331,24 @@ std::string DirectoryOfKind(const std::string& kind) {
 }
 
 std::string JumpTargetFor(const std::vector<std::string>& levels, const CurrentItem& item,
-                          const SynonymResolver& resolveSynonym) {
+                          const SynonymResolver& resolveSynonym, const std::vector<std::string>& exactLevels) {
   if (item.IsUpDir()) return {};
   Context c{levels, host::UpperCase(item.name), item.directory, {}, resolveSynonym};
   for (const std::string& col : item.columns) c.columns.push_back(host::UpperCase(col));
+  // The same in the letter case of the path and of the listing.
+  Context exact{levels, item.name, item.directory, item.columns, resolveSynonym};
+  for (std::size_t i = 0; i < exact.levels.size() && i < exactLevels.size(); ++i)
+    if (host::UpperCase(exactLevels[i]) == exact.levels[i]) exact.levels[i] = exactLevels[i];
   for (const Rule& rule : Rules()) {
     if (!rule.fits(c)) continue;
     Target t;
     try {
-      t = rule.yield(c);
+      t = rule.yield(exact);
     } catch (...) {
       // Only the synonym lookup can fail; without its answer there is no target.
       return {};
     }
-    std::string dir = DirectoryOfKind(t.kind);
+    std::string dir = DirectoryOfKind(host::UpperCase(t.kind));
     if (dir.empty() || t.owner.empty()) return {};
     std::string path = "\\" + dir + "\\" + t.owner;
     if (!t.name.empty()) path += "\\" + t.name;
@@ -350,9 +362,10 @@ std::string GetJumpTarget(panel::TOracleController& controller, const CurrentIte
   std::vector<std::string> levels;
   for (std::size_t n = 2; n <= 8; ++n) levels.push_back(controller.GetPathLevel(n));
   connection::TPluginDataModule& dm = controller.DataModule();
-  return JumpTargetFor(levels, item, [&dm](const std::string& owner, const std::string& synonym) {
-    return dm.ResolveSynonym(owner, synonym);
-  });
+  return JumpTargetFor(
+      levels, item,
+      [&dm](const std::string& owner, const std::string& synonym) { return dm.ResolveSynonym(owner, synonym); },
+      ExactPathLevels(host::FromOem(controller.CurrentDirectory())));
 }
 
 }  // namespace operations

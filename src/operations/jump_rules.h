@@ -28,11 +28,14 @@ std::string DirectoryOfKind(const std::string& kind);
 
 // The path to jump to, or "" when there is none.  `levels` are the path
 // levels from level 2 on, upper-cased as the panel keeps them; the item's
-// name and columns are upper-cased here.  A failing synonym lookup gives no
-// target (the host then enters the item as a plain directory, whose own
-// listing reports what is wrong).
+// name and columns are compared upper-cased, but the target keeps the
+// letter case of the item, its columns and `exactLevels` (the same levels as
+// the path spells them; empty: the upper-cased ones), so a quoted name is
+// reached as written.  A failing synonym lookup gives no target (the host
+// then enters the item as a plain directory, whose own listing reports what
+// is wrong).
 std::string JumpTargetFor(const std::vector<std::string>& levels, const CurrentItem& item,
-                          const SynonymResolver& resolveSynonym);
+                          const SynonymResolver& resolveSynonym, const std::vector<std::string>& exactLevels = {});
 
 // The path to jump to from the current item, or "" when there is none.
 std::string GetJumpTarget(panel::TOracleController& controller, const CurrentItem& item);

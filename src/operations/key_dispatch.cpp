@@ -70,9 +70,11 @@ bool Disconnect(KeyContext& k) {
 }
 
 bool Connect(KeyContext& k) {
-  // A new logon ends the session: open changes are not dropped unasked.
-  if (panel::ConfirmEndOfSession(k.controller.DataModule(), panel::SessionEnd::Reconnect))
-    k.controller.DataModule().LogOn();
+  // A new logon ends the session: open changes are not dropped unasked,
+  // and only once the user has confirmed the logon dialog (a cancelled
+  // dialog keeps the session and its transaction as they were).
+  connection::TPluginDataModule& dm = k.controller.DataModule();
+  dm.LogOn([&dm] { return panel::ConfirmEndOfSession(dm, panel::SessionEnd::Reconnect); });
   RefreshPanel(k.controller);
   return true;
 }
@@ -158,9 +160,15 @@ bool Command(panel::TOracleController& controller) {
   std::string buffer(far::kCommandLineBuffer, '\0');
   h.Control(&controller, far::FCTL_GETCMDLINE, buffer.data());
   buffer.resize(strnlen(buffer.c_str(), buffer.size()));
-  char empty[] = "";
-  h.Control(&controller, far::FCTL_SETCMDLINE, empty);
-  if (connection::RunCommandLine(controller.DataModule(), buffer)) RefreshPanel(controller);
+  // The line is cleared only once the command ran (or the user chose not to
+  // run it): a command that could not run stays there to be run again.
+  bool notRun = false;
+  const bool ran = connection::RunCommandLine(controller.DataModule(), buffer, &notRun);
+  if (!notRun) {
+    char empty[] = "";
+    h.Control(&controller, far::FCTL_SETCMDLINE, empty);
+  }
+  if (ran) RefreshPanel(controller);
   return true;
 }
 

@@ -38,22 +38,30 @@ struct Context {
   std::string exactItem;
   NameRule rule;
 
-  std::string ByRule(const std::string& asWritten) const {
-    return rule ? rule(asWritten) : host::UpperCase(asWritten);
+  // `owner` empty: the name is a user's; else an object of that owner (and
+  // of `kind` when given).
+  std::string ByRule(const std::string& asWritten, const std::string& owner = {},
+                     const std::string& kind = {}) const {
+    return rule ? rule(asWritten, owner, kind) : host::UpperCase(asWritten);
   }
-  // Level n as an object or owner name.
-  std::string Name(int n) const {
+  // Level n as an owner name, or as an object of `owner`.
+  std::string Name(int n, const std::string& owner = {}, const std::string& kind = {}) const {
     std::size_t i = static_cast<std::size_t>(n - 2);
     if (n < 2 || i >= exactLevels.size() || host::UpperCase(exactLevels[i]) != L(n)) return L(n);
-    return ByRule(exactLevels[i]);
+    return ByRule(exactLevels[i], owner, kind);
   }
   const std::string& ExactLevel(int n) const {
     std::size_t i = static_cast<std::size_t>(n - 2);
     return n >= 2 && i < exactLevels.size() && host::UpperCase(exactLevels[i]) == L(n) ? exactLevels[i] : L(n);
   }
-  // The item, or its parts around the last dot, as object or owner names.
-  std::string ItemName() const { return ByRule(exactItem); }
-  std::string ItemBefore() const { return ByRule(BeforeDot(exactItem)); }
+  // The item, or its part before the last dot, as an object of `owner`;
+  // the part after the dot as an owner.
+  std::string ItemName(const std::string& owner, const std::string& kind) const {
+    return ByRule(exactItem, owner, kind);
+  }
+  std::string ItemBefore(const std::string& owner, const std::string& kind) const {
+    return ByRule(BeforeDot(exactItem), owner, kind);
+  }
   std::string ItemAfter() const { return ByRule(AfterDot(exactItem)); }
 
   const std::string& L(int n) const {
@@ -111,6 +119,18 @@ TextJob JobByKind(const Context& c, const std::string& kind, const std::string& 
   if (kind == "TRIGGER") return TriggerJob(c, owner, name);
   if (kind == "VIEW") return ViewJob(c, owner, name);
   return SourceJob(c, kind, owner, name);
+}
+
+// The item is an object of the owner level (L3) ...
+TextJob OwnItem(const Context& c, const std::string& kind) {
+  const std::string owner = c.Name(3);
+  return JobByKind(c, kind, owner, c.ItemName(owner, kind));
+}
+
+// ... or reads "NAME.OWNER" (lists of all objects).
+TextJob ItemWithOwner(const Context& c, const std::string& kind) {
+  const std::string owner = c.ItemAfter();
+  return JobByKind(c, kind, owner, c.ItemBefore(owner, kind));
 }
 
 TextJob ShownOnly(const std::string& kind, const std::string& owner, const std::string& name) {
@@ -253,42 +273,43 @@ const Row kRows[] = {
     {[](const Context& c) {
        return OneOf(c.L(2), {"PROCEDURES", "FUNCTIONS", "PACKAGES"}) && c.Set(3) && !c.Set(4);
      },
-     [](const Context& c) { return SourceJob(c, KindOfDirectory(c.L(2), c.alternative), c.Name(3), c.ItemName()); }},
+     [](const Context& c) { return OwnItem(c, KindOfDirectory(c.L(2), c.alternative)); }},
     // ... and among all objects, where the item reads name.owner.
     {[](const Context& c) {
        return c.L(2) == "ALL OBJECTS" && OneOf(c.L(3), {"PROCEDURE", "FUNCTION", "PACKAGE"}) && !c.Set(4);
      },
      [](const Context& c) {
-       return SourceJob(c, KindOfDirectory(c.L(3), c.alternative), c.ItemAfter(), c.ItemBefore());
+       return ItemWithOwner(c, KindOfDirectory(c.L(3), c.alternative));
      }},
     // Triggers.
     {[](const Context& c) { return c.L(2) == "TRIGGERS" && c.Set(3) && !DotName(c.L(3)) && !c.Set(4); },
-     [](const Context& c) { return TriggerJob(c, c.Name(3), c.ItemName()); }},
+     [](const Context& c) { return OwnItem(c, "TRIGGER"); }},
     {[](const Context& c) { return c.L(2) == "ALL OBJECTS" && c.L(3) == "TRIGGER"; },
-     [](const Context& c) { return TriggerJob(c, c.ItemAfter(), c.ItemBefore()); }},
+     [](const Context& c) { return ItemWithOwner(c, "TRIGGER"); }},
     {[](const Context& c) { return OneOf(c.L(2), {"TABLES", "VIEWS"}) && c.L(5) == ".TRIGGERS" && !c.Set(6); },
      [](const Context& c) {
        // A table's trigger may belong to another schema; the item then says whose.
        std::string owner = c.I.find('.') != std::string::npos ? c.ItemAfter() : c.Name(3);
-       return TriggerJob(c, owner, c.ItemBefore());
+       return TriggerJob(c, owner, c.ItemBefore(owner, "TRIGGER"));
      }},
     // Views.
     {[](const Context& c) { return c.L(2) == "VIEWS" && c.Set(3) && !c.Set(4); },
-     [](const Context& c) { return ViewJob(c, c.Name(3), c.ItemName()); }},
+     [](const Context& c) { return OwnItem(c, "VIEW"); }},
     {[](const Context& c) { return c.L(2) == ".CATALOG BY USER" && c.Set(3) && AfterDot(c.I) == "VIEW"; },
-     [](const Context& c) { return ViewJob(c, c.Name(3), c.ItemBefore()); }},
+     [](const Context& c) {
+       const std::string owner = c.Name(3);
+       return ViewJob(c, owner, c.ItemBefore(owner, "VIEW"));
+     }},
     {[](const Context& c) { return c.L(2) == "ALL OBJECTS" && c.L(3) == "VIEW"; },
-     [](const Context& c) { return ViewJob(c, c.ItemAfter(), c.ItemBefore()); }},
+     [](const Context& c) { return ItemWithOwner(c, "VIEW"); }},
     // Types.  Only an owner's list: deeper levels are a type's details, and
     // its error list has a row of its own below.
     {[](const Context& c) {
        return c.L(2) == "ALL TYPES" && c.Set(3) && !DotName(c.L(3)) && c.L(3) != "BUILD INTO" && !c.Set(4);
      },
-     [](const Context& c) { return SourceJob(c, KindOfDirectory(c.L(2), c.alternative), c.Name(3), c.ItemName()); }},
+     [](const Context& c) { return OwnItem(c, KindOfDirectory(c.L(2), c.alternative)); }},
     {[](const Context& c) { return c.L(2) == "ALL OBJECTS" && c.L(3) == "TYPE"; },
-     [](const Context& c) {
-       return SourceJob(c, KindOfDirectory(c.L(3), c.alternative), c.ItemAfter(), c.ItemBefore());
-     }},
+     [](const Context& c) { return ItemWithOwner(c, KindOfDirectory(c.L(3), c.alternative)); }},
     // The error lists: an object ("NAME.TYPE") opens at its first error, an
     // error line at its own position.
     {[](const Context& c) { return c.L(2) == ".ERRORS" && c.Set(3); },
@@ -296,7 +317,8 @@ const Row kRows[] = {
        bool onErrorLine = c.Set(4);
        const std::string& object = onErrorLine ? c.L(4) : c.I;
        const std::string& exactObject = onErrorLine ? c.ExactLevel(4) : c.exactItem;
-       TextJob j = JobByKind(c, AfterDot(object), c.Name(3), c.ByRule(BeforeDot(exactObject)));
+       const std::string owner = c.Name(3), kind = AfterDot(object);
+       TextJob j = JobByKind(c, kind, owner, c.ByRule(BeforeDot(exactObject), owner, kind));
        StartAtError(c, j, onErrorLine);
        return j;
      }},
@@ -305,7 +327,8 @@ const Row kRows[] = {
               !c.Set(6);
      },
      [](const Context& c) {
-       TextJob j = SourceJob(c, KindOfDirectory(c.L(2), c.alternative), c.Name(3), c.Name(4));
+       const std::string owner = c.Name(3), kind = KindOfDirectory(c.L(2), c.alternative);
+       TextJob j = SourceJob(c, kind, owner, c.Name(4, owner, kind));
        StartAtError(c, j, true);
        return j;
      }},

@@ -48,8 +48,11 @@ struct TextJob {
   std::string Title() const;
 };
 
-// Maps a name as the panel shows it to the name sent to the server.
-using NameRule = std::function<std::string(const std::string& asWritten)>;
+// Maps a name as the panel shows it to the name sent to the server: an
+// owner (a user) when `owner` is empty, else an object of that owner and,
+// when given, of that kind ("PROCEDURE", "PACKAGE BODY", "VIEW" ...).
+using NameRule =
+    std::function<std::string(const std::string& asWritten, const std::string& owner, const std::string& kind)>;
 
 // The text for the item at the given levels (L2, L3, ... upper-cased as the
 // panel keeps them), or nothing when no row of the table fits.  The rows

@@ -3,7 +3,6 @@
 // the command runner, which shows the results.  The file is kept.
 #include "operations/scratch_script.h"
 
-#include <cstdio>
 #include <vector>
 
 #include "connection/command_runner.h"
@@ -13,17 +12,6 @@
 #include "platform/platform.h"
 
 namespace operations {
-namespace {
-
-// Creates the file when it is missing; an existing script is left alone.
-bool EnsureScriptExists(const std::string& path) {
-  if (platform::FileExists(path)) return true;
-  std::FILE* f = platform::OpenFile(path, "ab");
-  if (f == nullptr) return false;
-  return std::fclose(f) == 0;
-}
-
-}  // namespace
 
 std::string UserScriptPath() { return platform::TempDirectory() + "far_user_sql.sql"; }
 
@@ -31,7 +19,10 @@ bool EditUserScript(panel::TOracleController& controller) {
   connection::TPluginDataModule& module = controller.DataModule();
   if (!module.Connected()) return false;
   std::string path = UserScriptPath();
-  if (!EnsureScriptExists(path)) {
+  // Created when missing, readable by its owner alone; an existing script
+  // is kept, but one that is a link or another user's is never used (the
+  // temporary folder may be shared).
+  if (!platform::EnsurePrivateFile(path)) {
     host::ShowErrorMessage("Can't create file [" + path + "]");
     return false;
   }

@@ -10,6 +10,7 @@
 // editor opens again on the user's own text.
 #include "operations/text_editing.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -17,6 +18,7 @@
 #include <optional>
 #include <stdexcept>
 
+#include "connection/exact_names.h"
 #include "host/host_services.h"
 #include "host/messages.h"
 #include "host/text_utils.h"
@@ -24,6 +26,7 @@
 #include "operations/exact_names.h"
 #include "operations/object_text.h"
 #include "operations/text_file.h"
+#include "oracle/oracle_error.h"
 #include "platform/platform.h"
 
 namespace operations {
@@ -121,18 +124,57 @@ bool MessagePosition(const std::string& message, int& line, int& column) {
   return false;
 }
 
-// An invalid identifier (ORA-00904 names it in double quotes): the first
-// place the text uses it as a whole word, 1-based.  False when the message
-// names none or the text does not hold it.
+// The lines with comments and string literals blanked out (same lengths),
+// so a search for a name finds only where the code uses it.
+std::vector<std::string> CodeOnly(const std::vector<std::string>& lines) {
+  std::vector<std::string> code = lines;
+  bool inBlock = false;
+  for (std::string& l : code) {
+    bool inString = false;
+    for (std::size_t i = 0; i < l.size(); ++i) {
+      if (inBlock) {
+        if (l.compare(i, 2, "*/") == 0) {
+          l[i] = l[i + 1] = ' ';
+          ++i;
+          inBlock = false;
+        } else {
+          l[i] = ' ';
+        }
+      } else if (inString) {
+        if (l[i] == '\'') inString = false;
+        l[i] = ' ';
+      } else if (l.compare(i, 2, "--") == 0) {
+        for (std::size_t j = i; j < l.size(); ++j) l[j] = ' ';
+        break;
+      } else if (l.compare(i, 2, "/*") == 0) {
+        l[i] = l[i + 1] = ' ';
+        ++i;
+        inBlock = true;
+      } else if (l[i] == '\'') {
+        inString = true;
+        l[i] = ' ';
+      }
+    }
+  }
+  return code;
+}
+
+// An invalid identifier (ORA-00904 names it in double quotes, qualified
+// names as "E"."ENAMEX"): the first place the code (not a comment or a
+// literal) uses its last part as a whole word, 1-based.  False when the
+// message names none or the code does not hold it.
 bool IdentifierPosition(const std::string& message, const std::vector<std::string>& lines, int& line,
                         int& column) {
   if (message.rfind("ORA-00904", 0) != 0) return false;
-  std::size_t open = message.find('"'), close = open == std::string::npos ? open : message.find('"', open + 1);
-  if (close == std::string::npos || close == open + 1) return false;
+  const std::size_t colon = message.find(": ", 9);
+  const std::size_t close = colon == std::string::npos ? colon : message.rfind('"', message.find(':', colon + 2));
+  const std::size_t open = close == std::string::npos || close == 0 ? std::string::npos : message.rfind('"', close - 1);
+  if (open == std::string::npos || close == open + 1) return false;
   const std::string name = host::UpperCase(message.substr(open + 1, close - open - 1));
   auto wordChar = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '$' || c == '#'; };
-  for (std::size_t l = 0; l < lines.size(); ++l) {
-    const std::string upper = host::UpperCase(lines[l]);
+  const std::vector<std::string> code = CodeOnly(lines);
+  for (std::size_t l = 0; l < code.size(); ++l) {
+    const std::string upper = host::UpperCase(code[l]);
     for (std::size_t at = upper.find(name); at != std::string::npos; at = upper.find(name, at + 1)) {
       bool before = at > 0 && wordChar(upper[at - 1]);
       bool after = at + name.size() < upper.size() && wordChar(upper[at + name.size()]);
@@ -141,6 +183,23 @@ bool IdentifierPosition(const std::string& message, const std::vector<std::strin
       column = static_cast<int>(at) + 1;
       return true;
     }
+  }
+  return false;
+}
+
+// The server's parse position (a byte offset into the lines as they were
+// sent, joined by CR LF) as a 1-based line and column.
+bool OffsetPosition(const std::exception& error, const std::vector<std::string>& lines, int& line, int& column) {
+  const auto* oracleError = dynamic_cast<const oracle::EOracleError*>(&error);
+  if (oracleError == nullptr || oracleError->ParseOffset() < 0) return false;
+  std::size_t offset = static_cast<std::size_t>(oracleError->ParseOffset());
+  for (std::size_t l = 0; l < lines.size(); ++l) {
+    if (offset <= lines[l].size()) {
+      line = static_cast<int>(l) + 1;
+      column = static_cast<int>(offset) + 1;
+      return true;
+    }
+    offset -= std::min(offset, lines[l].size() + 2);
   }
   return false;
 }
@@ -266,7 +325,8 @@ class TextSession {
       // message names (a line and column, or an invalid identifier).
       note_.Close();
       host::ShowErrorMessage(e.what());
-      if (!MessagePosition(e.what(), line, column)) IdentifierPosition(e.what(), lines, line, column);
+      if (!OffsetPosition(e, lines, line, column) && !MessagePosition(e.what(), line, column))
+        IdentifierPosition(e.what(), lines, line, column);
       return std::nullopt;
     }
     // The unit is where the text put it: a CREATE without a schema lands in
@@ -321,7 +381,12 @@ bool ShowObjectText(panel::TOracleController& controller, bool edit, bool altern
   std::vector<std::string> levels;
   for (std::size_t n = 2; n <= 8; ++n) levels.push_back(controller.GetPathLevel(n));
   std::vector<std::string> exactLevels = ExactPathLevels(host::FromOem(controller.CurrentDirectory()));
-  NameRule rule = [&module](const std::string& asWritten) { return NameByRule(module, asWritten); };
+  NameRule rule = [&module](const std::string& asWritten, const std::string& owner, const std::string& kind) {
+    if (owner.empty()) return connection::ExactName(module, asWritten, connection::UserLookup());
+    return connection::ExactName(module, asWritten,
+                                 connection::ObjectLookup(owner, kind.empty() ? std::vector<std::string>{}
+                                                                              : std::vector<std::string>{kind}));
+  };
   std::optional<TextJob> job = ChooseText(levels, item, alternative, module.Prefix(), exactLevels, rule);
   if (!job) return false;
   return TextSession(module, std::move(*job), edit).Run();

@@ -76,6 +76,7 @@ constexpr ub4 OCI_ATTR_DATA_TYPE = 2;
 constexpr ub4 OCI_ATTR_NAME = 4;
 constexpr ub4 OCI_ATTR_PRECISION = 5;
 constexpr ub4 OCI_ATTR_SCALE = 6;
+constexpr ub4 OCI_ATTR_PARSE_ERROR_OFFSET = 129;  // error handle, ub2
 constexpr ub4 OCI_ATTR_SERVER = 6;
 constexpr ub4 OCI_ATTR_SESSION = 7;
 constexpr ub4 OCI_ATTR_ROW_COUNT = 9;

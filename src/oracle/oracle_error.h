@@ -16,9 +16,14 @@ class EOracleError : public std::runtime_error {
   EOracleError(int errorCode, const std::string& message)
       : std::runtime_error(message), errorCode_(errorCode) {}
   int ErrorCode() const { return errorCode_; }
+  // Where in the statement text (0-based byte offset) the server found the
+  // fault, when it said so; -1 otherwise.
+  int ParseOffset() const { return parseOffset_; }
+  void SetParseOffset(int offset) { parseOffset_ = offset; }
 
  private:
   int errorCode_;
+  int parseOffset_ = -1;
 };
 
 class EOracleWarning : public EOracleError {

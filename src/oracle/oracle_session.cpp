@@ -345,7 +345,15 @@ EOracleError TOracleSession::LastError8(oci::sword status) {
     return EOracleError(0, "OCI call failed with status " + std::to_string(status));
   }
   buffer.back() = 0;
-  return EOracleError(code, TrimTrailingBreaks(reinterpret_cast<const char*>(buffer.data())));
+  EOracleError error(code, TrimTrailingBreaks(reinterpret_cast<const char*>(buffer.data())));
+  // The parse position, read without an error handle of its own so the
+  // record just read is left alone; 0 is what a non-parse error leaves.
+  oci::ub2 offset = 0;
+  if (Api().OCIAttrGet && Api().OCIAttrGet(err_, oci::OCI_HTYPE_ERROR, &offset, nullptr,
+                                           oci::OCI_ATTR_PARSE_ERROR_OFFSET, nullptr) == oci::OCI_SUCCESS &&
+      offset > 0)
+    error.SetParseOffset(offset);
+  return error;
 }
 
 EOracleError TOracleSession::Error7(int code) {

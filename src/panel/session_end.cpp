@@ -2,6 +2,7 @@
 #include "panel/session_end.h"
 
 #include <exception>
+#include <string>
 
 #include "host/messages.h"
 
@@ -26,13 +27,16 @@ const char* OpenTransactionQuestion(SessionEnd why) {
 
 enum Answer { kCommit = 0, kRollback = 1 };
 
-// Whether the session has an open transaction.  A check that fails says
-// nothing: the session is then most likely gone, with nothing left to keep.
-bool HasOpenTransaction(connection::TPluginDataModule& dataModule) {
+enum class Transaction { None, Open, Unknown };
+
+// Whether the session has an open transaction.  A check that fails cannot
+// tell: the user is then asked as if one were open rather than the changes
+// dropped unasked.
+Transaction TransactionState(connection::TPluginDataModule& dataModule) {
   try {
-    return dataModule.OracleSession().InTransaction();
-  } catch (const std::exception&) {
-    return false;
+    return dataModule.OracleSession().InTransaction() ? Transaction::Open : Transaction::None;
+  } catch (...) {
+    return Transaction::Unknown;
   }
 }
 
@@ -40,11 +44,16 @@ bool HasOpenTransaction(connection::TPluginDataModule& dataModule) {
 
 bool ConfirmEndOfSession(connection::TPluginDataModule& dataModule, SessionEnd why) {
   if (!dataModule.Connected()) return true;
-  if (!HasOpenTransaction(dataModule)) {
+  const Transaction state = TransactionState(dataModule);
+  if (state == Transaction::None) {
     if (why != SessionEnd::Disconnect) return true;
     return host::ShowQuestionMessage(kTitle, kDisconnectQuestion, {"Ok", "Cancel"}) == 0;
   }
-  int answer = host::ShowQuestionMessage(kTitle, OpenTransactionQuestion(why), {"Commit", "Roll back", "Cancel"});
+  std::string question = OpenTransactionQuestion(why);
+  if (state == Transaction::Unknown)
+    question = "Could not find out whether the session has uncommitted changes." +
+               question.substr(question.find('.') + 1);
+  int answer = host::ShowQuestionMessage(kTitle, question, {"Commit", "Roll back", "Cancel"});
   if (answer != kCommit && answer != kRollback) return false;
   try {
     if (answer == kCommit) {
@@ -53,9 +62,12 @@ bool ConfirmEndOfSession(connection::TPluginDataModule& dataModule, SessionEnd w
       dataModule.OracleSession().Rollback();
     }
   } catch (const std::exception& e) {
-    // The changes are still there, and so is the session.
     host::ShowErrorMessage(e.what());
-    return false;
+    // The changes are still there, and so is the session.  When even the
+    // check failed, a failed rollback most likely means the session is
+    // gone: the user chose to drop the changes, so ending it loses nothing
+    // more (and a dead session never traps the panel).
+    return state == Transaction::Unknown && answer == kRollback;
   }
   return true;
 }

@@ -115,6 +115,13 @@ bool WritePrivateFileAtomic(const std::string& path, const std::string& content)
 // Makes a directory private to its owner (POSIX mode 0700); false when that
 // fails.  Does nothing on Windows, where the profile's ACLs already are.
 bool MakeDirectoryPrivate(const std::string& dir);
+// The same for an existing file (POSIX mode 0600); does nothing on Windows.
+bool MakeFilePrivate(const std::string& path);
+// Opens `path` for use as a private scratch file, creating it empty when
+// missing: POSIX mode 0600, and refused (false) when it is a link or not a
+// regular file of the user's own, so a file planted in a shared temporary
+// folder is never used.  On Windows: created when missing.
+bool EnsurePrivateFile(const std::string& path);
 
 // The folder for Quarry's temporary files, with a trailing separator.
 // POSIX: $TMPDIR when set; otherwise a folder of the user's own below /tmp

@@ -238,7 +238,27 @@ bool WritePrivateFileAtomic(const std::string& path, const std::string& content)
   return ReplaceFile(path, content, 0600);
 }
 
-bool MakeDirectoryPrivate(const std::string& dir) { return ::chmod(dir.c_str(), 0700) == 0; }
+bool MakeDirectoryPrivate(const std::string& dir) {
+  struct stat st {};
+  if (::stat(dir.c_str(), &st) == 0 && (st.st_mode & 07777) == 0700) return true;
+  return ::chmod(dir.c_str(), 0700) == 0;
+}
+
+bool MakeFilePrivate(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) == 0 && (st.st_mode & 07777) == 0600) return true;
+  return ::chmod(path.c_str(), 0600) == 0;
+}
+
+bool EnsurePrivateFile(const std::string& path) {
+  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+  if (fd < 0) return false;
+  struct stat st {};
+  bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() && st.st_nlink == 1;
+  if (ok && (st.st_mode & 07777) != 0600) ok = ::fchmod(fd, 0600) == 0;
+  ::close(fd);
+  return ok;
+}
 
 std::string TempDirectory() {
   std::string dir;

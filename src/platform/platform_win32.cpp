@@ -21,6 +21,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstdio>
 #include <cstring>
@@ -422,6 +423,14 @@ bool WritePrivateFileAtomic(const std::string& path, const std::string& content)
 }
 
 bool MakeDirectoryPrivate(const std::string&) { return true; }
+bool MakeFilePrivate(const std::string&) { return true; }
+
+// ANSI code page.
+bool EnsurePrivateFile(const std::string& path) {
+  std::FILE* f = std::fopen(path.c_str(), "ab");
+  if (f == nullptr) return false;
+  return std::fclose(f) == 0;
+}
 
 // ANSI code page.  The viewer's and editor's delete-on-close also removes the
 // file's folder when it is left empty: Quarry's files live in a folder of

@@ -108,19 +108,17 @@ std::optional<fs::path> ResolveKey(const std::string& root, Hive hive, const std
     if (!fs::create_directories(dir, ec)) return std::nullopt;
   }
   // The store may hold a saved password: every folder on the way to a key
-  // that is written is its owner's alone, also when another program (or an
-  // older Quarry) made it with looser permissions.
-  if (create) MakeDirectoryPrivate(dir.string());
+  // that is read or written is its owner's alone, also when another program
+  // (or an older Quarry) made it with looser permissions.
+  if (fs::is_directory(dir, ec)) MakeDirectoryPrivate(dir.string());
   dir /= HiveDirectoryName(hive);
-  if (create) {
-    fs::create_directory(dir, ec);
-    MakeDirectoryPrivate(dir.string());
-  }
+  if (create) fs::create_directory(dir, ec);
   if (!fs::is_directory(dir, ec)) return std::nullopt;
+  MakeDirectoryPrivate(dir.string());
   for (const std::string& part : SplitKeyPath(path)) {
     if (auto child = FindChildKey(dir, part)) {
       dir = *child;
-      if (create) MakeDirectoryPrivate(dir.string());
+      MakeDirectoryPrivate(dir.string());
       continue;
     }
     if (!create) return std::nullopt;
@@ -313,6 +311,9 @@ class StoreKey final : public RegistryKey {
   std::vector<StoredValue> Load() const {
     std::string data;
     if (!ReadWholeFile(ValuesPath(), data)) return {};
+    // A values file left readable by others (an older Quarry) is put right
+    // as soon as it is read, not only when a value is next written.
+    MakeFilePrivate(ValuesPath());
     return DecodeValues(data);
   }
   bool Save(const std::vector<StoredValue>& values) {

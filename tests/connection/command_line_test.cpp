@@ -111,6 +111,21 @@ TEST_F(CommandLine, AResultFileThatCannotBeWrittenIsReported) {
   EXPECT_TRUE(g_editorTexts.empty());
   EXPECT_EQ(fakehost::Current().messages.back().items.at(0), "Error");
   EXPECT_NE(LastMessageText().find("could not be written"), std::string::npos) << LastMessageText();
+  EXPECT_NE(LastMessageText().find("executed"), std::string::npos) << LastMessageText();
+
+  // A statement that failed is never reported as executed: the box names
+  // the server's error, which the unwritable file would have held.
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tiny), 0);
+  oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  bool notRun = true;
+  ran = connection::RunCommandLine(module(), "select * from no_such_table", &notRun);
+  setrlimit(RLIMIT_FSIZE, &old);
+  std::signal(SIGXFSZ, oldHandler);
+  EXPECT_TRUE(ran);
+  EXPECT_FALSE(notRun);
+  EXPECT_EQ(LastMessageText().find("executed"), std::string::npos) << LastMessageText();
+  EXPECT_NE(LastMessageText().find("failed"), std::string::npos) << LastMessageText();
+  EXPECT_NE(LastMessageText().find("ORA-00942"), std::string::npos) << LastMessageText();
 }
 
 }  // namespace

@@ -66,7 +66,7 @@ void Check(const std::vector<Case>& cases) {
 TEST(JumpRules, EachListingJumpsToTheObjectItNames) {
   const std::string longName(120, 'S');
   Check({
-      {"\\.Catalog by User\\SCOTT", "emp.table", {}, "\\TABLES\\SCOTT\\EMP"},
+      {"\\.Catalog by User\\SCOTT", "EMP.TABLE", {}, "\\TABLES\\SCOTT\\EMP"},
       {"\\SYNONYMS\\SCOTT\\EMP_SYN.TABLE", ".REFERENCED OBJECT", {}, "\\TABLES\\HR\\EMPLOYEES"},
       {"\\SYNONYMS\\SCOTT\\PKG_SYN.PACKAGE", ".Referenced object", {}, "\\PACKAGES\\HR\\PAY"},
       {"\\PROCEDURES\\SCOTT\\RAISE\\.DEPENDENCIES", "EMP", {"TABLE", "HARD", "SCOTT"}, "\\TABLES\\SCOTT\\EMP"},
@@ -219,7 +219,7 @@ TEST(JumpRules, SynonymLookupRunsOnlyForTheReferencedObjectWithOwnerAndSynonymLe
   EXPECT_EQ(operations::JumpTargetFor(LevelsOf("\\SYNONYMS\\SCOTT\\EMP_SYN.TABLE"), item, nullptr), "");
 }
 
-TEST(JumpRules, EnterThroughThePanelReadsItsLevelsInUpperCase) {
+TEST(JumpRules, EnterThroughThePanelKeepsTheLetterCaseOfNames) {
   // The controller reads its settings; keep them in a store of our own.
   std::filesystem::path store = std::filesystem::temp_directory_path() /
                                  ("quarry-jump-rules-" + std::to_string(std::random_device{}()));
@@ -232,11 +232,52 @@ TEST(JumpRules, EnterThroughThePanelReadsItsLevelsInUpperCase) {
     item.name = "emp.table";
     EXPECT_EQ(operations::GetJumpTarget(controller, item), "") << "an item the host did not give";
     item.valid = true;
-    EXPECT_EQ(operations::GetJumpTarget(controller, item), "\\TABLES\\SCOTT\\EMP");
+    // The target keeps the letter case; the listing there applies the name
+    // rule (no "scott" or "emp" exists as written, so SCOTT.EMP is meant).
+    EXPECT_EQ(operations::GetJumpTarget(controller, item), "\\TABLES\\scott\\emp");
+    controller.SetCurrentDirectory("\\Tables\\SCOTT\\Mixed Case Table\\.REFERENCED FROM");
+    item.name = "Mixed View";
+    item.columns = {"VIEW", "", "SCOTT"};
+    EXPECT_EQ(operations::GetJumpTarget(controller, item), "\\VIEWS\\SCOTT\\Mixed View");
   }
   platform::UnsetEnv("QUARRY_REGISTRY_DIR");
   std::error_code ec;
   std::filesystem::remove_all(store, ec);
+}
+
+// Quoted names reach the target as written: the rules compare upper-cased,
+// but yield the item, its columns and the path levels in their own case.
+TEST(JumpRules, MixedCaseNamesReachTheTargetAsWritten) {
+  operations::CurrentItem item;
+  item.valid = true;
+  item.directory = true;
+  item.name = "Mixed View";
+  item.columns = {"VIEW", "", "SCOTT"};
+  EXPECT_EQ(operations::JumpTargetFor(LevelsOf("\\TABLES\\SCOTT\\Mixed Case Table\\.REFERENCED FROM"), item,
+                                      FakeDictionary),
+            "\\VIEWS\\SCOTT\\Mixed View");
+  item.name = "Mixed Index.SCOTT";
+  item.columns = {};
+  EXPECT_EQ(operations::JumpTargetFor(LevelsOf("\\Tables\\Odd Owner\\T\\.INDEXES"), item, FakeDictionary,
+                                      {"Tables", "Odd Owner", "T", ".INDEXES"}),
+            "\\INDEXES\\SCOTT\\Mixed Index");
+  // Owner levels keep their case, and the synonym is looked up as written.
+  item.name = ".REFERENCED OBJECT";
+  std::vector<std::pair<std::string, std::string>> asked;
+  auto resolver = [&asked](const std::string& owner, const std::string& synonym) {
+    asked.emplace_back(owner, synonym);
+    return operations::SynonymTarget{"TABLE", "Mixed Case Table", "SCOTT"};
+  };
+  EXPECT_EQ(operations::JumpTargetFor(LevelsOf("\\Synonyms\\SCOTT\\Mixed Syn.TABLE"), item, resolver,
+                                      {"Synonyms", "SCOTT", "Mixed Syn.TABLE"}),
+            "\\TABLES\\SCOTT\\Mixed Case Table");
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_EQ(asked[0].second, "Mixed Syn.TABLE");
+  // A level given in another spelling than the panel's is not used.
+  item.name = "TRG";
+  EXPECT_EQ(operations::JumpTargetFor(LevelsOf("\\VIEWS\\Odd Owner\\V\\.TRIGGERS"), item, FakeDictionary,
+                                      {"Views", "Other", "V", ".TRIGGERS"}),
+            "\\TRIGGERS\\ODD OWNER\\TRG");
 }
 
 }  // namespace

@@ -22,8 +22,9 @@ CurrentItem Item(const std::string& name) {
 
 // A rule that knows only the given names as written.
 NameRule Existing(std::set<std::string> names) {
-  return [names](const std::string& w) {
-    if (names.count(w)) return w;
+  return [names](const std::string& w, const std::string& owner, const std::string&) {
+    // Owners are known as themselves; objects by "OWNER.name".
+    if (names.count(owner.empty() ? w : owner + "." + w)) return w;
     std::string upper = w;
     for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return upper;
@@ -31,7 +32,7 @@ NameRule Existing(std::set<std::string> names) {
 }
 
 TEST(TextNames, ItemsAndLevelsThatNameObjectsAsWrittenAreUsedAsWritten) {
-  NameRule rule = Existing({"Mixed Proc", "Mixed View", "Odd Owner"});
+  NameRule rule = Existing({"SCOTT.Mixed Proc", "Odd Owner.Mixed View", "Odd Owner"});
   auto p = ChooseText({"PROCEDURES", "SCOTT"}, Item("Mixed Proc"), false, "ALL_", {"Procedures", "SCOTT"}, rule);
   ASSERT_TRUE(p);
   EXPECT_EQ(p->name, "Mixed Proc");
@@ -51,6 +52,10 @@ TEST(TextNames, ItemsAndLevelsThatNameObjectsAsWrittenAreUsedAsWritten) {
   ASSERT_TRUE(all);
   EXPECT_EQ(all->name, "Mixed Proc");
   EXPECT_EQ(all->owner, "SCOTT");
+  // The same name in another schema does not count for this one.
+  auto other = ChooseText({"PROCEDURES", "SALES"}, Item("Mixed Proc"), false, "ALL_", {"Procedures", "SALES"}, rule);
+  ASSERT_TRUE(other);
+  EXPECT_EQ(other->name, "MIXED PROC");
   // Without a rule everything is upper-cased, as before.
   auto plain = ChooseText({"PROCEDURES", "SCOTT"}, Item("Mixed Proc"), false, "ALL_");
   ASSERT_TRUE(plain);

@@ -767,8 +767,13 @@ Translation TranslateGrant(Parser& p, const Catalog& catalog, bool revoke) {
   // Privileges: comma-separated lists of words, up to ON / TO / FROM.
   do {
     std::string priv;
-    while (p.Peek().type == Tok::Ident && !p.Peek().Is("ON") && !p.Peek().Is("TO") && !p.Peek().Is("FROM")) {
-      priv += (priv.empty() ? "" : " ") + p.Next().text;
+    // A quoted name is a role named exactly so ("Mixed Role"); it keeps its
+    // quotes here so the grant can tell it from a privilege's words.
+    if (p.Peek().type == Tok::QuotedIdent) {
+      priv = "\"" + p.Next().text + "\"";
+    } else {
+      while (p.Peek().type == Tok::Ident && !p.Peek().Is("ON") && !p.Peek().Is("TO") && !p.Peek().Is("FROM"))
+        priv += (priv.empty() ? "" : " ") + p.Next().text;
     }
     if (priv.empty()) throw MakeOraError(990);
     if (priv == "ALL PRIVILEGES") priv = "ALL";

@@ -101,6 +101,7 @@ const std::map<int, const char*>& Texts() {
       {1785, "ORDER BY item must be the number of a SELECT-list expression"},
       {1789, "query block has incorrect number of result columns"},
       {1821, "date format not recognized"},
+      {1919, "role '%s' does not exist"},
       {1935, "missing user or role name"},
       {1937, "missing or invalid role name"},
       {2187, "invalid quota specification"},

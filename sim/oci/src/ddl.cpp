@@ -1008,10 +1008,13 @@ void GrantOrRevoke(ServerSession& s, const sql::Translation& tr, bool grant) {
     if (!s.catalog().IsAdmin()) ThrowOra(1031);
     for (const auto& grantee : g.grantees)
       for (const auto& p : g.privileges) {
-        std::string priv = Upper(p);
+        const bool quoted = p.size() >= 2 && p.front() == '"' && p.back() == '"';
+        std::string priv = quoted ? p.substr(1, p.size() - 2) : Upper(p);
         Query role(db, "SELECT 1 FROM \"SYS.DBA_ROLES\" WHERE ROLE = ?");
         role.Bind(1, priv);
         bool is_role = role.Step();
+        // A quoted name can only be a role.
+        if (quoted && !is_role) ThrowOra(1919, {priv});
         Query d(db, is_role ? "DELETE FROM \"SYS.DBA_ROLE_PRIVS\" WHERE GRANTEE = ? AND GRANTED_ROLE = ?"
                             : "DELETE FROM \"SYS.DBA_SYS_PRIVS\" WHERE GRANTEE = ? AND PRIVILEGE = ?");
         d.Bind(1, grantee).Bind(2, priv).Run();

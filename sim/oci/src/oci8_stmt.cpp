@@ -5,6 +5,7 @@
 #include "convert.h"
 #include "exports.h"
 #include "handles.h"
+#include "parse_offset.h"
 
 #include <cctype>
 #include <charconv>
@@ -337,6 +338,7 @@ OCISIM_DECL8 sword OCIStmtExecute(OCISvcCtx* svchp, OCIStmt* stmtp, OCIError* er
   auto* err = Find<ErrorH>(errhp, OCI_HTYPE_ERROR);
   if (!svc || !st || !err) return OCI_INVALID_HANDLE;
   return Guarded(err, [&]() -> sword {
+   try {
     ServerSession& session = LiveSession(svc);
     if (!st->prepared) ThrowOra(24337);
     if (!st->cursor || st->session != &session) {
@@ -375,6 +377,11 @@ OCISIM_DECL8 sword OCIStmtExecute(OCISvcCtx* svchp, OCIStmt* stmtp, OCIError* er
       return OCI_SUCCESS_WITH_INFO;
     }
     return OCI_SUCCESS;
+   } catch (const OraFailure& e) {
+    // The server says where in the text it found the fault.
+    err->parse_offset = static_cast<ub2>(ParseErrorOffset(st->text, e.code, e.what()));
+    throw;
+   }
   });
 }
 

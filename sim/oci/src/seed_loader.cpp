@@ -353,6 +353,7 @@ void BuildDemoDatabase(const std::string& path, const std::string& version) {
   // The demo schemas, through the engine as SYS.
   for (const char* script : {kSeedDemoSql, kSeedDemoTablesSql, kSeedDemoCodeSql, kSeedDemoTextsSql}) RunDemoScript(*s, script);
   RunDemoScript(*s, kSeedDemoMixedCaseSql);
+  RunDemoScript(*s, kSeedMixedCaseNamesSql);
   s->Commit();
   // Fixed dates: everything was created on the same (fictional) morning.
   ExecSql(db, "BEGIN");
@@ -362,6 +363,7 @@ void BuildDemoDatabase(const std::string& path, const std::string& version) {
   ExecSql(db, kSeedDemoMixedCaseDictionarySql);
   ExecSql(db, kSeedStorageDemoSql);
   ExecSql(db, kSeedUsersDemoSql);
+  ExecSql(db, kSeedMixedCaseNamesDictionarySql);
   // The compiler already recorded some of the dependencies the seed lists.
   ExecSql(db, "DELETE FROM \"SYS.DBA_DEPENDENCIES\" WHERE rowid NOT IN (SELECT MIN(rowid) FROM "
               "\"SYS.DBA_DEPENDENCIES\" GROUP BY OWNER, NAME, TYPE, REFERENCED_OWNER, REFERENCED_NAME, "

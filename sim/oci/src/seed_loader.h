@@ -37,5 +37,7 @@ extern const char* const kSeedDemoTextsSql;
 extern const char* const kSeedDictionaryCommentsSql;
 extern const char* const kSeedDemoMixedCaseSql;
 extern const char* const kSeedDemoMixedCaseDictionarySql;
+extern const char* const kSeedMixedCaseNamesSql;
+extern const char* const kSeedMixedCaseNamesDictionarySql;
 
 }  // namespace ocisim

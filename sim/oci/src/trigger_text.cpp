@@ -104,8 +104,12 @@ TriggerText SplitTrigger(const std::vector<std::string>& lines) {
         descEnd = i;
         whenOpen = open;
         whenClose = k < text.size() ? k : text.size();
-        i = SkipBlanks(text, whenClose + 1);
-        continue;
+        // The body is all that follows the condition, comments included:
+        // only white space is left out.
+        size_t b = whenClose + 1;
+        while (b < text.size() && std::isspace(static_cast<unsigned char>(text[b]))) ++b;
+        bodyStart = b;
+        break;
       }
     } else if (depth == 0 && (word == "DECLARE" || word == "BEGIN" || word == "CALL")) {
       bodyStart = i;
