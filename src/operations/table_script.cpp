@@ -18,7 +18,6 @@
 // and dates, RAWTOHEX), so nothing depends on the client's number format.
 #include "operations/table_script.h"
 
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -27,6 +26,7 @@
 #include "operations/script_literals.h"
 #include "oracle/oracle_query.h"
 #include "oracle/oracle_session.h"
+#include "platform/console.h"
 
 namespace operations {
 namespace {
@@ -40,10 +40,10 @@ struct TypeRow {
 const TypeRow kTypes[] = {
     {"NUMBER", ScriptColumnKind::Number},   {"FLOAT", ScriptColumnKind::Number},
     {"CHAR", ScriptColumnKind::Text},       {"VARCHAR2", ScriptColumnKind::Text},
-    {"VARCHAR", ScriptColumnKind::Text},    {"NCHAR", ScriptColumnKind::Text},
-    {"NVARCHAR2", ScriptColumnKind::Text},  {"DATE", ScriptColumnKind::Date},
+    {"VARCHAR", ScriptColumnKind::Text},    {"NCHAR", ScriptColumnKind::NText},
+    {"NVARCHAR2", ScriptColumnKind::NText}, {"DATE", ScriptColumnKind::Date},
     {"RAW", ScriptColumnKind::Raw},         {"CLOB", ScriptColumnKind::Clob},
-    {"NCLOB", ScriptColumnKind::Clob},      {"LONG", ScriptColumnKind::Long},
+    {"NCLOB", ScriptColumnKind::NClob},     {"LONG", ScriptColumnKind::Long},
 };
 
 std::string Literal(const std::string& text) {
@@ -52,14 +52,23 @@ std::string Literal(const std::string& text) {
   return out + "'";
 }
 
-// The file being written: a temporary name beside the target, removed
-// unless Commit() renamed it into place. File names are in the ANSI code
-// page on Windows (UTF-8 elsewhere), as the plugin holds text inside.
+// The file being written: a temporary name beside the target that did not
+// exist before (created exclusively, so no file of the user's is ever
+// reused), removed unless Commit() renamed it into place. File names are in
+// the ANSI code page on Windows (UTF-8 elsewhere), as the plugin holds text
+// inside. Errors name the file the user asked for.
 class ScriptFile {
  public:
-  explicit ScriptFile(const std::string& target) : target_(target), temp_(target + ".part") {
-    file_ = std::fopen(temp_.c_str(), "wb");
-    if (!file_) throw std::runtime_error("Cannot create the file " + temp_);
+  explicit ScriptFile(const std::string& target) : target_(target) {
+    for (int n = 0; n < 100 && temp_.empty(); ++n) {
+      const std::string candidate = target + "." + std::to_string(n) + ".part";
+      if (platform::CreateNewFile(candidate)) temp_ = candidate;
+    }
+    if (!temp_.empty()) file_ = std::fopen(temp_.c_str(), "wb");
+    if (!file_) {
+      if (!temp_.empty()) std::remove(temp_.c_str());
+      throw std::runtime_error("Cannot create the file " + target_);
+    }
     std::setvbuf(file_, nullptr, _IOFBF, 1 << 16);
   }
   ~ScriptFile() {
@@ -68,16 +77,16 @@ class ScriptFile {
   }
   void Write(const std::string& text) {
     if (std::fwrite(text.data(), 1, text.size(), file_) != text.size())
-      throw std::runtime_error("Cannot write the file " + temp_);
+      throw std::runtime_error("Cannot write the file " + target_);
   }
   void Line(const std::string& text) { Write(text + "\n"); }
   void Commit() {
     const bool ok = std::fclose(file_) == 0;
     file_ = nullptr;
-    if (!ok) throw std::runtime_error("Cannot write the file " + temp_);
+    if (!ok) throw std::runtime_error("Cannot write the file " + target_);
     std::error_code ec;
     std::filesystem::rename(temp_, target_, ec);
-    if (ec) throw std::runtime_error("Cannot rename " + temp_ + " to " + target_ + ": " + ec.message());
+    if (ec) throw std::runtime_error("Cannot write the file " + target_ + ": " + ec.message());
     committed_ = true;
   }
 
@@ -91,7 +100,7 @@ std::string SelectExpression(const ScriptColumn& c) {
   const std::string q = QuotedName(c.name);
   switch (c.kind) {
     case ScriptColumnKind::Number: return "TO_CHAR(" + q + ")";
-    case ScriptColumnKind::Date: return "TO_CHAR(" + q + ", 'YYYY-MM-DD HH24:MI:SS')";
+    case ScriptColumnKind::Date: return "TO_CHAR(" + q + ", '" + kDateFormat + "')";
     case ScriptColumnKind::Raw: return "RAWTOHEX(" + q + ")";
     default: return q;
   }
@@ -206,6 +215,14 @@ void WriteCountCheck(ScriptFile& f, const std::string& table, std::int64_t rows,
          Literal(std::string(" rows, as expected.")) + ");");
   f.Line("END;");
   f.Line("/");
+  // SQL*Plus starts with SERVEROUTPUT off; a script run with @ leaves it so.
+  f.Line("SET SERVEROUTPUT OFF");
+}
+
+std::size_t LineCount(const std::string& text) {
+  std::size_t n = 1;
+  for (char c : text) n += c == '\n';
+  return n;
 }
 
 }  // namespace
@@ -282,7 +299,6 @@ ScriptResult WriteTableScript(oracle::TOracleSession& session, const std::string
   q.SetSQL("SELECT " + select + " FROM " + from);
   q.Execute();
   ScriptResult result;
-  auto lastReport = std::chrono::steady_clock::now();
   std::vector<std::string> values(carried.size());
   for (; !q.Eof(); q.Next()) {
     bool block = false;  // a LONG too long for a SQL literal
@@ -299,6 +315,8 @@ ScriptResult WriteTableScript(oracle::TOracleSession& session, const std::string
         case ScriptColumnKind::Date: values[i] = DateLiteral(v); break;
         case ScriptColumnKind::Raw: values[i] = RawLiteral(v, "  "); break;
         case ScriptColumnKind::Clob: values[i] = TextLiteral(v, true, "  "); break;
+        case ScriptColumnKind::NClob: values[i] = TextLiteral(v, true, "  ", true); break;
+        case ScriptColumnKind::NText: values[i] = TextLiteral(v, false, "  ", true); break;
         case ScriptColumnKind::Long:
           if (v.size() > kMaxLongBytes)
             throw std::runtime_error("A value of the LONG column " + carried[i]->name + " holds " +
@@ -321,9 +339,18 @@ ScriptResult WriteTableScript(oracle::TOracleSession& session, const std::string
       for (const auto& d : declarations) f.Line(d);
       f.Line("BEGIN");
     }
+    const std::string list = ItemList(values, "  ");
+    // SQL*Plus reads at most 500 lines of one command: a row too large for
+    // that is refused here rather than written into a script that cannot run.
+    std::size_t lines = LineCount(insertHead) + LineCount(list) + (block ? 3 : 0);
+    for (const auto& d : declarations) lines += LineCount(d);
+    if (lines > kMaxStatementLines)
+      throw std::runtime_error("Row " + std::to_string(result.rows + 1) + " of " + owner + "." + table +
+                               " is too large for one SQL*Plus command (" + std::to_string(kMaxStatementLines) +
+                               " lines of about " + std::to_string(kPieceBytes) + " bytes); no script was written.");
     f.Write(insertHead);
     f.Write("\nVALUES (");
-    f.Write(ItemList(values, "  "));
+    f.Write(list);
     f.Write(");\n");
     if (block) {
       f.Line("END;");
@@ -331,13 +358,8 @@ ScriptResult WriteTableScript(oracle::TOracleSession& session, const std::string
     }
     ++result.rows;
     if (!options.errorHandling && result.rows % kCommitEvery == 0) f.Line("COMMIT;");
-    if (progress && (result.rows & 63) == 0) {
-      const auto now = std::chrono::steady_clock::now();
-      if (now - lastReport >= std::chrono::milliseconds(250)) {
-        lastReport = now;
-        if (!progress(result.rows, counted)) return result;  // the file goes with f
-      }
-    }
+    if (progress && result.rows % kProgressRows == 0 && !progress(result.rows, counted))
+      return result;  // the file goes with f
   }
   f.Line("COMMIT;");
   if (options.countRecords) WriteCountCheck(f, table, result.rows, options.deleteFirst);

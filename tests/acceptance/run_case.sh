@@ -13,6 +13,12 @@ export QUARRY_REGISTRY_DIR="$work/registry"
 # Temporary files (and the kept user script) stay inside this run.
 export TMPDIR="$work/tmp"
 mkdir -p "$TMPDIR"
+# A case may make temporary files impossible ("#@ TMPDIR=unusable"): the
+# folder then lies below a plain file (root ignores permissions).
+if grep -q '^#@ TMPDIR=unusable' "$case_file"; then
+  : >"$work/not-a-folder"
+  export TMPDIR="$work/not-a-folder/tmp"
+fi
 unset ORACLE_HOME TNS_ADMIN OCIDLL ORACLEHOME
 if [ -n "$oracle_home" ]; then
   export ORACLE_HOME="$oracle_home"

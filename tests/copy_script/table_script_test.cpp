@@ -102,6 +102,13 @@ class TableScript : public ::testing::Test {
     std::ifstream in(f, std::ios::binary);
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   }
+  // Temporary files left in the test's folder.
+  static std::vector<std::string> PartFiles() {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir_))
+      if (e.path().extension() == ".part") names.push_back(e.path().filename().string());
+    return names;
+  }
   static ScriptOptions IntoAnotherSchema() {
     ScriptOptions o;
     o.userCheck = false;
@@ -340,7 +347,7 @@ TEST_F(TableScript, AStopOrAFailureLeavesNoFileAndTheOldOneUntouched) {
   EXPECT_TRUE(asked);
   EXPECT_FALSE(r.completed);
   EXPECT_EQ(Slurp(file), "old script");
-  EXPECT_FALSE(fs::exists(file.string() + ".part"));
+  EXPECT_TRUE(PartFiles().empty());
   // A LONG longer than a script can load is refused with the reason.
   Sql("CREATE TABLE SCOTT.BIGLONG (L LONG)");
   {
@@ -364,7 +371,78 @@ TEST_F(TableScript, AStopOrAFailureLeavesNoFileAndTheOldOneUntouched) {
         << e.what();
   }
   EXPECT_FALSE(fs::exists(big));
-  EXPECT_FALSE(fs::exists(big.string() + ".part"));
+  EXPECT_TRUE(PartFiles().empty());
+}
+
+TEST_F(TableScript, TheUsersOwnFilesNamedLikeTheTemporaryOneAreLeftAlone) {
+  Sql("CREATE TABLE SCOTT.DEPT_P" + kDeptColumns);
+  Sql("INSERT INTO SCOTT.DEPT_P SELECT * FROM SCOTT.DEPT");
+  const fs::path file = dir_ / "DEPT_P.sql";
+  for (const char* suffix : {".part", ".0.part", ".1.part"}) std::ofstream(file.string() + suffix) << "mine";
+  Write("DEPT_P", IntoAnotherSchema());
+  for (const char* suffix : {".part", ".0.part", ".1.part"}) {
+    EXPECT_EQ(Slurp(file.string() + suffix), "mine") << suffix;
+    fs::remove(file.string() + suffix);
+  }
+  EXPECT_NE(Slurp(file).find("INSERT INTO \"DEPT_P\""), std::string::npos);
+  EXPECT_TRUE(PartFiles().empty());
+  // A folder that does not exist: the error names the file the user asked for.
+  try {
+    operations::WriteTableScript(Session("scott", "tiger"), "SCOTT", "DEPT_P", (dir_ / "nowhere" / "X.sql").string(),
+                                 ScriptOptions{});
+    ADD_FAILURE() << "no error";
+  } catch (const std::exception& e) {
+    EXPECT_EQ(std::string(e.what()), "Cannot create the file " + (dir_ / "nowhere" / "X.sql").string());
+  }
+}
+
+TEST_F(TableScript, DatesKeepTheirSignAndTheScriptLeavesSqlPlusAsItFoundIt) {
+  Sql("CREATE TABLE SCOTT.DAYS (D DATE)");
+  Sql("CREATE TABLE SALES.DAYS (D DATE)");
+  Sql("INSERT INTO SCOTT.DAYS VALUES (TO_DATE('0001-01-01 00:00:00', 'YYYY-MM-DD HH24:MI:SS'))");
+  Sql("INSERT INTO SCOTT.DAYS VALUES (TO_DATE('2024-02-29 23:59:59', 'YYYY-MM-DD HH24:MI:SS'))");
+  const fs::path script = Write("DAYS", IntoAnotherSchema());
+  const std::string text = Slurp(script);
+  EXPECT_NE(text.find("TO_DATE('2024-02-29 23:59:59', 'SYYYY-MM-DD HH24:MI:SS')"), std::string::npos) << text;
+  // The count check turns SERVEROUTPUT on for its line, and off again.
+  const std::size_t on = text.find("SET SERVEROUTPUT ON\n"), off = text.find("SET SERVEROUTPUT OFF\n");
+  ASSERT_NE(on, std::string::npos);
+  ASSERT_NE(off, std::string::npos);
+  EXPECT_LT(on, off);
+  SqlPlusRun r = SqlPlus("sales/sales", script);
+  EXPECT_EQ(r.status, 0) << r.output;
+  ExpectSameRows("SCOTT.DAYS", "SALES.DAYS");
+}
+
+TEST_F(TableScript, ARowTooLargeForOneSqlPlusCommandIsRefusedWithoutAFile) {
+  Sql("CREATE TABLE SCOTT.HUGE (ID NUMBER, C CLOB)");
+  {
+    auto& s = Session("scott", "tiger");
+    oracle::TOracleQuery q(&s);
+    q.SetSQL("INSERT INTO HUGE VALUES (:ID, :C)");
+    q.DeclareVariable("ID", oracle::otString);
+    q.DeclareVariable("C", oracle::otString);
+    q.SetVariable("ID", std::string("1"));
+    q.SetVariable("C", std::string(400000, 'c'));  // 400 lines: fits
+    q.Execute();
+    q.SetVariable("ID", std::string("2"));
+    q.SetVariable("C", std::string(600000, 'c'));  // 600 lines: does not
+    q.Execute();
+    oracle::TOracleQuery c(&s);
+    c.SetSQL("COMMIT");
+    c.Execute();
+  }
+  const fs::path file = dir_ / "HUGE.sql";
+  try {
+    operations::WriteTableScript(Session("scott", "tiger"), "SCOTT", "HUGE", file.string(), ScriptOptions{});
+    ADD_FAILURE() << "no error";
+  } catch (const std::exception& e) {
+    EXPECT_NE(std::string(e.what()).find("Row 2 of SCOTT.HUGE is too large for one SQL*Plus command"),
+              std::string::npos)
+        << e.what();
+  }
+  EXPECT_FALSE(fs::exists(file));
+  EXPECT_TRUE(PartFiles().empty());
 }
 
 }  // namespace
