@@ -101,6 +101,20 @@ std::string TextLiteral(std::string_view text, bool clob, const std::string& ind
   std::vector<std::string> parts = TextParts(text);
   if (national) National(parts);
   if (!clob) return JoinParts(parts, indent);
+  const std::vector<std::string> groups = ClobGroups(parts, indent, national);
+  std::string out;
+  for (std::size_t i = 0; i < groups.size(); ++i) out += (i ? " ||\n" + indent : std::string()) + groups[i];
+  return out;
+}
+
+std::vector<std::string> ClobGroups(std::string_view text, const std::string& indent, bool national) {
+  std::vector<std::string> parts = TextParts(text);
+  if (national) National(parts);
+  return ClobGroups(parts, indent, national);
+}
+
+std::vector<std::string> ClobGroups(const std::vector<std::string>& parts, const std::string& indent,
+                                    bool national) {
   const std::string toLob = national ? "TO_NCLOB(" : "TO_CLOB(";
   // TO_CLOB(group) || TO_CLOB(group): each group a VARCHAR2 of at most
   // kMaxSqlLiteral bytes (a CHR(n) counts one byte).
@@ -128,9 +142,7 @@ std::string TextLiteral(std::string_view text, bool clob, const std::string& ind
     bytes += b;
   }
   if (!group.empty()) groups.push_back(toLob + JoinParts(group, indent) + ")");
-  std::string out;
-  for (std::size_t i = 0; i < groups.size(); ++i) out += (i ? " ||\n" + indent : std::string()) + groups[i];
-  return out;
+  return groups;
 }
 
 std::string NumberLiteral(std::string_view text) {

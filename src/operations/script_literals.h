@@ -33,6 +33,13 @@ std::string JoinParts(const std::vector<std::string>& parts, const std::string& 
 // the national character set as such rather than through the database's.
 std::string TextLiteral(std::string_view text, bool clob, const std::string& indent, bool national = false);
 
+// A CLOB value's expression in its groups, TO_CLOB(...) (TO_NCLOB(N'...')
+// when national) of at most kMaxSqlLiteral bytes each, in order; joined by
+// " || " they are TextLiteral's expression.  Empty for an empty text.
+std::vector<std::string> ClobGroups(std::string_view text, const std::string& indent, bool national);
+std::vector<std::string> ClobGroups(const std::vector<std::string>& parts, const std::string& indent,
+                                    bool national);
+
 // A number as Oracle's text gives it, with whatever decimal character the
 // session used turned into ".", so the literal reads the same everywhere.
 std::string NumberLiteral(std::string_view text);

@@ -9,7 +9,10 @@
 //   WHENEVER SQLERROR CONTINUE                (when error handling is off)
 //   DELETE FROM "T";                          (when asked)
 //   INSERT INTO "T" (...) VALUES (...);       one per row; a LONG over 4000
-//                                             bytes goes through a PL/SQL block
+//                                             bytes goes through a PL/SQL block;
+//                                             a CLOB too large for one command
+//                                             (500 lines) is inserted as a marker
+//                                             and appended in UPDATEs that fit
 //   COMMIT;                                   (and every kCommitEvery rows when
 //                                             error handling is off: with it on,
 //                                             the whole load is one transaction)
@@ -21,6 +24,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <random>
 #include <stdexcept>
 
 #include "operations/script_literals.h"
@@ -225,6 +229,48 @@ std::size_t LineCount(const std::string& text) {
   return n;
 }
 
+std::string JoinGroups(const std::vector<std::string>& groups) {
+  std::string out;
+  for (std::size_t i = 0; i < groups.size(); ++i) out += (i ? " ||\n  " : "") + groups[i];
+  return out;
+}
+
+// A text no value holds by chance: the start of a CLOB inserted as a
+// stand-in, found again by the UPDATEs that append the rest (LIKE 'M%':
+// letters, digits and "-" only).
+std::string MarkerBase() {
+  std::random_device rd;
+  char hex[40];
+  std::snprintf(hex, sizeof hex, "QUARRY-%08X%08X%08X-", rd(), rd(), rd());
+  return hex;
+}
+
+// The groups of a large CLOB appended to its marker in UPDATEs of at most
+// kMaxStatementLines lines each, then the marker cut off the front.
+void AppendClob(ScriptFile& f, const std::string& table, const std::string& column, const std::string& marker,
+                const std::vector<std::string>& groups) {
+  const std::string t = QuotedName(table), c = QuotedName(column);
+  const std::string where = " WHERE " + c + " LIKE '" + marker + "%';";
+  std::string chunk;
+  std::size_t chunkLines = 0;
+  auto flush = [&] {
+    if (chunk.empty()) return;
+    f.Line("UPDATE " + t + " SET " + c + " = " + c + " ||");
+    f.Line("  " + chunk);
+    f.Line(where);
+    chunk.clear();
+    chunkLines = 0;
+  };
+  for (const std::string& g : groups) {
+    const std::size_t gl = LineCount(g);
+    if (!chunk.empty() && chunkLines + gl + 2 > kMaxStatementLines) flush();
+    chunk += (chunk.empty() ? "" : " ||\n  ") + g;
+    chunkLines += gl;
+  }
+  flush();
+  f.Line("UPDATE " + t + " SET " + c + " = SUBSTR(" + c + ", " + std::to_string(marker.size() + 1) + ")" + where);
+}
+
 }  // namespace
 
 ScriptColumnKind ScriptKindOf(const std::string& dataType) {
@@ -300,7 +346,10 @@ ScriptResult WriteTableScript(oracle::TOracleSession& session, const std::string
   q.Execute();
   ScriptResult result;
   std::vector<std::string> values(carried.size());
+  std::vector<std::vector<std::string>> groups(carried.size());
+  const std::string markerBase = MarkerBase();
   for (; !q.Eof(); q.Next()) {
+    for (auto& g : groups) g.clear();
     bool block = false;  // a LONG too long for a SQL literal
     std::vector<std::string> declarations;
     for (std::size_t i = 0; i < carried.size(); ++i) {
@@ -314,8 +363,13 @@ ScriptResult WriteTableScript(oracle::TOracleSession& session, const std::string
         case ScriptColumnKind::Number: values[i] = NumberLiteral(v); break;
         case ScriptColumnKind::Date: values[i] = DateLiteral(v); break;
         case ScriptColumnKind::Raw: values[i] = RawLiteral(v, "  "); break;
-        case ScriptColumnKind::Clob: values[i] = TextLiteral(v, true, "  "); break;
-        case ScriptColumnKind::NClob: values[i] = TextLiteral(v, true, "  ", true); break;
+        case ScriptColumnKind::Clob:
+        case ScriptColumnKind::NClob: {
+          const bool national = carried[i]->kind == ScriptColumnKind::NClob;
+          groups[i] = ClobGroups(v, "  ", national);
+          values[i] = groups[i].empty() ? "EMPTY_CLOB()" : JoinGroups(groups[i]);
+          break;
+        }
         case ScriptColumnKind::NText: values[i] = TextLiteral(v, false, "  ", true); break;
         case ScriptColumnKind::Long:
           if (v.size() > kMaxLongBytes)
@@ -334,20 +388,33 @@ ScriptResult WriteTableScript(oracle::TOracleSession& session, const std::string
         default: values[i] = TextLiteral(v, false, "  "); break;
       }
     }
+    std::string list = ItemList(values, "  ");
+    // SQL*Plus reads at most 500 lines of one command.  Large CLOBs leave
+    // the INSERT for a marker and follow in UPDATEs that each fit; a row
+    // still too large is refused rather than written into a script that
+    // cannot run.
+    std::size_t lines = LineCount(insertHead) + LineCount(list) + (block ? 3 : 0);
+    for (const auto& d : declarations) lines += LineCount(d);
+    std::vector<std::pair<std::size_t, std::string>> deferred;  // column, marker
+    for (std::size_t i = 0; i < carried.size() && lines > kMaxStatementLines; ++i) {
+      if (groups[i].size() < 2) continue;
+      const bool national = carried[i]->kind == ScriptColumnKind::NClob;
+      const std::string marker = markerBase + "R" + std::to_string(result.rows + 1) + "C" + std::to_string(i + 1) + "-";
+      values[i] = national ? "TO_NCLOB(N'" + marker + "')" : "TO_CLOB('" + marker + "')";
+      deferred.emplace_back(i, marker);
+      list = ItemList(values, "  ");
+      lines = LineCount(insertHead) + LineCount(list) + (block ? 3 : 0);
+      for (const auto& d : declarations) lines += LineCount(d);
+    }
+    if (lines > kMaxStatementLines)
+      throw std::runtime_error("Row " + std::to_string(result.rows + 1) + " of " + owner + "." + table +
+                               " is too large for one SQL*Plus command (" + std::to_string(kMaxStatementLines) +
+                               " lines of about " + std::to_string(kPieceBytes) + " bytes); no script was written.");
     if (block) {
       f.Line("DECLARE");
       for (const auto& d : declarations) f.Line(d);
       f.Line("BEGIN");
     }
-    const std::string list = ItemList(values, "  ");
-    // SQL*Plus reads at most 500 lines of one command: a row too large for
-    // that is refused here rather than written into a script that cannot run.
-    std::size_t lines = LineCount(insertHead) + LineCount(list) + (block ? 3 : 0);
-    for (const auto& d : declarations) lines += LineCount(d);
-    if (lines > kMaxStatementLines)
-      throw std::runtime_error("Row " + std::to_string(result.rows + 1) + " of " + owner + "." + table +
-                               " is too large for one SQL*Plus command (" + std::to_string(kMaxStatementLines) +
-                               " lines of about " + std::to_string(kPieceBytes) + " bytes); no script was written.");
     f.Write(insertHead);
     f.Write("\nVALUES (");
     f.Write(list);
@@ -356,6 +423,7 @@ ScriptResult WriteTableScript(oracle::TOracleSession& session, const std::string
       f.Line("END;");
       f.Line("/");
     }
+    for (const auto& [column, marker] : deferred) AppendClob(f, table, carried[column]->name, marker, groups[column]);
     ++result.rows;
     if (!options.errorHandling && result.rows % kCommitEvery == 0) f.Line("COMMIT;");
     if (progress && result.rows % kProgressRows == 0 && !progress(result.rows, counted))
