@@ -75,8 +75,8 @@ TEST(SqlPlusStatements, BlankLinesEndAStatementUnlessSqlBlankLinesIsOn) {
 
 TEST(SqlPlusStatements, LinesOver2499CharactersAndCommandsOver500LinesAreRefused) {
   // A line of 2500 characters is ignored whole; 2499 are taken.
-  const std::string longLine = "SELECT '" + std::string(2500 - 17, 'a') + "' X FROM DUAL;";
-  const std::string fits = "SELECT '" + std::string(2499 - 17, 'b') + "' X FROM DUAL;";
+  const std::string longLine = "SELECT '" + std::string(2500 - 22, 'a') + "' X FROM DUAL;";
+  const std::string fits = "SELECT '" + std::string(2499 - 22, 'b') + "' X FROM DUAL;";
   ASSERT_EQ(longLine.size(), 2500u);
   ASSERT_EQ(fits.size(), 2499u);
   auto r = RunSqlPlus("-S scott/tiger", longLine + "\n" + fits + "\n");
