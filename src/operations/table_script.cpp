@@ -245,30 +245,73 @@ std::string MarkerBase() {
   return hex;
 }
 
-// The groups of a large CLOB appended to its marker in UPDATEs of at most
-// kMaxStatementLines lines each, then the marker cut off the front.
-void AppendClob(ScriptFile& f, const std::string& table, const std::string& column, const std::string& marker,
-                const std::vector<std::string>& groups) {
-  const std::string t = QuotedName(table), c = QuotedName(column);
-  const std::string where = " WHERE " + c + " LIKE '" + marker + "%';";
+// A large CLOB's groups gathered into the pieces of its UPDATEs, each
+// piece of at most kMaxStatementLines lines with its UPDATE.
+std::vector<std::string> AppendPieces(const std::vector<std::string>& groups) {
+  std::vector<std::string> pieces;
   std::string chunk;
   std::size_t chunkLines = 0;
-  auto flush = [&] {
-    if (chunk.empty()) return;
-    f.Line("UPDATE " + t + " SET " + c + " = " + c + " ||");
-    f.Line("  " + chunk);
-    f.Line(where);
-    chunk.clear();
-    chunkLines = 0;
-  };
   for (const std::string& g : groups) {
     const std::size_t gl = LineCount(g);
-    if (!chunk.empty() && chunkLines + gl + 2 > kMaxStatementLines) flush();
+    if (!chunk.empty() && chunkLines + gl + 2 > kMaxStatementLines) {
+      pieces.push_back(std::move(chunk));
+      chunk.clear();
+      chunkLines = 0;
+    }
     chunk += (chunk.empty() ? "" : " ||\n  ") + g;
     chunkLines += gl;
   }
-  flush();
-  f.Line("UPDATE " + t + " SET " + c + " = SUBSTR(" + c + ", " + std::to_string(marker.size() + 1) + ")" + where);
+  if (!chunk.empty()) pieces.push_back(std::move(chunk));
+  return pieces;
+}
+
+// The marker a split value starts with before its `step`th UPDATE; every
+// step's marker has the same length, so SUBSTR cuts any of them.
+std::string StepMarker(const std::string& prefix, std::size_t step, std::size_t steps) {
+  std::string n = std::to_string(step);
+  n.insert(0, std::to_string(steps).size() - n.size(), '0');
+  return prefix + "S" + n + "-";
+}
+
+// The pieces of a large CLOB appended to its marker, one UPDATE each, then
+// the marker cut off the front.  Each UPDATE finds the value by the marker
+// the previous one left and moves it on to the next step's, so when one
+// UPDATE fails (error handling off), none of the later ones touches the
+// value: it keeps its marker, visibly incomplete, instead of losing a piece
+// from its middle with the marker cut off as if it were whole.
+void AppendClob(ScriptFile& f, const std::string& table, const std::string& column, const std::string& prefix,
+                const std::vector<std::string>& pieces, bool national) {
+  const std::string t = QuotedName(table), c = QuotedName(column);
+  const std::string open = national ? "TO_NCLOB(N'" : "TO_CLOB('";
+  const std::size_t steps = pieces.size() + 1;
+  const std::size_t cut = StepMarker(prefix, 0, steps).size() + 1;
+  auto where = [&](std::size_t step) { return " WHERE " + c + " LIKE '" + StepMarker(prefix, step, steps) + "%';"; };
+  for (std::size_t k = 0; k < pieces.size(); ++k) {
+    f.Line("UPDATE " + t + " SET " + c + " = " + open + StepMarker(prefix, k + 1, steps) + "') || SUBSTR(" + c +
+           ", " + std::to_string(cut) + ") ||");
+    f.Line("  " + pieces[k]);
+    f.Line(where(k));
+  }
+  f.Line("UPDATE " + t + " SET " + c + " = SUBSTR(" + c + ", " + std::to_string(cut) + ")" + where(steps - 1));
+}
+
+// With error handling off a failed UPDATE leaves a split value with its
+// marker; the script says so at its end rather than passing as loaded.
+void WriteSplitCheck(ScriptFile& f, const std::string& table, const std::vector<std::string>& columns,
+                     const std::string& markerBase) {
+  f.Line("DECLARE");
+  f.Line("  incomplete NUMBER;");
+  f.Line("BEGIN");
+  for (const std::string& column : columns) {
+    f.Line("  SELECT COUNT(*) INTO incomplete FROM " + QuotedName(table) + " WHERE " + QuotedName(column) +
+           " LIKE '" + markerBase + "%';");
+    f.Line("  IF incomplete > 0 THEN");
+    f.Line("    RAISE_APPLICATION_ERROR(-20004, incomplete || " +
+           Literal(" values of " + column + " were not loaded whole; they start with " + markerBase + ".") + ");");
+    f.Line("  END IF;");
+  }
+  f.Line("END;");
+  f.Line("/");
 }
 
 }  // namespace
@@ -348,6 +391,8 @@ ScriptResult WriteTableScript(oracle::TOracleSession& session, const std::string
   std::vector<std::string> values(carried.size());
   std::vector<std::vector<std::string>> groups(carried.size());
   const std::string markerBase = MarkerBase();
+  std::vector<bool> split(carried.size());  // a value of the column went in pieces
+  std::vector<std::string> splitColumns;
   for (; !q.Eof(); q.Next()) {
     for (auto& g : groups) g.clear();
     bool block = false;  // a LONG too long for a SQL literal
@@ -395,13 +440,21 @@ ScriptResult WriteTableScript(oracle::TOracleSession& session, const std::string
     // cannot run.
     std::size_t lines = LineCount(insertHead) + LineCount(list) + (block ? 3 : 0);
     for (const auto& d : declarations) lines += LineCount(d);
-    std::vector<std::pair<std::size_t, std::string>> deferred;  // column, marker
+    struct Deferred {
+      std::size_t column;
+      std::string prefix;  // of the step markers
+      std::vector<std::string> pieces;
+    };
+    std::vector<Deferred> deferred;
     for (std::size_t i = 0; i < carried.size() && lines > kMaxStatementLines; ++i) {
       if (groups[i].size() < 2) continue;
       const bool national = carried[i]->kind == ScriptColumnKind::NClob;
-      const std::string marker = markerBase + "R" + std::to_string(result.rows + 1) + "C" + std::to_string(i + 1) + "-";
+      Deferred d{i, markerBase + "R" + std::to_string(result.rows + 1) + "C" + std::to_string(i + 1), AppendPieces(groups[i])};
+      const std::string marker = StepMarker(d.prefix, 0, d.pieces.size() + 1);
       values[i] = national ? "TO_NCLOB(N'" + marker + "')" : "TO_CLOB('" + marker + "')";
-      deferred.emplace_back(i, marker);
+      if (!split[i]) splitColumns.push_back(carried[i]->name);
+      split[i] = true;
+      deferred.push_back(std::move(d));
       list = ItemList(values, "  ");
       lines = LineCount(insertHead) + LineCount(list) + (block ? 3 : 0);
       for (const auto& d : declarations) lines += LineCount(d);
@@ -423,13 +476,16 @@ ScriptResult WriteTableScript(oracle::TOracleSession& session, const std::string
       f.Line("END;");
       f.Line("/");
     }
-    for (const auto& [column, marker] : deferred) AppendClob(f, table, carried[column]->name, marker, groups[column]);
+    for (const Deferred& d : deferred)
+      AppendClob(f, table, carried[d.column]->name, d.prefix, d.pieces,
+                 carried[d.column]->kind == ScriptColumnKind::NClob);
     ++result.rows;
     if (!options.errorHandling && result.rows % kCommitEvery == 0) f.Line("COMMIT;");
     if (progress && result.rows % kProgressRows == 0 && !progress(result.rows, counted))
       return result;  // the file goes with f
   }
   f.Line("COMMIT;");
+  if (!options.errorHandling && !splitColumns.empty()) WriteSplitCheck(f, table, splitColumns, markerBase);
   if (options.countRecords) WriteCountCheck(f, table, result.rows, options.deleteFirst);
   if (options.hideOutput) f.Line("SET FEEDBACK 6");
   f.Line("WHENEVER SQLERROR CONTINUE");
