@@ -52,7 +52,7 @@ const char kColumns[] =
     " CODE CHAR(8), RATIO FLOAT, CITY VARCHAR2(20), QTY NUMBER, FLAG VARCHAR2(1))";
 
 const char kSelect[] =
-    "SELECT TO_CHAR(\"ID\"), TO_CHAR(\"AMOUNT\"), \"NAME\", \"NOTE\", TO_CHAR(\"CREATED\", 'YYYY-MM-DD HH24:MI:SS'),"
+    "SELECT TO_CHAR(\"ID\"), TO_CHAR(\"AMOUNT\"), \"NAME\", \"NOTE\", TO_CHAR(\"CREATED\", 'SYYYY-MM-DD HH24:MI:SS'),"
     " \"CODE\", TO_CHAR(\"RATIO\"), \"CITY\", TO_CHAR(\"QTY\"), \"FLAG\" FROM \"SCOTT\".\"BENCH10\"";
 
 }  // namespace

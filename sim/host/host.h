@@ -34,6 +34,7 @@ struct HostOptions {
   bool preprocessKeys = true;  // far2l offers each key twice, first with PKF_PREPROCESS
   bool trace = false;          // "call" records for every export call and query services
   std::string otherPanel = "file";  // the other panel: "file", "plugin" or "hidden"
+  int consoleEscAt = 0;        // Esc waits in the console input from the plugin's Nth look at it (0: never)
 };
 
 // What GetOpenPluginInfo last said, copied out of the plugin's record.
@@ -138,6 +139,10 @@ class Host {
   int SvcExecute(const char* command, unsigned int flags);
   void SvcUnsupported(const char* service);
 
+  // The console input far2l exports to plugins (WINPORT_PeekConsoleInput /
+  // ReadConsoleInput): one record of WinPort's layout, or none.
+  bool SvcConsoleInput(bool remove, unsigned char* record, unsigned* count);
+
   static Host* Active();
 
  private:
@@ -199,6 +204,9 @@ class Host {
   int redrawDepth_ = 0;       // FE_REDRAW events in progress
   bool pendingClose_ = false; // a close asked for during a plugin call
   std::string pendingCloseReason_;
+  int consoleLooks_ = 0;       // the plugin's looks at the console input (peeks)
+  bool consoleEscTaken_ = false;
+  int consoleArmedFor_ = 0;     // the console-esc setting the looks count for
   bool serviceError_ = false; // a service met a script error (unknown button, ...)
   std::string serviceErrorText_;
   int nextScreen_ = 1;

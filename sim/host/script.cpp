@@ -107,6 +107,9 @@ rest of the line, or one quoted string for leading/trailing blanks):
                       startup record for the next load
   set other-panel file|plugin|hidden
                       what the other panel is (default: a visible file panel)
+  set console-esc N   Esc is pressed during the plugin's work: it waits in the
+                      console input from the plugin's Nth look at it on (a
+                      long operation looks every so many rows); 0: never
   expect TEXT         fail unless a line written by the last command other
                       than expect*, answer and set contains TEXT
   expect-not TEXT     fail if such a line contains TEXT
@@ -128,6 +131,7 @@ records (first word = kind; strings are quoted; a NULL string prints as -):
   cmdline, cmdline-run, cmdline-result, cmdline-set, cmdline-insert,
   panel-update, panel-redraw, panel-selection, panel-sort, panel-close,
   other-panel, other-panel-dir, other-panel-update, redraw, lang, echo,
+  console-input (a key the plugin took from the console input),
   file, file-text,
   unsupported, call (with --trace), warning, error.
   item I "NAME" dir|file [current] [selected] size= attr= written= created=
@@ -332,7 +336,7 @@ bool Script::Answer(const std::vector<Word>& words, const std::string& rest) {
 }
 
 bool Script::Set(const std::vector<Word>& words) {
-  if (words.size() != 3) return Fail("set: set trace on|off, set keys double|plain, set startup 4316|4324, set other-panel file|plugin|hidden");
+  if (words.size() != 3) return Fail("set: set trace on|off, set keys double|plain, set startup 4316|4324, set other-panel file|plugin|hidden, set console-esc N");
   const std::string& what = words[1].text;
   const std::string& v = words[2].text;
   auto& o = host_.options();
@@ -340,6 +344,7 @@ bool Script::Set(const std::vector<Word>& words) {
   else if (what == "keys" && (v == "double" || v == "plain")) o.preprocessKeys = v == "double";
   else if (what == "startup" && (v == "4316" || v == "4324")) o.startupSize = std::stoi(v);
   else if (what == "other-panel" && (v == "file" || v == "plugin" || v == "hidden")) o.otherPanel = v;
+  else if (what == "console-esc" && IsNumber(v)) o.consoleEscAt = std::stoi(v);
   else return Fail("set: unknown setting " + Quote(what + " " + v));
   return true;
 }

@@ -151,3 +151,19 @@ void FillServices(far::PluginStartupInfo& info, far::FarStandardFunctions* fsf) 
 }
 
 }  // namespace hostsim
+
+// far2l exports its console input to plugins from the executable; so does
+// quarry-host (the link exports exactly these two names).
+extern "C" __attribute__((visibility("default"))) int WINPORT_PeekConsoleInput(void*, void* records, unsigned count,
+                                                                              unsigned* read) {
+  hostsim::Host* h = hostsim::Host::Active();
+  if (read) *read = 0;
+  return h && count > 0 && read ? h->SvcConsoleInput(false, static_cast<unsigned char*>(records), read) : 0;
+}
+
+extern "C" __attribute__((visibility("default"))) int WINPORT_ReadConsoleInput(void*, void* records, unsigned count,
+                                                                              unsigned* read) {
+  hostsim::Host* h = hostsim::Host::Active();
+  if (read) *read = 0;
+  return h && count > 0 && read ? h->SvcConsoleInput(true, static_cast<unsigned char*>(records), read) : 0;
+}

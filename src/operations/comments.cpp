@@ -101,32 +101,26 @@ bool CommentDialog(const std::string& description, DialogState& state, std::stri
 }
 
 // A comment longer than the dialog's ten rows is edited whole in the host's
-// editor, its lines as they are; what is saved is what the editor showed.
+// editor.  The file holds the comment exactly as stored (line breaks,
+// indentation and trailing blanks kept); what the editor saves is what is
+// written back, byte for byte but for the code page.
 bool CommentEditor(const std::string& description, std::string& text) {
   const std::string path = platform::CreateTempFile("SQL");
-  if (path.empty()) {
+  if (path.empty() || !platform::WriteFileAtomic(path, host::ToOem(text))) {
+    if (!path.empty()) platform::RemoveFile(path);
     host::ShowErrorMessage("Error of creation temporary file");
     return false;
   }
-  std::string content;
-  for (const std::string& line : WrapComment(text, std::string::npos)) content += host::ToOem(line) + "\r\n";
+  const far::PluginStartupInfo& h = host::Host();
+  const int r = h.Editor != nullptr ? h.Editor(host::ToOem(path).c_str(),
+                                               host::ToOem("Comment for " + description).c_str(), 0, 0, -1, -1, 0,
+                                               0, 0)
+                                    : 0;
   bool saved = false;
-  if (platform::WriteFileAtomic(path, content)) {
-    const far::PluginStartupInfo& h = host::Host();
-    const int r = h.Editor != nullptr ? h.Editor(host::ToOem(path).c_str(),
-                                                 host::ToOem("Comment for " + description).c_str(), 0, 0, -1, -1,
-                                                 0, 0, 0)
-                                      : 0;
-    std::vector<std::string> lines;
-    if (r == far::EEC_MODIFIED && ReadTextLines(path, lines)) {
-      while (!lines.empty() && host::Trim(lines.back()).empty()) lines.pop_back();
-      std::string edited;
-      for (std::size_t i = 0; i < lines.size(); ++i) edited += (i ? "\r\n" : "") + host::FromOem(lines[i]);
-      text = edited;
-      saved = true;
-    }
-  } else {
-    host::ShowErrorMessage("Error of creation temporary file");
+  std::string content;
+  if (r == far::EEC_MODIFIED && platform::ReadWholeFile(path, content)) {
+    text = host::FromOem(content);
+    saved = true;
   }
   platform::RemoveFile(path);
   return saved;

@@ -4,6 +4,7 @@
 #include "operations/copy_script.h"
 
 #include <cctype>
+#include <chrono>
 #include <memory>
 #include <stdexcept>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "host/host_services.h"
 #include "host/messages.h"
 #include "host/text_utils.h"
+#include "platform/console_input.h"
 #include "platform/platform.h"
 
 namespace operations {
@@ -133,7 +135,8 @@ bool CopyTableToScript(panel::TOracleController& controller, const std::string& 
     if (!dir.empty() && dir.back() != sep) dir += sep;
     fileName = dir + fileName;
   }
-  if (platform::FileExists(fileName) &&
+  const bool existed = platform::FileExists(fileName);
+  if (existed &&
       host::ShowQuestionMessage("File already exists!", "Do you want to overwrite it?", {"&Overwrite", "&Abort"}) != 0)
     return true;
 
@@ -147,20 +150,46 @@ bool CopyTableToScript(panel::TOracleController& controller, const std::string& 
         host::ShowQuestionMessage("Copy table", "These columns cannot be written to a script and are left out: " +
                                                     leftOut, {"&Continue", "&Abort"}) != 0)
       return true;
-    far::HANDLE note = host::ShowProgressMessage("Copying " + owner + "." + table + " ...");
+    const std::string what = "Copying " + owner + "." + table;
+    far::HANDLE note = host::ShowProgressMessage(what + " ...");
+    auto lastNote = std::chrono::steady_clock::now();
+    // Every few rows: Esc asks whether to stop.  The note is redrawn a few
+    // times a second, and not before a thousand rows or so (a small table
+    // is done before anyone could read it).
     auto progress = [&](std::int64_t written, std::int64_t total) {
-      host::RestoreProgress(note);
-      note = host::ShowProgressMessage("Copying " + owner + "." + table + ": " + std::to_string(written) +
-                                       (total >= 0 ? " of " + std::to_string(total) : std::string()) + " rows");
+      const std::string rows =
+          std::to_string(written) + (total >= 0 ? " of " + std::to_string(total) : std::string()) + " rows";
+      if (platform::ConsoleEscapePressed()) {
+        host::RestoreProgress(note);
+        note = far::InvalidHandle();
+        const int answer = host::ShowQuestionMessage(
+            "Copy table", "Stop writing the script?\r" + rows + " written so far", {"&Stop", "&Continue"});
+        if (answer == 0) return false;
+        note = host::ShowProgressMessage(what + ": " + rows);
+        lastNote = std::chrono::steady_clock::now();
+        return true;
+      }
+      const auto now = std::chrono::steady_clock::now();
+      if (written % 1024 == 0 && now - lastNote >= std::chrono::milliseconds(250)) {
+        lastNote = now;
+        host::RestoreProgress(note);
+        note = host::ShowProgressMessage(what + ": " + rows);
+      }
       return true;
     };
+    ScriptResult result;
     try {
-      WriteTableScript(session, owner, table, fileName, options, progress);
+      result = WriteTableScript(session, owner, table, fileName, options, progress);
     } catch (...) {
       host::RestoreProgress(note);
       throw;
     }
     host::RestoreProgress(note);
+    if (!result.completed)
+      host::ShowQuestionMessage("Copy table", "Copying stopped: no script was written.\r" +
+                                                  std::string(existed ? "The file " + fileName + " was left as it was."
+                                                                      : "No file " + fileName + " was made."),
+                                {"Ok"});
   } catch (const std::exception& e) {
     host::ShowErrorMessage(e.what());
   }

@@ -28,12 +28,20 @@ DropItem ToDropItem(const far::PluginPanelItem& p) {
 }
 
 // The selection as the host reports it (the current item when nothing is
-// selected).  ".." and the detail directories (names beginning with a dot)
-// stand for no object and are left out.
+// selected).  ".." stands for no object.  The listings' own folders
+// (".ROLES", ".COLUMNS" ...) are directories spelled in upper case with a
+// leading dot; they are left out and named in the note.  Any other name
+// beginning with a dot is an object's (a quoted ".tmp") and is used.
 struct Selection {
   std::vector<DropItem> items;
+  std::vector<std::string> folders;
   std::string current;
 };
+
+bool ListingFolder(const far::PluginPanelItem& p, const std::string& name) {
+  return name.size() > 1 && name[0] == '.' && (p.FindData.dwFileAttributes & far::FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+         host::UpperCase(name) == name;
+}
 
 Selection ReadSelection(panel::TOracleController& controller) {
   Selection s;
@@ -45,7 +53,11 @@ Selection ReadSelection(panel::TOracleController& controller) {
     s.current = ToDropItem(info->PanelItems[info->CurrentItem]).name;
   for (int i = 0; info->SelectedItems != nullptr && i < info->SelectedItemsNumber; ++i) {
     DropItem item = ToDropItem(info->SelectedItems[i]);
-    if (item.name.empty() || item.name[0] == '.') continue;
+    if (item.name.empty() || item.name == "..") continue;
+    if (ListingFolder(info->SelectedItems[i], item.name)) {
+      s.folders.push_back(item.name + ": a folder of this list, not an object");
+      continue;
+    }
     s.items.push_back(std::move(item));
   }
   return s;
@@ -67,7 +79,9 @@ bool Confirmed(const DropPlan& plan) {
 }
 
 // The statements as a script, shown before they run; edits are not used.
-void ShowStatements(const std::vector<std::string>& statements) {
+// False when they cannot be shown: the user then has not seen what would
+// run, so nothing runs.
+bool ShowStatements(const std::vector<std::string>& statements) {
   std::string text;
   for (const std::string& s : statements) {
     text += s;
@@ -75,13 +89,16 @@ void ShowStatements(const std::vector<std::string>& statements) {
     text += "\r\n";
   }
   const std::string path = platform::CreateTempFile("SQL");
-  if (path.empty()) return;
-  if (platform::WriteFileAtomic(path, host::ToOem(text))) {
-    const far::PluginStartupInfo& h = host::Host();
-    if (h.Editor != nullptr)
-      h.Editor(host::ToOem(path).c_str(), host::ToOem("Command results").c_str(), 0, 0, -1, -1, 0, 0, 0);
+  if (path.empty() || !platform::WriteFileAtomic(path, host::ToOem(text))) {
+    if (!path.empty()) platform::RemoveFile(path);
+    host::ShowErrorMessage("Error of creation temporary file\rThe statements were not run.");
+    return false;
   }
+  const far::PluginStartupInfo& h = host::Host();
+  if (h.Editor != nullptr)
+    h.Editor(host::ToOem(path).c_str(), host::ToOem("Command results").c_str(), 0, 0, -1, -1, 0, 0, 0);
   platform::RemoveFile(path);
+  return true;
 }
 
 }  // namespace
@@ -90,7 +107,16 @@ void DropItems(panel::TOracleController& controller, bool alt, bool ctrl) {
   connection::TPluginDataModule& module = controller.DataModule();
   if (!module.Connected()) return;
   Selection selection = ReadSelection(controller);
-  if (selection.items.empty() && host::UpperCase(selection.current) != ".UNUSED COLUMNS") return;
+  const bool unusedColumns = host::UpperCase(selection.current) == ".UNUSED COLUMNS";
+  if (unusedColumns) selection.folders.clear();  // the item that chooses its row
+  if (selection.items.empty() && !unusedColumns) {
+    if (!selection.folders.empty()) {
+      std::string text = "Nothing to drop:";
+      for (const std::string& s : selection.folders) text += "\r" + s;
+      Tell("Drop", text);
+    }
+    return;
+  }
 
   DropRequest request;
   request.levels = controller.PathLevels();
@@ -114,6 +140,7 @@ void DropItems(panel::TOracleController& controller, bool alt, bool ctrl) {
     Tell("Drop", "Nothing can be dropped in this list");
     return;
   }
+  plan.skipped.insert(plan.skipped.begin(), selection.folders.begin(), selection.folders.end());
   if (!plan.skipped.empty()) {
     std::string text = plan.statements.empty() ? "Nothing to drop:" : "Left out:";
     for (const std::string& s : plan.skipped) text += "\r" + s;
@@ -121,7 +148,7 @@ void DropItems(panel::TOracleController& controller, bool alt, bool ctrl) {
   }
   if (plan.statements.empty()) return;
   if (!Confirmed(plan)) return;
-  if (config::CurrentSwitches().showCommandText) ShowStatements(plan.statements);
+  if (config::CurrentSwitches().showCommandText && !ShowStatements(plan.statements)) return;
   if (connection::ExecuteSqlCommands(module, plan.statements)) RefreshPanel(controller);
 }
 

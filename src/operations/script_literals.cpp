@@ -69,10 +69,21 @@ std::string JoinParts(const std::vector<std::string>& parts, const std::string& 
   return out;
 }
 
-std::string TextLiteral(std::string_view text, bool clob, const std::string& indent) {
+namespace {
+
+// N'..' for the quoted pieces of a national value; CHR(n) stays as it is.
+void National(std::vector<std::string>& parts) {
+  for (std::string& p : parts)
+    if (!p.empty() && p[0] == '\'') p.insert(0, "N");
+}
+
+}  // namespace
+
+std::string TextLiteral(std::string_view text, bool clob, const std::string& indent, bool national) {
+  // EMPTY_CLOB() serves NCLOB columns too.
   if (text.empty()) return clob ? "EMPTY_CLOB()" : "NULL";
   // Most values are short plain text: one quoted piece, made directly.
-  if (!clob && text.size() <= kPieceBytes) {
+  if (!clob && !national && text.size() <= kPieceBytes) {
     bool plain = true;
     for (char c : text) plain = plain && !IsControl(static_cast<unsigned char>(c));
     if (plain) {
@@ -88,16 +99,33 @@ std::string TextLiteral(std::string_view text, bool clob, const std::string& ind
     }
   }
   std::vector<std::string> parts = TextParts(text);
+  if (national) National(parts);
   if (!clob) return JoinParts(parts, indent);
+  const std::vector<std::string> groups = ClobGroups(parts, indent, national);
+  std::string out;
+  for (std::size_t i = 0; i < groups.size(); ++i) out += (i ? " ||\n" + indent : std::string()) + groups[i];
+  return out;
+}
+
+std::vector<std::string> ClobGroups(std::string_view text, const std::string& indent, bool national) {
+  std::vector<std::string> parts = TextParts(text);
+  if (national) National(parts);
+  return ClobGroups(parts, indent, national);
+}
+
+std::vector<std::string> ClobGroups(const std::vector<std::string>& parts, const std::string& indent,
+                                    bool national) {
+  const std::string toLob = national ? "TO_NCLOB(" : "TO_CLOB(";
   // TO_CLOB(group) || TO_CLOB(group): each group a VARCHAR2 of at most
   // kMaxSqlLiteral bytes (a CHR(n) counts one byte).
   std::vector<std::string> groups;
   std::vector<std::string> group;
   std::size_t bytes = 0;
   auto valueBytes = [](const std::string& part) {
-    if (part[0] != '\'') return std::size_t{1};
+    const std::size_t open = part[0] == 'N' ? 1 : 0;
+    if (part[open] != '\'') return std::size_t{1};
     std::size_t n = 0;
-    for (std::size_t i = 1; i + 1 < part.size(); ++i) {
+    for (std::size_t i = open + 1; i + 1 < part.size(); ++i) {
       ++n;
       if (part[i] == '\'') ++i;
     }
@@ -106,17 +134,15 @@ std::string TextLiteral(std::string_view text, bool clob, const std::string& ind
   for (const auto& part : parts) {
     const std::size_t b = valueBytes(part);
     if (!group.empty() && bytes + b > kMaxSqlLiteral) {
-      groups.push_back("TO_CLOB(" + JoinParts(group, indent) + ")");
+      groups.push_back(toLob + JoinParts(group, indent) + ")");
       group.clear();
       bytes = 0;
     }
     group.push_back(part);
     bytes += b;
   }
-  if (!group.empty()) groups.push_back("TO_CLOB(" + JoinParts(group, indent) + ")");
-  std::string out;
-  for (std::size_t i = 0; i < groups.size(); ++i) out += (i ? " ||\n" + indent : std::string()) + groups[i];
-  return out;
+  if (!group.empty()) groups.push_back(toLob + JoinParts(group, indent) + ")");
+  return groups;
 }
 
 std::string NumberLiteral(std::string_view text) {
@@ -137,7 +163,10 @@ std::string RawLiteral(std::string_view hex, const std::string& indent) {
 }
 
 std::string DateLiteral(std::string_view text) {
-  return "TO_DATE('" + std::string(text) + "', 'YYYY-MM-DD HH24:MI:SS')";
+  // The blank in the sign's place of an AD year is left out: "2024-..." reads
+  // the same with SYYYY and looks as a date usually does.
+  if (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+  return "TO_DATE('" + std::string(text) + "', '" + kDateFormat + "')";
 }
 
 std::string QuotedName(const std::string& name) { return "\"" + name + "\""; }

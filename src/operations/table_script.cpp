@@ -9,7 +9,10 @@
 //   WHENEVER SQLERROR CONTINUE                (when error handling is off)
 //   DELETE FROM "T";                          (when asked)
 //   INSERT INTO "T" (...) VALUES (...);       one per row; a LONG over 4000
-//                                             bytes goes through a PL/SQL block
+//                                             bytes goes through a PL/SQL block;
+//                                             a CLOB too large for one command
+//                                             (500 lines) is inserted as a marker
+//                                             and appended in UPDATEs that fit
 //   COMMIT;                                   (and every kCommitEvery rows when
 //                                             error handling is off: with it on,
 //                                             the whole load is one transaction)
@@ -18,15 +21,16 @@
 // and dates, RAWTOHEX), so nothing depends on the client's number format.
 #include "operations/table_script.h"
 
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <random>
 #include <stdexcept>
 
 #include "operations/script_literals.h"
 #include "oracle/oracle_query.h"
 #include "oracle/oracle_session.h"
+#include "platform/console_input.h"
 #include "platform/platform.h"
 
 namespace operations {
@@ -41,10 +45,10 @@ struct TypeRow {
 const TypeRow kTypes[] = {
     {"NUMBER", ScriptColumnKind::Number},   {"FLOAT", ScriptColumnKind::Number},
     {"CHAR", ScriptColumnKind::Text},       {"VARCHAR2", ScriptColumnKind::Text},
-    {"VARCHAR", ScriptColumnKind::Text},    {"NCHAR", ScriptColumnKind::Text},
-    {"NVARCHAR2", ScriptColumnKind::Text},  {"DATE", ScriptColumnKind::Date},
+    {"VARCHAR", ScriptColumnKind::Text},    {"NCHAR", ScriptColumnKind::NText},
+    {"NVARCHAR2", ScriptColumnKind::NText}, {"DATE", ScriptColumnKind::Date},
     {"RAW", ScriptColumnKind::Raw},         {"CLOB", ScriptColumnKind::Clob},
-    {"NCLOB", ScriptColumnKind::Clob},      {"LONG", ScriptColumnKind::Long},
+    {"NCLOB", ScriptColumnKind::NClob},     {"LONG", ScriptColumnKind::Long},
 };
 
 std::string Literal(const std::string& text) {
@@ -53,14 +57,23 @@ std::string Literal(const std::string& text) {
   return out + "'";
 }
 
-// The file being written: a temporary name beside the target, removed
-// unless Commit() renamed it into place. File names are in the ANSI code
-// page on Windows (UTF-8 elsewhere), as the plugin holds text inside.
+// The file being written: a temporary name beside the target that did not
+// exist before (created exclusively, so no file of the user's is ever
+// reused), removed unless Commit() renamed it into place. File names are in
+// the ANSI code page on Windows (UTF-8 elsewhere), as the plugin holds text
+// inside. Errors name the file the user asked for.
 class ScriptFile {
  public:
-  explicit ScriptFile(const std::string& target) : target_(target), temp_(target + ".part") {
-    file_ = platform::OpenFile(temp_, "wb");
-    if (!file_) throw std::runtime_error("Cannot create the file " + temp_);
+  explicit ScriptFile(const std::string& target) : target_(target) {
+    for (int n = 0; n < 100 && temp_.empty(); ++n) {
+      const std::string candidate = target + "." + std::to_string(n) + ".part";
+      if (platform::CreateNewFile(candidate)) temp_ = candidate;
+    }
+    if (!temp_.empty()) file_ = platform::OpenFile(temp_, "wb");
+    if (!file_) {
+      if (!temp_.empty()) platform::RemoveFile(temp_);
+      throw std::runtime_error("Cannot create the file " + target_);
+    }
     std::setvbuf(file_, nullptr, _IOFBF, 1 << 16);
   }
   ~ScriptFile() {
@@ -69,14 +82,14 @@ class ScriptFile {
   }
   void Write(const std::string& text) {
     if (std::fwrite(text.data(), 1, text.size(), file_) != text.size())
-      throw std::runtime_error("Cannot write the file " + temp_);
+      throw std::runtime_error("Cannot write the file " + target_);
   }
   void Line(const std::string& text) { Write(text + "\n"); }
   void Commit() {
     const bool ok = std::fclose(file_) == 0;
     file_ = nullptr;
-    if (!ok) throw std::runtime_error("Cannot write the file " + temp_);
-    if (!platform::RenameFile(temp_, target_)) throw std::runtime_error("Cannot rename " + temp_ + " to " + target_);
+    if (!ok) throw std::runtime_error("Cannot write the file " + target_);
+    if (!platform::RenameFile(temp_, target_)) throw std::runtime_error("Cannot write the file " + target_);
     committed_ = true;
   }
 
@@ -90,7 +103,7 @@ std::string SelectExpression(const ScriptColumn& c) {
   const std::string q = QuotedName(c.name);
   switch (c.kind) {
     case ScriptColumnKind::Number: return "TO_CHAR(" + q + ")";
-    case ScriptColumnKind::Date: return "TO_CHAR(" + q + ", 'YYYY-MM-DD HH24:MI:SS')";
+    case ScriptColumnKind::Date: return "TO_CHAR(" + q + ", '" + kDateFormat + "')";
     case ScriptColumnKind::Raw: return "RAWTOHEX(" + q + ")";
     default: return q;
   }
@@ -205,6 +218,99 @@ void WriteCountCheck(ScriptFile& f, const std::string& table, std::int64_t rows,
          Literal(std::string(" rows, as expected.")) + ");");
   f.Line("END;");
   f.Line("/");
+  // SQL*Plus starts with SERVEROUTPUT off; a script run with @ leaves it so.
+  f.Line("SET SERVEROUTPUT OFF");
+}
+
+std::size_t LineCount(const std::string& text) {
+  std::size_t n = 1;
+  for (char c : text) n += c == '\n';
+  return n;
+}
+
+std::string JoinGroups(const std::vector<std::string>& groups) {
+  std::string out;
+  for (std::size_t i = 0; i < groups.size(); ++i) out += (i ? " ||\n  " : "") + groups[i];
+  return out;
+}
+
+// A text no value holds by chance: the start of a CLOB inserted as a
+// stand-in, found again by the UPDATEs that append the rest (LIKE 'M%':
+// letters, digits and "-" only).
+std::string MarkerBase() {
+  std::random_device rd;
+  char hex[40];
+  std::snprintf(hex, sizeof hex, "QUARRY-%08X%08X%08X-", rd(), rd(), rd());
+  return hex;
+}
+
+// A large CLOB's groups gathered into the pieces of its UPDATEs, each
+// piece of at most kMaxStatementLines lines with its UPDATE.
+std::vector<std::string> AppendPieces(const std::vector<std::string>& groups) {
+  std::vector<std::string> pieces;
+  std::string chunk;
+  std::size_t chunkLines = 0;
+  for (const std::string& g : groups) {
+    const std::size_t gl = LineCount(g);
+    if (!chunk.empty() && chunkLines + gl + 2 > kMaxStatementLines) {
+      pieces.push_back(std::move(chunk));
+      chunk.clear();
+      chunkLines = 0;
+    }
+    chunk += (chunk.empty() ? "" : " ||\n  ") + g;
+    chunkLines += gl;
+  }
+  if (!chunk.empty()) pieces.push_back(std::move(chunk));
+  return pieces;
+}
+
+// The marker a split value starts with before its `step`th UPDATE; every
+// step's marker has the same length, so SUBSTR cuts any of them.
+std::string StepMarker(const std::string& prefix, std::size_t step, std::size_t steps) {
+  std::string n = std::to_string(step);
+  n.insert(0, std::to_string(steps).size() - n.size(), '0');
+  return prefix + "S" + n + "-";
+}
+
+// The pieces of a large CLOB appended to its marker, one UPDATE each, then
+// the marker cut off the front.  Each UPDATE finds the value by the marker
+// the previous one left and moves it on to the next step's, so when one
+// UPDATE fails (error handling off), none of the later ones touches the
+// value: it keeps its marker, visibly incomplete, instead of losing a piece
+// from its middle with the marker cut off as if it were whole.
+void AppendClob(ScriptFile& f, const std::string& table, const std::string& column, const std::string& prefix,
+                const std::vector<std::string>& pieces, bool national) {
+  const std::string t = QuotedName(table), c = QuotedName(column);
+  const std::string open = national ? "TO_NCLOB(N'" : "TO_CLOB('";
+  const std::size_t steps = pieces.size() + 1;
+  const std::size_t cut = StepMarker(prefix, 0, steps).size() + 1;
+  auto where = [&](std::size_t step) { return " WHERE " + c + " LIKE '" + StepMarker(prefix, step, steps) + "%';"; };
+  for (std::size_t k = 0; k < pieces.size(); ++k) {
+    f.Line("UPDATE " + t + " SET " + c + " = " + open + StepMarker(prefix, k + 1, steps) + "') || SUBSTR(" + c +
+           ", " + std::to_string(cut) + ") ||");
+    f.Line("  " + pieces[k]);
+    f.Line(where(k));
+  }
+  f.Line("UPDATE " + t + " SET " + c + " = SUBSTR(" + c + ", " + std::to_string(cut) + ")" + where(steps - 1));
+}
+
+// With error handling off a failed UPDATE leaves a split value with its
+// marker; the script says so at its end rather than passing as loaded.
+void WriteSplitCheck(ScriptFile& f, const std::string& table, const std::vector<std::string>& columns,
+                     const std::string& markerBase) {
+  f.Line("DECLARE");
+  f.Line("  incomplete NUMBER;");
+  f.Line("BEGIN");
+  for (const std::string& column : columns) {
+    f.Line("  SELECT COUNT(*) INTO incomplete FROM " + QuotedName(table) + " WHERE " + QuotedName(column) +
+           " LIKE '" + markerBase + "%';");
+    f.Line("  IF incomplete > 0 THEN");
+    f.Line("    RAISE_APPLICATION_ERROR(-20004, incomplete || " +
+           Literal(" values of " + column + " were not loaded whole; they start with " + markerBase + ".") + ");");
+    f.Line("  END IF;");
+  }
+  f.Line("END;");
+  f.Line("/");
 }
 
 }  // namespace
@@ -281,9 +387,13 @@ ScriptResult WriteTableScript(oracle::TOracleSession& session, const std::string
   q.SetSQL("SELECT " + select + " FROM " + from);
   q.Execute();
   ScriptResult result;
-  auto lastReport = std::chrono::steady_clock::now();
   std::vector<std::string> values(carried.size());
+  std::vector<std::vector<std::string>> groups(carried.size());
+  const std::string markerBase = MarkerBase();
+  std::vector<bool> split(carried.size());  // a value of the column went in pieces
+  std::vector<std::string> splitColumns;
   for (; !q.Eof(); q.Next()) {
+    for (auto& g : groups) g.clear();
     bool block = false;  // a LONG too long for a SQL literal
     std::vector<std::string> declarations;
     for (std::size_t i = 0; i < carried.size(); ++i) {
@@ -297,7 +407,14 @@ ScriptResult WriteTableScript(oracle::TOracleSession& session, const std::string
         case ScriptColumnKind::Number: values[i] = NumberLiteral(v); break;
         case ScriptColumnKind::Date: values[i] = DateLiteral(v); break;
         case ScriptColumnKind::Raw: values[i] = RawLiteral(v, "  "); break;
-        case ScriptColumnKind::Clob: values[i] = TextLiteral(v, true, "  "); break;
+        case ScriptColumnKind::Clob:
+        case ScriptColumnKind::NClob: {
+          const bool national = carried[i]->kind == ScriptColumnKind::NClob;
+          groups[i] = ClobGroups(v, "  ", national);
+          values[i] = groups[i].empty() ? "EMPTY_CLOB()" : JoinGroups(groups[i]);
+          break;
+        }
+        case ScriptColumnKind::NText: values[i] = TextLiteral(v, false, "  ", true); break;
         case ScriptColumnKind::Long:
           if (v.size() > kMaxLongBytes)
             throw std::runtime_error("A value of the LONG column " + carried[i]->name + " holds " +
@@ -315,6 +432,36 @@ ScriptResult WriteTableScript(oracle::TOracleSession& session, const std::string
         default: values[i] = TextLiteral(v, false, "  "); break;
       }
     }
+    std::string list = ItemList(values, "  ");
+    // SQL*Plus reads at most 500 lines of one command.  Large CLOBs leave
+    // the INSERT for a marker and follow in UPDATEs that each fit; a row
+    // still too large is refused rather than written into a script that
+    // cannot run.
+    std::size_t lines = LineCount(insertHead) + LineCount(list) + (block ? 3 : 0);
+    for (const auto& d : declarations) lines += LineCount(d);
+    struct Deferred {
+      std::size_t column;
+      std::string prefix;  // of the step markers
+      std::vector<std::string> pieces;
+    };
+    std::vector<Deferred> deferred;
+    for (std::size_t i = 0; i < carried.size() && lines > kMaxStatementLines; ++i) {
+      if (groups[i].size() < 2) continue;
+      const bool national = carried[i]->kind == ScriptColumnKind::NClob;
+      Deferred d{i, markerBase + "R" + std::to_string(result.rows + 1) + "C" + std::to_string(i + 1), AppendPieces(groups[i])};
+      const std::string marker = StepMarker(d.prefix, 0, d.pieces.size() + 1);
+      values[i] = national ? "TO_NCLOB(N'" + marker + "')" : "TO_CLOB('" + marker + "')";
+      if (!split[i]) splitColumns.push_back(carried[i]->name);
+      split[i] = true;
+      deferred.push_back(std::move(d));
+      list = ItemList(values, "  ");
+      lines = LineCount(insertHead) + LineCount(list) + (block ? 3 : 0);
+      for (const auto& d : declarations) lines += LineCount(d);
+    }
+    if (lines > kMaxStatementLines)
+      throw std::runtime_error("Row " + std::to_string(result.rows + 1) + " of " + owner + "." + table +
+                               " is too large for one SQL*Plus command (" + std::to_string(kMaxStatementLines) +
+                               " lines of about " + std::to_string(kPieceBytes) + " bytes); no script was written.");
     if (block) {
       f.Line("DECLARE");
       for (const auto& d : declarations) f.Line(d);
@@ -322,23 +469,22 @@ ScriptResult WriteTableScript(oracle::TOracleSession& session, const std::string
     }
     f.Write(insertHead);
     f.Write("\nVALUES (");
-    f.Write(ItemList(values, "  "));
+    f.Write(list);
     f.Write(");\n");
     if (block) {
       f.Line("END;");
       f.Line("/");
     }
+    for (const Deferred& d : deferred)
+      AppendClob(f, table, carried[d.column]->name, d.prefix, d.pieces,
+                 carried[d.column]->kind == ScriptColumnKind::NClob);
     ++result.rows;
     if (!options.errorHandling && result.rows % kCommitEvery == 0) f.Line("COMMIT;");
-    if (progress && (result.rows & 63) == 0) {
-      const auto now = std::chrono::steady_clock::now();
-      if (now - lastReport >= std::chrono::milliseconds(250)) {
-        lastReport = now;
-        if (!progress(result.rows, counted)) return result;  // the file goes with f
-      }
-    }
+    if (progress && result.rows % kProgressRows == 0 && !progress(result.rows, counted))
+      return result;  // the file goes with f
   }
   f.Line("COMMIT;");
+  if (!options.errorHandling && !splitColumns.empty()) WriteSplitCheck(f, table, splitColumns, markerBase);
   if (options.countRecords) WriteCountCheck(f, table, result.rows, options.deleteFirst);
   if (options.hideOutput) f.Line("SET FEEDBACK 6");
   f.Line("WHENEVER SQLERROR CONTINUE");

@@ -24,7 +24,8 @@ struct ScriptOptions {
 };
 
 // How the script carries a column.
-enum class ScriptColumnKind { Number, Text, Date, Raw, Clob, Long, LeftOut };
+// NText and NClob are the national types (NCHAR, NVARCHAR2; NCLOB).
+enum class ScriptColumnKind { Number, Text, NText, Date, Raw, Clob, NClob, Long, LeftOut };
 
 struct ScriptColumn {
   std::string name;  // as the dictionary spells it
@@ -39,8 +40,10 @@ ScriptColumnKind ScriptKindOf(const std::string& dataType);
 std::vector<ScriptColumn> DescribeTableForScript(oracle::TOracleSession& session, const std::string& owner,
                                                  const std::string& table);
 
-// Called as rows are written with the rows so far and the total (-1 when
-// not counted); returns false to stop.
+// Called every kProgressRows rows written (and once at the end) with the
+// rows so far and the total (-1 when not counted); returns false to stop.
+// The caller decides how often to redraw its note; it can look at the
+// keyboard on every call.
 using ScriptProgress = std::function<bool(std::int64_t written, std::int64_t total)>;
 
 struct ScriptResult {
@@ -52,6 +55,11 @@ struct ScriptResult {
 constexpr std::size_t kMaxLongBytes = 32760;
 // Rows between COMMITs when a failure need not undo everything.
 constexpr int kCommitEvery = 1000;
+// Rows between calls of the progress callback.
+constexpr int kProgressRows = 64;
+// Lines one statement may take: SQL*Plus holds at most 500 lines of one
+// command; the rest is margin for the INSERT's head.
+constexpr std::size_t kMaxStatementLines = 480;
 
 // Writes the script to `fileName` through a temporary file beside it that is
 // renamed when complete; on any failure or stop the temporary file is

@@ -13,6 +13,9 @@ export QUARRY_REGISTRY_DIR="$work/registry"
 # Temporary files (and the kept user script) stay inside this run.
 export TMPDIR="$work/tmp"
 mkdir -p "$TMPDIR"
+# A case may make temporary files impossible ("#@ TMPDIR=unusable"): /proc
+# is a folder no one (not even root) can create a file in.
+if grep -q "^#@ TMPDIR=unusable" "$case_file"; then export SQLITE_TMPDIR="$TMPDIR" TMPDIR=/proc; fi
 unset ORACLE_HOME TNS_ADMIN OCIDLL ORACLEHOME
 if [ -n "$oracle_home" ]; then
   export ORACLE_HOME="$oracle_home"

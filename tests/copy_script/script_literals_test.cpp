@@ -69,7 +69,20 @@ TEST(ScriptLiterals, NumbersKeepEveryDigitAndNeverADecimalComma) {
 TEST(ScriptLiterals, RawAndDate) {
   EXPECT_EQ(RawLiteral("00FF", ""), "HEXTORAW('00FF')");
   EXPECT_EQ(RawLiteral(std::string(2500, 'A'), "").find("' ||\n'"), 1010u);
-  EXPECT_EQ(DateLiteral("0001-01-01 00:00:00"), "TO_DATE('0001-01-01 00:00:00', 'YYYY-MM-DD HH24:MI:SS')");
+  // Dates travel with the signed year: AD as the server writes it (a blank
+  // in the sign's place, left out), BC with its "-".
+  EXPECT_EQ(DateLiteral(" 0001-01-01 00:00:00"), "TO_DATE('0001-01-01 00:00:00', 'SYYYY-MM-DD HH24:MI:SS')");
+  EXPECT_EQ(DateLiteral("-0044-03-15 12:00:00"), "TO_DATE('-0044-03-15 12:00:00', 'SYYYY-MM-DD HH24:MI:SS')");
+}
+
+TEST(ScriptLiterals, NationalTextIsWrittenAsNationalLiterals) {
+  EXPECT_EQ(TextLiteral("it's", false, "", true), "N'it''s'");
+  EXPECT_EQ(TextLiteral("a\nb", false, "", true), "N'a' || CHR(10) || N'b'");
+  EXPECT_EQ(TextLiteral("", false, "", true), "NULL");
+  const std::string lob = TextLiteral(std::string(5000, 'x'), true, "", true);
+  EXPECT_EQ(lob.rfind("TO_NCLOB(N'", 0), 0u) << lob.substr(0, 40);
+  EXPECT_NE(lob.find("||\nTO_NCLOB(N'"), std::string::npos);
+  EXPECT_EQ(lob.find("TO_CLOB"), std::string::npos);
 }
 
 }  // namespace

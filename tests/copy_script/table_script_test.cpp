@@ -102,6 +102,13 @@ class TableScript : public ::testing::Test {
     std::ifstream in(f, std::ios::binary);
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   }
+  // Temporary files left in the test's folder.
+  static std::vector<std::string> PartFiles() {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir_))
+      if (e.path().extension() == ".part") names.push_back(e.path().filename().string());
+    return names;
+  }
   static ScriptOptions IntoAnotherSchema() {
     ScriptOptions o;
     o.userCheck = false;
@@ -340,7 +347,7 @@ TEST_F(TableScript, AStopOrAFailureLeavesNoFileAndTheOldOneUntouched) {
   EXPECT_TRUE(asked);
   EXPECT_FALSE(r.completed);
   EXPECT_EQ(Slurp(file), "old script");
-  EXPECT_FALSE(fs::exists(file.string() + ".part"));
+  EXPECT_TRUE(PartFiles().empty());
   // A LONG longer than a script can load is refused with the reason.
   Sql("CREATE TABLE SCOTT.BIGLONG (L LONG)");
   {
@@ -364,7 +371,135 @@ TEST_F(TableScript, AStopOrAFailureLeavesNoFileAndTheOldOneUntouched) {
         << e.what();
   }
   EXPECT_FALSE(fs::exists(big));
-  EXPECT_FALSE(fs::exists(big.string() + ".part"));
+  EXPECT_TRUE(PartFiles().empty());
+}
+
+TEST_F(TableScript, TheUsersOwnFilesNamedLikeTheTemporaryOneAreLeftAlone) {
+  Sql("CREATE TABLE SCOTT.DEPT_P" + kDeptColumns);
+  Sql("INSERT INTO SCOTT.DEPT_P SELECT * FROM SCOTT.DEPT");
+  const fs::path file = dir_ / "DEPT_P.sql";
+  for (const char* suffix : {".part", ".0.part", ".1.part"}) std::ofstream(file.string() + suffix) << "mine";
+  Write("DEPT_P", IntoAnotherSchema());
+  for (const char* suffix : {".part", ".0.part", ".1.part"}) {
+    EXPECT_EQ(Slurp(file.string() + suffix), "mine") << suffix;
+    fs::remove(file.string() + suffix);
+  }
+  EXPECT_NE(Slurp(file).find("INSERT INTO \"DEPT_P\""), std::string::npos);
+  EXPECT_TRUE(PartFiles().empty());
+  // A folder that does not exist: the error names the file the user asked for.
+  try {
+    operations::WriteTableScript(Session("scott", "tiger"), "SCOTT", "DEPT_P", (dir_ / "nowhere" / "X.sql").string(),
+                                 ScriptOptions{});
+    ADD_FAILURE() << "no error";
+  } catch (const std::exception& e) {
+    EXPECT_EQ(std::string(e.what()), "Cannot create the file " + (dir_ / "nowhere" / "X.sql").string());
+  }
+}
+
+TEST_F(TableScript, DatesKeepTheirSignAndTheScriptLeavesSqlPlusAsItFoundIt) {
+  Sql("CREATE TABLE SCOTT.DAYS (D DATE)");
+  Sql("CREATE TABLE SALES.DAYS (D DATE)");
+  Sql("INSERT INTO SCOTT.DAYS VALUES (TO_DATE('0001-01-01 00:00:00', 'YYYY-MM-DD HH24:MI:SS'))");
+  Sql("INSERT INTO SCOTT.DAYS VALUES (TO_DATE('2024-02-29 23:59:59', 'YYYY-MM-DD HH24:MI:SS'))");
+  const fs::path script = Write("DAYS", IntoAnotherSchema());
+  const std::string text = Slurp(script);
+  EXPECT_NE(text.find("TO_DATE('2024-02-29 23:59:59', 'SYYYY-MM-DD HH24:MI:SS')"), std::string::npos) << text;
+  // The count check turns SERVEROUTPUT on for its line, and off again.
+  const std::size_t on = text.find("SET SERVEROUTPUT ON\n"), off = text.find("SET SERVEROUTPUT OFF\n");
+  ASSERT_NE(on, std::string::npos);
+  ASSERT_NE(off, std::string::npos);
+  EXPECT_LT(on, off);
+  SqlPlusRun r = SqlPlus("sales/sales", script);
+  EXPECT_EQ(r.status, 0) << r.output;
+  ExpectSameRows("SCOTT.DAYS", "SALES.DAYS");
+}
+
+TEST_F(TableScript, ACLobTooLargeForOneSqlPlusCommandFollowsInCommandsThatFit) {
+  const char columns[] = " (ID NUMBER, C CLOB, N NCLOB, V VARCHAR2(10))";
+  Sql(std::string("CREATE TABLE SCOTT.HUGE") + columns);
+  Sql(std::string("CREATE TABLE SALES.HUGE") + columns);
+  // 600,000 bytes: about 600 lines as one literal, more than SQL*Plus's 500
+  // lines of one command; quotes, "&" and line breaks along the way.
+  std::string big;
+  for (int i = 0; big.size() < 600000; ++i) big += i % 97 == 0 ? "'&\n" : "abcdefghij";
+  std::string bigN;
+  for (int i = 0; bigN.size() < 700000; ++i) bigN += "\xC3\xBC\xE6\x97\xA5x";
+  {
+    auto& s = Session("scott", "tiger");
+    oracle::TOracleQuery q(&s);
+    q.SetSQL("INSERT INTO HUGE VALUES (:ID, :C, :N, :V)");
+    for (const char* v : {"ID", "C", "N", "V"}) q.DeclareVariable(v, oracle::otString);
+    q.SetVariable("ID", std::string("1"));
+    q.SetVariable("C", big);
+    q.SetVariable("N", bigN);
+    q.SetVariable("V", std::string("one"));
+    q.Execute();
+    q.SetVariable("ID", std::string("2"));
+    q.SetVariable("C", std::string("small"));
+    q.SetVariable("N", std::string("small"));
+    q.SetVariable("V", std::string("two"));
+    q.Execute();
+    oracle::TOracleQuery c(&s);
+    c.SetSQL("COMMIT");
+    c.Execute();
+  }
+  const fs::path script = Write("HUGE", IntoAnotherSchema());
+  const std::string text = Slurp(script);
+  EXPECT_NE(text.find("UPDATE \"HUGE\" SET \"C\" = TO_CLOB('QUARRY-"), std::string::npos);
+  EXPECT_NE(text.find("UPDATE \"HUGE\" SET \"N\" = TO_NCLOB(N'QUARRY-"), std::string::npos);
+  // The SQL*Plus stand-in runs no command over 500 lines: the rows come
+  // back whole only if every command fits.
+  SqlPlusRun r = SqlPlus("sales/sales", script);
+  EXPECT_EQ(r.status, 0) << r.output.substr(0, 2000);
+  EXPECT_EQ(r.output.find("too long"), std::string::npos) << r.output.substr(0, 2000);
+  ExpectSameRows("SCOTT.HUGE", "SALES.HUGE");
+  EXPECT_EQ(Count("SCOTT.HUGE A, SALES.HUGE B WHERE A.ID = B.ID AND A.C = B.C AND A.N = B.N"), 2);
+  EXPECT_TRUE(PartFiles().empty());
+}
+
+// Error handling off: an UPDATE of a split CLOB that fails must not let the
+// later ones go on and cut the marker off a value that lacks a piece; the
+// value keeps its marker and the script's end says it was not loaded whole.
+TEST_F(TableScript, ASplitClobWhoseAppendFailsKeepsItsMarkerAndIsReported) {
+  Sql("CREATE TABLE SCOTT.SPLIT (ID NUMBER, C CLOB)");
+  Sql("CREATE TABLE SALES.SPLIT (ID NUMBER, C CLOB)");
+  std::string big;
+  for (int i = 0; big.size() < 1500000; ++i) big += "0123456789";
+  {
+    auto& s = Session("scott", "tiger");
+    oracle::TOracleQuery q(&s);
+    q.SetSQL("INSERT INTO SPLIT VALUES (1, :C)");
+    q.DeclareVariable("C", oracle::otString);
+    q.SetVariable("C", big);
+    q.Execute();
+    oracle::TOracleQuery c(&s);
+    c.SetSQL("COMMIT");
+    c.Execute();
+  }
+  ScriptOptions o = IntoAnotherSchema();
+  o.errorHandling = false;
+  const fs::path script = Write("SPLIT", o);
+  std::string text = Slurp(script);
+  // The second append names a table that does not exist (ORA-00942).
+  const std::string update = "UPDATE \"SPLIT\" SET \"C\" = ";
+  const std::size_t first = text.find(update);
+  ASSERT_NE(first, std::string::npos) << text.substr(0, 2000);
+  const std::size_t second = text.find(update, first + 1);
+  ASSERT_NE(second, std::string::npos);
+  ASSERT_NE(text.find(update, second + 1), std::string::npos) << "expected at least three appends";
+  text.replace(second, std::string("UPDATE \"SPLIT\"").size(), "UPDATE \"NO_SUCH_TABLE\"");
+  const fs::path broken = script.parent_path() / "SPLIT_BROKEN.sql";
+  std::ofstream(broken, std::ios::binary) << text;
+  SqlPlusRun r = SqlPlus("sales/sales", broken);
+  EXPECT_NE(r.output.find("ORA-00942"), std::string::npos) << r.output.substr(0, 2000);
+  EXPECT_NE(r.output.find("values of C were not loaded whole"), std::string::npos) << r.output.substr(0, 2000);
+  EXPECT_EQ(Count("SALES.SPLIT WHERE C LIKE 'QUARRY-%'"), 1);
+  // The unbroken script loads it whole, and says nothing of the kind.
+  Sql("DELETE FROM SALES.SPLIT");
+  r = SqlPlus("sales/sales", script);
+  EXPECT_EQ(r.output.find("not loaded whole"), std::string::npos) << r.output.substr(0, 2000);
+  ExpectSameRows("SCOTT.SPLIT", "SALES.SPLIT");
+  EXPECT_EQ(Count("SCOTT.SPLIT A, SALES.SPLIT B WHERE A.ID = B.ID AND A.C = B.C"), 1);
 }
 
 }  // namespace

@@ -73,6 +73,30 @@ TEST(SqlPlusStatements, BlankLinesEndAStatementUnlessSqlBlankLinesIsOn) {
   EXPECT_EQ(r.output.find("'A'"), std::string::npos) << r.output;
 }
 
+TEST(SqlPlusStatements, LinesOver2499CharactersAndCommandsOver500LinesAreRefused) {
+  // A line of 2500 characters is ignored whole; 2499 are taken.
+  const std::string longLine = "SELECT '" + std::string(2500 - 22, 'a') + "' X FROM DUAL;";
+  const std::string fits = "SELECT '" + std::string(2499 - 22, 'b') + "' X FROM DUAL;";
+  ASSERT_EQ(longLine.size(), 2500u);
+  ASSERT_EQ(fits.size(), 2499u);
+  auto r = RunSqlPlus("-S scott/tiger", longLine + "\n" + fits + "\n");
+  EXPECT_NE(r.output.find("SP2-0027: Input is too long (> 2499 characters) - line ignored\n"), std::string::npos)
+      << r.output.substr(0, 200);
+  EXPECT_EQ(r.output.find("aaaa"), std::string::npos);
+  EXPECT_NE(r.output.find("bbbb"), std::string::npos);
+  // A statement of 500 lines runs; one of 501 does not run at all.
+  auto statement = [](int lines, const char* tag) {
+    std::string text = "INSERT INTO BONUS (ENAME)\nSELECT '" + std::string(tag) + "'\nFROM DUAL\nWHERE 1 = 1";
+    for (int i = 4; i < lines; ++i) text += "\nAND 1 = 1";
+    return text + ";\n";
+  };
+  r = RunSqlPlus("-S scott/tiger", statement(500, "five") + statement(501, "more") +
+                                       "SELECT ENAME FROM BONUS ORDER BY ENAME;\nROLLBACK;\n");
+  EXPECT_NE(r.output.find("more than 500 lines in one command - command ignored"), std::string::npos) << r.output;
+  EXPECT_NE(r.output.find("five"), std::string::npos) << r.output;
+  EXPECT_EQ(r.output.find("more\n"), std::string::npos) << r.output;
+}
+
 TEST(SqlPlusWhenever, ExitCodesOfSqlErrorsAndExit) {
   auto r = RunSqlPlus("-S scott/tiger", "WHENEVER SQLERROR EXIT 3\nSELECT * FROM NO_SUCH;\nPROMPT not reached\n");
   EXPECT_EQ(r.status, 3);

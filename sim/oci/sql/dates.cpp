@@ -65,8 +65,8 @@ std::string ApplyCase(std::string word, std::string_view element) {
 }
 
 // Format model elements, longest first so "MONTH" wins over "MON" and "MM".
-constexpr std::array<std::string_view, 29> kElements = {
-    "SSSSS", "MONTH", "YEAR", "YYYY", "RRRR", "HH24", "HH12", "A.M.", "P.M.", "YYY", "MON", "DDD", "DAY", "YY",
+constexpr std::array<std::string_view, 30> kElements = {
+    "SYYYY", "SSSSS", "MONTH", "YEAR", "YYYY", "RRRR", "HH24", "HH12", "A.M.", "P.M.", "YYY", "MON", "DDD", "DAY", "YY",
     "RR",    "MM",    "DD",   "DY",   "HH",   "MI",   "SS",   "AM",   "PM",   "FM", "FX",  "Y",   "D",   "J",   "Q"};
 
 bool MatchElement(std::string_view fmt, size_t at, std::string_view& element) {
@@ -247,6 +247,11 @@ std::string FormatDate(const DateTime& dt, std::string_view fmt) {
     int weekday = static_cast<int>((ToSeconds(dt) / 86400 + 1) % 7);
     if (u == "FM") fill = !fill;
     else if (u == "FX") {
+    } else if (u == "SYYYY") {
+      // The sign's place: a blank for AD (none with FM), "-" for BC.
+      if (dt.year < 0) out += '-';
+      else if (fill) out += ' ';
+      num(dt.year < 0 ? -dt.year : dt.year, 4);
     } else if (u == "YYYY" || u == "RRRR") num(dt.year, 4);
     else if (u == "YYY") num(dt.year % 1000, 3);
     else if (u == "YY" || u == "RR") num(dt.year % 100, 2);
@@ -321,7 +326,12 @@ DateTime ParseDate(std::string_view text, std::string_view fmt) {
     std::string u = UpperOf(e);
     if (u == "FM" || u == "FX") continue;
     if (p >= text.size()) break;  // missing trailing elements keep their defaults
-    if (u == "YYYY" || u == "RRRR") {
+    if (u == "SYYYY") {
+      bool bc = false;
+      if (p < text.size() && (text[p] == '-' || text[p] == '+')) bc = text[p++] == '-';
+      const int v = readNumber(4).first;
+      dt.year = bc ? -v : v;
+    } else if (u == "YYYY" || u == "RRRR") {
       auto [v, n] = readNumber(4);
       dt.year = (u == "RRRR" && n <= 2) ? (v < 50 ? 2000 + v : 1900 + v) : v;
     } else if (u == "YY") {

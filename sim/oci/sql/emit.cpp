@@ -43,6 +43,7 @@ const std::map<std::string, FunctionInfo, std::less<>>& Functions() {
       {"HEXTORAW", {"ora_hextoraw", 1, 1, "RAW", false}},
       {"RAWTOHEX", {"ora_rawtohex", 1, 1, "VARCHAR2", false}},
       {"TO_CLOB", {"ora_concat", 1, 1, "CLOB", false}},
+      {"TO_NCLOB", {"ora_concat", 1, 1, "NCLOB", false}},
       {"SUBSTR", {"ora_substr", 2, 3, "VARCHAR2", false}},
       {"INSTR", {"ora_instr", 2, 4, "NUMBER", false}},
       {"LENGTH", {"ora_length", 1, 1, "NUMBER", false}},

@@ -968,6 +968,9 @@ void Comment(ServerSession& s, const sql::Translation& tr) {
   CheckSchema(s, c.owner);
   std::string type = ObjectTypeOf(db, c.owner, c.table);
   if (type != "TABLE" && type != "VIEW") ThrowOra(942);
+  // COMMENTS is VARCHAR2(4000) in the dictionary's own table: a 9.2 server
+  // refuses a longer text as it would any value too large for its column.
+  if (c.text && c.text->size() > 4000) ThrowOra(1401);
   if (c.onColumn) {
     bool found = false;
     for (const auto& e : GetColumns(db, c.owner, c.table)) found = found || e.name == c.column;

@@ -142,8 +142,14 @@ bool Engine::ReadLine(Source& src, std::string& line, bool continuation) {
       out.Raw("SQL> ");
     }
   }
-  if (!std::getline(*src.in, line)) return false;
-  if (!line.empty() && line.back() == '\r') line.pop_back();
+  for (;;) {
+    if (!std::getline(*src.in, line)) return false;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.size() <= kMaxLineChars) break;
+    // SQL*Plus reads at most 2499 characters of a line: a longer one is
+    // refused whole, and entry goes on with the next line.
+    Print("SP2-0027: Input is too long (> " + std::to_string(kMaxLineChars) + " characters) - line ignored");
+  }
   if (settings.echo && !src.terminal) {
     // Script lines are listed as typed, after the prompt (none with -S).
     char num[16];
@@ -168,6 +174,7 @@ void Engine::Loop(Source& src) {
       if (word == "REM" || word == "REMARK" || trimmed.rfind("--", 0) == 0) continue;
       if (StartsBlock(trimmed)) {
         buffer_.clear();
+        bufferOverflow_ = false;
         verifyLines_.clear();
         bufferIsBlock_ = true;
         inStatement = true;
@@ -189,6 +196,7 @@ void Engine::Loop(Source& src) {
       if (RunCommand(cmd, src)) continue;
       // A SQL statement.
       buffer_.clear();
+      bufferOverflow_ = false;
       verifyLines_.clear();
       bufferIsBlock_ = false;
       inStatement = true;
@@ -228,21 +236,35 @@ void Engine::Loop(Source& src) {
       if (endsStatement(s)) {
         endsStatement(original);
         if (s != original) verifyLines_.push_back({original, s});
-        if (!Trim(s).empty() || buffer_.empty()) buffer_.push_back(s);
+        if (!Trim(s).empty() || buffer_.empty()) AddLine(s);
         inStatement = false;
         RunBuffer();
         continue;
       }
     }
     if (s != line) verifyLines_.push_back({line, s});
-    buffer_.push_back(s);
+    AddLine(s);
   }
   if (inStatement) {
     // An unfinished statement stays in the buffer, unrun.
   }
 }
 
+void Engine::AddLine(const std::string& line) {
+  if (buffer_.size() >= kMaxCommandLines) bufferOverflow_ = true;
+  else buffer_.push_back(line);
+}
+
 void Engine::RunBuffer() {
+  if (bufferOverflow_) {
+    // The command never reached the buffer whole: nothing of it runs.
+    Print("Input is too long: more than " + std::to_string(kMaxCommandLines) +
+          " lines in one command - command ignored");
+    buffer_.clear();
+    bufferOverflow_ = false;
+    verifyLines_.clear();
+    return;
+  }
   if (buffer_.empty()) {
     Print("SP2-0103: Nothing in SQL buffer to run.");
     return;

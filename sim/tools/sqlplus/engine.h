@@ -91,6 +91,9 @@ class Engine {
   bool RunCommand(const std::string& line, Source& src);
   void RunScript(const std::string& spec, bool relative, Source& src);
   void RunBuffer();
+  // Adds a line of the command being entered; past the buffer's 500 lines the
+  // command is marked too long (and is refused when it would run).
+  void AddLine(const std::string& line);
   void RunStatement(const std::string& text, bool block);
   void ShowError(const OraFailure& e, const std::string& text);
   void AfterSqlError();
@@ -111,6 +114,10 @@ class Engine {
   int depth_ = 0;  // nesting of scripts; 0 = the terminal
   std::vector<std::string> buffer_;
   bool bufferIsBlock_ = false;
+  bool bufferOverflow_ = false;
+  // SQL*Plus's input limits: characters of one line, lines of one command.
+  static constexpr std::size_t kMaxLineChars = 2499;
+  static constexpr std::size_t kMaxCommandLines = 500;
   std::vector<std::pair<std::string, std::string>> verifyLines_;
   std::map<std::string, std::string> defines_;
   ExitRule sqlError_, osError_;
