@@ -8,7 +8,6 @@
 #include <string>
 
 #include "host.h"
-#include "host/far_execute.h"
 
 namespace hostsim {
 

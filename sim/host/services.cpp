@@ -7,7 +7,6 @@
 #include <string>
 
 #include "host.h"
-#include "host/far_execute.h"
 
 namespace hostsim {
 namespace {

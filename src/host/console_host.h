@@ -6,7 +6,6 @@
 #include <string>
 
 #include "host/far_abi.h"
-#include "host/far_execute.h"
 #include "platform/console.h"
 
 namespace host {

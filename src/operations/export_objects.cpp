@@ -133,8 +133,9 @@ bool ExportDialog(ExportOptions& o) {
     if (result >= kRecoveryButton && result <= kStatisticsButton) continue;
     if (result == kHelpButton) {
       const far::PluginStartupInfo& h = host::Host();
+      const std::string file = platform::DirectoryOf(platform::ModuleFileName()) + "Quarry.hlf";
       if (h.ShowHelp != nullptr)
-        h.ShowHelp(h.ModuleName, kHelpTopic, far::FHELP_CUSTOMFILE | far::FHELP_USECONTENTS);
+        h.ShowHelp(host::ToOem(file).c_str(), kHelpTopic, far::FHELP_CUSTOMFILE | far::FHELP_USECONTENTS);
       continue;
     }
     if (result != kRunButton) return false;

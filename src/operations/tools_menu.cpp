@@ -105,7 +105,13 @@ bool RunScript(panel::TOracleController& controller, const IniSection& section, 
   }
   std::vector<std::string> words{controller.SqlPlusPath()};
   if (dm.Connected()) words.push_back(Credentials(dm.OracleSession()));
-  words.push_back("@" + platform::ShortPathName(script));
+  // SQL*Plus reads its "@" argument as a START command, splitting it at
+  // blanks: Windows hands it the short (8.3) path; where there are no short
+  // names (Linux) a path with blanks is quoted as SQL*Plus takes it.
+  std::string scriptArg = platform::ShortPathName(script);
+  if (platform::PathSeparator() == '/' && scriptArg.find_first_of(" \t") != std::string::npos)
+    scriptArg = "\"" + scriptArg + "\"";
+  words.push_back("@" + scriptArg);
 
   // The script runs in its own folder; a packaged folder the user may not
   // write to (Linux: below /usr) would refuse the spool file, so there it

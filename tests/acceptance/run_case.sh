@@ -30,7 +30,11 @@ sysdate=$(sed -n 's/^#@ OCISIM_SYSDATE=//p' "$case_file")
 if [ -n "$sysdate" ]; then export OCISIM_SYSDATE="$sysdate"; fi
 # Files a case needs (its own Tools folder, say) come from CASE.files/,
 # copied into the run's folder, which is also the current directory.
-if [ -d "${case_file%.qh}.files" ]; then cp -r "${case_file%.qh}.files/." "$work/"; fi
+# Their times are fixed, so listings of them read the same in every run.
+if [ -d "${case_file%.qh}.files" ]; then
+  cp -r "${case_file%.qh}.files/." "$work/"
+  find "$work" -mindepth 1 -exec touch -h -d '2003-03-15 10:00:00 UTC' {} +
+fi
 status=0
 (cd "$work" && "$host" -e "load $plugin" "$case_file") >"$work/out.raw" 2>&1 || status=$?
 # The module's location is the only thing that differs between machines.

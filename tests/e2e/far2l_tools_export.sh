@@ -34,7 +34,7 @@ f2l_wait_for "The Custom Utilities" 10 || f2l_fail "no tools menu"
 f2l_wait_for "My invalid objects" 2 || f2l_fail "the menu lacks the shipped entries"
 f2l_keys Enter
 f2l_wait_for "Invalid objects of the current user" 30 || f2l_fail "the spool file did not open"
-f2l_wait_for "invalid_objects" 2 || f2l_fail "the editor does not show the spool file"
+f2l_wait_for "Spool File" 2 || f2l_fail "the editor is not titled Spool File"
 f2l_keys Escape
 sleep 1
 ls "$TOOLS" | grep -qi '\.lst$' && f2l_fail "the spool file was not deleted"
@@ -45,8 +45,11 @@ f2l_wait_for "Export objects into" 10 || f2l_fail "no export dialog"
 f2l_keys Tab
 f2l_keys -l scott
 f2l_keys M-r
-f2l_wait_for "Export terminated successfully" 30 || f2l_fail "the export's log did not open"
+f2l_wait_for "Export's results" 30 || f2l_fail "the export's log did not open"
 f2l_wait_for "exporting table" 2 || f2l_fail "the log does not list the tables"
+# The log's last line is below the first screen.
+f2l_keys C-End
+f2l_wait_for "Export terminated successfully" 5 || f2l_fail "the log does not end with success"
 f2l_keys Escape
 sleep 1
 [ -f "$OUT/scott.DAT" ] || f2l_fail "no dump scott.DAT in the passive panel's folder"
