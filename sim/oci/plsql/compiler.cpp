@@ -462,7 +462,7 @@ class Checker {
     // The statement's own syntax first, as the server's SQL parser sees it.
     std::vector<std::pair<size_t, int>> starts;
     const std::string text = SqlToRun(src_, toks_, sql, refs, &starts);
-    if (auto fault = d_.SqlSyntax(text)) {
+    if (auto fault = RecordDml(sql) ? std::nullopt : d_.SqlSyntax(text)) {
       Report(SqlTokenAt(starts, fault->offset, text.size(), sql.last), "PL/SQL: " + fault->text);
       Report(stmtTok, "PL/SQL: SQL Statement ignored");
       return;
@@ -478,6 +478,16 @@ class Checker {
       Report(refs.error->first, "PL/SQL: " + refs.error->second);
       Report(stmtTok, "PL/SQL: SQL Statement ignored");
     }
+  }
+
+  // INSERT ... VALUES rec and UPDATE ... SET ROW = rec take a whole record,
+  // which only PL/SQL knows; SQL's parser would call it a syntax error.
+  bool RecordDml(const SqlText& sql) const {
+    for (int j = sql.first; j + 1 < sql.last; ++j) {
+      if (toks_[static_cast<size_t>(j)].Is("VALUES") && !toks_[static_cast<size_t>(j) + 1].IsOp("(")) return true;
+      if (toks_[static_cast<size_t>(j)].Is("SET") && toks_[static_cast<size_t>(j) + 1].Is("ROW")) return true;
+    }
+    return false;
   }
 
   int PlsqlParts(const std::vector<std::string>& chain) const {
