@@ -8,6 +8,7 @@
 #include <exception>
 #include <memory>
 
+#include "connection/compile_warning.h"
 #include "connection/data_module.h"
 #include "connection/field_text.h"
 #include "host/host_services.h"
@@ -161,7 +162,11 @@ std::string WriteOutcome(ResultFile& out, oracle::TOracleSession& session, oracl
                          bool outputEnabled) {
   try {
     query.Execute();
-    if (query.Eof()) {
+    if (query.Eof() && session.ErrorCode() == kSuccessWithCompilationError) {
+      // Stored, but with compilation errors: a warning, as SQL*Plus gives it.
+      const std::string warning = CompilationWarning(query.Text());
+      out.Line(warning.empty() ? session.ErrorText() : warning);
+    } else if (query.Eof()) {
       out.Line("The command is successfully executed");
     } else {
       std::string heading, dashes;

@@ -59,8 +59,9 @@ TEST_F(CompileTest, MissingSemicolonBeforeEnd) {
 TEST_F(CompileTest, EndOfFileInsideACallListsTheStatementStarters) {
   auto errs = Errors("PROCEDURE P IS\nBEGIN\n  DBMS_OUTPUT.PUT_LINE('never compiles'\n");
   ASSERT_EQ(errs.size(), 1u);
+  // At the last token (the server's place for "end-of-file"), not after it.
   EXPECT_EQ(errs[0].line, 3);
-  EXPECT_EQ(errs[0].col, 40);
+  EXPECT_EQ(errs[0].col, 24);
   EXPECT_EQ(errs[0].text,
             "PLS-00103: Encountered the symbol \"end-of-file\" when expecting one of the following:\n\n"
             "   begin case declare end exception exit for goto if loop mod\n"
@@ -139,6 +140,46 @@ TEST_F(CompileTest, AnyInputEndsWithAnErrorOrNone) {
   for (const char* junk : {"", "(", "'", "/*", "BEGIN", "DECLARE x", "PROCEDURE", "BEGIN ((((((( END;", "\"",
                            "TRIGGER T AFTER", "PACKAGE BODY X AS BEGIN", "BEGIN :x := ; END;"})
     EXPECT_FALSE(Errors(junk).empty()) << junk;
+}
+
+// Further cases against the server's own messages (facts sheet C4/C5).
+TEST_F(CompileTest, ServerWordingOfEverydaySlips) {
+  const std::string afterExpr =
+      "\n\n   . ( * @ % & = - + ; < / > at in is mod remainder not rem\n"
+      "   <an exponent (**)> <> or != or ~= >= <= <> and or like like2\n"
+      "   like4 likec between || multiset member submultiset";
+  const std::string afterCond =
+      "\n\n   * & - + / at mod remainder rem then <an exponent (**)> and or\n   || multiset";
+  // A stray identifier after an expression: the server reads on as if "." were there.
+  ExpectErrors(Errors("PROCEDURE P IS\n  C NUMBER;\nBEGIN\n  C := C B;\nEND;\n"),
+               {{4, 10, "PLS-00103: Encountered the symbol \"B\" when expecting one of the following:" + afterExpr +
+                            "\nThe symbol \".\" was substituted for \"B\" to continue."}});
+  // A comma between two conditions: "and" inserted; a word where THEN belongs: "then" inserted.
+  ExpectErrors(Errors("PROCEDURE P IS\n  V NUMBER;\nBEGIN\n  IF V > 1000, V < 3000 THEN NULL; END IF;\nEND;\n"),
+               {{4, 14, "PLS-00103: Encountered the symbol \",\" when expecting one of the following:" + afterCond +
+                            "\nThe symbol \"and\" was inserted before \",\" to continue."}});
+  ExpectErrors(Errors("PROCEDURE P IS\n  V NUMBER;\nBEGIN\n  IF V > 1 V := 2; END IF;\nEND;\n"),
+               {{4, 12, "PLS-00103: Encountered the symbol \"V\" when expecting one of the following:" + afterCond +
+                            "\nThe symbol \"then\" was inserted before \"V\" to continue."}});
+  // The text ends among the declarations: what may come there.
+  ExpectErrors(Errors("PROCEDURE P IS\n  V NUMBER;\n"),
+               {{2, 11, "PLS-00103: Encountered the symbol \"end-of-file\" when expecting one of the following:\n\n"
+                        "   begin function pragma procedure subtype type <an identifier>\n"
+                        "   <a double-quoted delimited-identifier> current cursor delete\n"
+                        "   exists prior"}});
+  // SQL%COUNT is a name error of its own.
+  ExpectErrors(Errors("PROCEDURE P IS\nBEGIN\n  IF SQL%COUNT > 0 THEN NULL; END IF;\nEND;\n"),
+               {{3, 10, "PLS-00207: identifier 'COUNT', applied to implicit cursor SQL, is not a legal cursor attribute"},
+                {3, 3, "PL/SQL: Statement ignored"}});
+  // An unknown return type stops the analysis of the unit (line 0, column 0).
+  ExpectErrors(Errors("FUNCTION F RETURN NOSUCHTYPE IS\nBEGIN\n  RETURN 1;\nEND;\n"),
+               {{1, 19, "PLS-00201: identifier 'NOSUCHTYPE' must be declared"},
+                {0, 0, "PL/SQL: Compilation unit analysis terminated"}});
+  // A body without its specification.
+  ExpectErrors(Errors("PACKAGE BODY NOSPEC IS\nEND;\n"),
+               {{1, 14, "PLS-00201: identifier 'NOSPEC' must be declared"},
+                {1, 14, "PLS-00304: cannot compile body of 'NOSPEC' without its specification"},
+                {0, 0, "PL/SQL: Compilation unit analysis terminated"}});
 }
 
 }  // namespace

@@ -39,6 +39,7 @@ struct Expr {
   bool negated = false;        // IS NOT NULL, NOT BETWEEN, NOT IN, NOT LIKE
   bool hasSelector = false;    // CASE x WHEN ...
   bool hasElse = false;
+  int attrTok = -1;            // Attr: the attribute's token
 };
 
 // A datatype as written: NUMBER(7,2), EMP.SAL%TYPE, EMP%ROWTYPE, a record type name.

@@ -30,7 +30,8 @@ using Scope = std::map<std::string, Sym>;
 
 class Checker {
  public:
-  Checker(const Unit& u, const Dictionary& d, CompileResult& r) : u_(u), d_(d), r_(r), toks_(u.toks) {}
+  Checker(std::string_view src, const Unit& u, const Dictionary& d, CompileResult& r)
+      : src_(src), u_(u), d_(d), r_(r), toks_(u.toks) {}
 
   void Run() {
     scopes_.emplace_back();
@@ -47,7 +48,12 @@ class Checker {
       if (u_.type == "PACKAGE BODY") {
         auto spec = LoadUnit(d_.Schema(), u_.name, "PACKAGE");
         if (!spec) {
-          Report(0, "PLS-00304: cannot compile body of '" + u_.name + "' without its specification");
+          // The server names the missing specification twice at the body's
+          // name, then gives up on the unit (at line 0, column 0).
+          int at = NameToken();
+          Report(at, "PLS-00201: identifier '" + u_.name + "' must be declared");
+          Report(at, "PLS-00304: cannot compile body of '" + u_.name + "' without its specification");
+          r_.errors.push_back({0, 0, "PL/SQL: Compilation unit analysis terminated"});
           return;
         }
         r_.deps.insert({d_.Schema(), u_.name, "PACKAGE"});
@@ -80,6 +86,13 @@ class Checker {
     for (size_t i = 0; i < a.params.size(); ++i)
       if (a.params[i].name != b.params[i].name) return false;
     return true;
+  }
+
+  // The token of the unit's own name: PACKAGE BODY [owner.]NAME.
+  int NameToken() const {
+    int k = u_.type == "PACKAGE BODY" ? 2 : 1;
+    if (k + 2 < static_cast<int>(toks_.size()) && toks_[static_cast<size_t>(k) + 1].IsOp(".")) k += 2;
+    return k < static_cast<int>(toks_.size()) ? k : 0;
   }
 
   void Report(int tok, const std::string& text) {
@@ -287,7 +300,8 @@ class Checker {
     if (s.isFunction) {
       size_t before = r_.errors.size();
       CheckType(s.ret);
-      if (r_.errors.size() > before) Report(s.tok, "PL/SQL: Compilation unit analysis terminated");
+      // The server gives up on the unit at line 0, column 0.
+      if (r_.errors.size() > before) r_.errors.push_back({0, 0, "PL/SQL: Compilation unit analysis terminated"});
     }
     if (s.block) CheckBlock(*s.block);
     scopes_.pop_back();
@@ -445,6 +459,14 @@ class Checker {
     }
     SqlRefs refs = AnalyzeSql(toks_, sql, d_, [&](const std::vector<std::string>& chain) { return PlsqlParts(chain); });
     r_.deps.insert(refs.deps.begin(), refs.deps.end());
+    // The statement's own syntax first, as the server's SQL parser sees it.
+    std::vector<std::pair<size_t, int>> starts;
+    const std::string text = SqlToRun(src_, toks_, sql, refs, &starts);
+    if (auto fault = RecordDml(sql) ? std::nullopt : d_.SqlSyntax(text)) {
+      Report(SqlTokenAt(starts, fault->offset, text.size(), sql.last), "PL/SQL: " + fault->text);
+      Report(stmtTok, "PL/SQL: SQL Statement ignored");
+      return;
+    }
     size_t before = r_.errors.size();
     for (const auto& sub : refs.subs)
       if (sub.chain[0][0] == ':') CheckBind(sub.first, sub.chain[0].substr(1), sub.chain.size() > 1 ? sub.chain[1] : "");
@@ -456,6 +478,16 @@ class Checker {
       Report(refs.error->first, "PL/SQL: " + refs.error->second);
       Report(stmtTok, "PL/SQL: SQL Statement ignored");
     }
+  }
+
+  // INSERT ... VALUES rec and UPDATE ... SET ROW = rec take a whole record,
+  // which only PL/SQL knows; SQL's parser would call it a syntax error.
+  bool RecordDml(const SqlText& sql) const {
+    for (int j = sql.first; j + 1 < sql.last; ++j) {
+      if (toks_[static_cast<size_t>(j)].Is("VALUES") && !toks_[static_cast<size_t>(j) + 1].IsOp("(")) return true;
+      if (toks_[static_cast<size_t>(j)].Is("SET") && toks_[static_cast<size_t>(j) + 1].Is("ROW")) return true;
+    }
+    return false;
   }
 
   int PlsqlParts(const std::vector<std::string>& chain) const {
@@ -635,7 +667,12 @@ class Checker {
         CheckBind(e->tok, e->text, e->ref.empty() ? "" : e->ref[0].name);
         return;
       case Expr::Attr:
-        if (e->ref.size() == 1 && e->ref[0].name == "SQL") return;
+        if (e->ref.size() == 1 && e->ref[0].name == "SQL") {
+          if (e->text != "FOUND" && e->text != "NOTFOUND" && e->text != "ROWCOUNT" && e->text != "ISOPEN")
+            Report(e->attrTok, "PLS-00207: identifier '" + e->text +
+                                   "', applied to implicit cursor SQL, is not a legal cursor attribute");
+          return;
+        }
         CheckRef(e->ref, false);
         return;
       default:
@@ -673,6 +710,7 @@ class Checker {
     }
   }
 
+  std::string_view src_;
   const Unit& u_;
   const Dictionary& d_;
   CompileResult& r_;
@@ -695,7 +733,7 @@ CompileResult Compile(std::string_view src, const Dictionary& dict) {
     return r;
   }
   r.type = u.type;
-  Checker c(u, dict, r);
+  Checker c(src, u, dict, r);
   c.Run();
   // Units do not depend on themselves.
   for (auto it = r.deps.begin(); it != r.deps.end();) {

@@ -38,6 +38,18 @@ class Dictionary {
     (void)unit;
     return true;
   }
+  // The syntax fault of one SQL statement (as it will run: INTO left out,
+  // PL/SQL names as binds) the way the server's SQL parser finds it: the byte
+  // offset in `sql` and the message ("ORA-00933: SQL command not properly
+  // ended"); nullopt when it parses.
+  struct SqlFault {
+    size_t offset = 0;
+    std::string text;
+  };
+  virtual std::optional<SqlFault> SqlSyntax(const std::string& sql) const {
+    (void)sql;
+    return std::nullopt;
+  }
 };
 
 }  // namespace ocisim::plsql

@@ -1306,10 +1306,21 @@ struct Interpreter::Impl {
     }
   }
 
+  // The error text as the server returns it: the message, then the frames
+  // from the innermost out. The server's message is at most 2K; a deeper
+  // stack loses its outer frames, whole lines only.
+  static constexpr size_t kMaxErrorText = 2048;
   static std::string Finish(const Raised& r) {
     std::string text = r.message;
     if (r.id.rfind("U:", 0) == 0) text = "ORA-06510: PL/SQL: unhandled user-defined exception";
-    for (const auto& s : r.stack) text += "\n" + s;
+    if (text.size() > kMaxErrorText) {
+      size_t cut = text.rfind('\n', kMaxErrorText);
+      text.resize(cut != std::string::npos && cut > 0 ? cut : kMaxErrorText);
+    }
+    for (const auto& s : r.stack) {
+      if (text.size() + 1 + s.size() > kMaxErrorText) break;
+      text += "\n" + s;
+    }
     return text;
   }
   static int CodeOf(const Raised& r) {

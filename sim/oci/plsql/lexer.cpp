@@ -27,7 +27,6 @@ std::vector<Token> Lex(std::string_view src) {
   std::vector<Token> out;
   size_t i = 0;
   int line = 1, col = 1;
-  int last_line = 1, last_col = 1;  // just after the last non-blank character
   auto step = [&]() {
     char c = src[i++];
     if (c == '\n') {
@@ -35,12 +34,11 @@ std::vector<Token> Lex(std::string_view src) {
       col = 1;
     } else {
       ++col;
-      if (!std::isspace(static_cast<unsigned char>(c))) {
-        last_line = line;
-        last_col = col;
-      }
     }
   };
+  // The server reports "end-of-file" at the last token before the end (the
+  // final ";"), or at the start of the text when it has none.
+  auto eof_place = [&]() { return out.empty() ? std::make_pair(1, 1) : std::make_pair(out.back().line, out.back().col); };
   auto eof_at = [&](int l, int c) {
     Token t;
     t.type = T::Eof;
@@ -66,8 +64,8 @@ std::vector<Token> Lex(std::string_view src) {
     if (c == '/' && i + 1 < src.size() && src[i + 1] == '*') {
       size_t e = src.find("*/", i + 2);
       if (e == std::string_view::npos) {
-        while (i < src.size()) step();
-        eof_at(last_line, last_col);
+        auto [l, c2] = eof_place();
+        eof_at(l, c2);
         return out;
       }
       while (i < e + 2) step();
@@ -137,7 +135,8 @@ std::vector<Token> Lex(std::string_view src) {
     t.end = i;
     out.push_back(std::move(t));
   }
-  eof_at(last_line, last_col);
+  auto [l, c] = eof_place();
+  eof_at(l, c);
   return out;
 }
 

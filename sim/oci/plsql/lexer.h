@@ -24,8 +24,8 @@ struct Token {
 
 // Splits the whole text. An unterminated quote or comment runs to the end of
 // the text, which then reads "end-of-file" at its start (as the server does).
-// The last token is Eof, placed right after the last character that is not
-// white space.
+// The last token is Eof, placed where the last real token starts (as the
+// server places "end-of-file").
 std::vector<Token> Lex(std::string_view src);
 
 }  // namespace ocisim::plsql

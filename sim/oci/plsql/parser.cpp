@@ -88,9 +88,19 @@ class Parser {
   };
   [[noreturn]] void Fail(const std::vector<std::string>& expected, const std::string& substituted = "") const {
     const Token& at = Peek();
-    // At the end of the text the server lists what may start a statement.
-    if (at.type == T::Eof) throw SyntaxError(at.line, at.col, Pls103(at, StatementStarters()));
+    // At the end of the text the server lists what may start a statement,
+    // or a declaration when the text ends among declarations.
+    if (at.type == T::Eof)
+      throw SyntaxError(at.line, at.col, Pls103(at, &expected == &kDeclStart ? kDeclStart : StatementStarters()));
     throw SyntaxError(at.line, at.col, Pls103(at, expected, substituted));
+  }
+  // A symbol the server inserts before the offending one to go on.
+  [[noreturn]] void FailInserted(const std::vector<std::string>& expected, const std::string& inserted) const {
+    const Token& at = Peek();
+    if (at.type == T::Eof) Fail(expected);
+    throw SyntaxError(at.line, at.col,
+                      Pls103(at, expected) + "\nThe symbol \"" + inserted + "\" was inserted before \"" + at.Symbol() +
+                          "\" to continue.");
   }
   void Expect(std::string_view w, const std::vector<std::string>& expected) {
     if (!Accept(w)) Fail(expected);
@@ -492,7 +502,15 @@ class Parser {
       s->kind = Stmt::If;
       do {
         s->conds.push_back(ParseExpr());
-        Expect("THEN", {"*", "&", "-", "+", "/", "at", "mod", "remainder", "rem", "then", "<an exponent (**)>", "and", "or", "||", "multiset"});
+        if (!Accept("THEN")) {
+          // "IF a > 1, b < 2 THEN": the server goes on as if AND were there;
+          // before a word it supposes the THEN.
+          static const std::vector<std::string> kAfterCond = {"*", "&", "-", "+", "/", "at", "mod", "remainder", "rem",
+                                                              "then", "<an exponent (**)>", "and", "or", "||", "multiset"};
+          if (Peek().IsOp(",")) FailInserted(kAfterCond, "and");
+          if (Peek().type == T::Ident || Peek().type == T::QuotedIdent) FailInserted(kAfterCond, "then");
+          Fail(kAfterCond);
+        }
         s->branches.push_back(ParseStatements(true));
       } while (Accept("ELSIF"));
       if (Accept("ELSE")) {
@@ -669,7 +687,8 @@ class Parser {
       if (AcceptOp(":=")) {
         s->kind = Stmt::Assign;
         s->expr = ParseExpr();
-        ExpectOp(";", kAfterExpr);
+        // "c := a b;" goes on as "a.b"; a missing ";" before END as ";".
+        if (!AcceptOp(";")) Fail(kAfterExpr, Peek().Is("END") ? ";" : Peek().type == T::Ident ? "." : "");
       } else if (Peek().IsOp(";")) {
         s->kind = Stmt::Call;
         Next();
@@ -944,8 +963,11 @@ class Parser {
       e->ref = ParseRef();
       if (AcceptOp("%")) {
         e->kind = Expr::Attr;
-        if (!Peek().Is("FOUND") && !Peek().Is("NOTFOUND") && !Peek().Is("ROWCOUNT") && !Peek().Is("ISOPEN"))
-          Fail({"found", "isopen", "notfound", "rowcount"});
+        e->attrTok = Here();
+        const bool known = Peek().Is("FOUND") || Peek().Is("NOTFOUND") || Peek().Is("ROWCOUNT") || Peek().Is("ISOPEN");
+        // A wrong attribute of SQL is a name error (PLS-00207), not syntax.
+        const bool sqlWord = e->ref.size() == 1 && e->ref[0].name == "SQL" && Peek().type == T::Ident;
+        if (!known && !sqlWord) Fail({"found", "isopen", "notfound", "rowcount"});
         e->text = Next().text;
       }
       return e;

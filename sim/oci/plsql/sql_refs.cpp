@@ -214,12 +214,15 @@ SqlRefs AnalyzeSql(const std::vector<Token>& toks, const SqlText& sql, const Dic
   return r;
 }
 
-std::string SqlToRun(std::string_view src, const std::vector<Token>& toks, const SqlText& sql, const SqlRefs& refs) {
+std::string SqlToRun(std::string_view src, const std::vector<Token>& toks, const SqlText& sql, const SqlRefs& refs,
+                     std::vector<std::pair<size_t, int>>* starts) {
   std::string out;
   size_t pos = toks[sql.first].begin;
   size_t sub = 0, n = 0;
   for (int j = sql.first; j < sql.last;) {
-    if (sql.intoFirst >= 0 && j == sql.intoFirst) {
+    const bool into = sql.intoFirst >= 0 && j == sql.intoFirst;
+    if (starts && !into) starts->push_back({out.size() + (toks[j].begin - pos), j});
+    if (into) {
       out.append(src.substr(pos, toks[j].begin - pos));
       j = sql.intoLast;
       pos = j < static_cast<int>(toks.size()) ? toks[j].begin : src.size();
@@ -239,6 +242,16 @@ std::string SqlToRun(std::string_view src, const std::vector<Token>& toks, const
   size_t end = toks[sql.last - 1 >= sql.first ? sql.last - 1 : sql.first].end;
   if (end > pos) out.append(src.substr(pos, end - pos));
   return out;
+}
+
+int SqlTokenAt(const std::vector<std::pair<size_t, int>>& starts, size_t offset, size_t textSize, int endTok) {
+  if (offset >= textSize || starts.empty()) return endTok;
+  int at = starts.front().second;
+  for (const auto& [o, tok] : starts) {
+    if (o > offset) break;
+    at = tok;
+  }
+  return at;
 }
 
 }  // namespace ocisim::plsql

@@ -31,6 +31,11 @@ SqlRefs AnalyzeSql(const std::vector<Token>& toks, const SqlText& sql, const Dic
 
 // The statement text to run: the source between the SQL's tokens, INTO left
 // out, PL/SQL names replaced by :PLSQL_B1, :PLSQL_B2 ... (in subs order).
-std::string SqlToRun(std::string_view src, const std::vector<Token>& toks, const SqlText& sql, const SqlRefs& refs);
+// starts, when given, receives where each source token begins in the text.
+std::string SqlToRun(std::string_view src, const std::vector<Token>& toks, const SqlText& sql, const SqlRefs& refs,
+                     std::vector<std::pair<size_t, int>>* starts = nullptr);
+// The source token at a byte offset of that text (the last one starting at or
+// before it); endTok (the statement's ";") for the end of the text.
+int SqlTokenAt(const std::vector<std::pair<size_t, int>>& starts, size_t offset, size_t textSize, int endTok);
 
 }  // namespace ocisim::plsql

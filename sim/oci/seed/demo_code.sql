@@ -3,7 +3,8 @@
 
 -- Code objects for the code listings: a procedure without arguments, a
 -- package without routines, two packages that call each other (a dependency
--- cycle; the body of one does not compile), a package routine named like a stand-alone function, names in
+-- cycle; the body of one does not compile), a payroll run that writes the
+-- month's pay into BONUS, a package routine named like a stand-alone function, names in
 -- mixed case, with a blank, and of the full 30 characters.
 CREATE OR REPLACE PROCEDURE SCOTT.LOG_RUN IS
 BEGIN
@@ -29,9 +30,19 @@ CREATE OR REPLACE PACKAGE BODY SCOTT.PONG_PKG AS
   END;
 END PONG_PKG;
 /
+CREATE OR REPLACE PACKAGE BODY SCOTT.PING_PKG AS
+  PROCEDURE PING (P_COUNT IN NUMBER) IS
+  BEGIN
+    DBMS_OUTPUT.PUT_LINE('PING ' || P_COUNT);
+  END;
+END PING_PKG;
+/
 CREATE OR REPLACE PROCEDURE SCOTT.PAYROLL_RUN IS
 BEGIN
-  PING_PKG.PING(3);
+  -- This month's pay of every employee, salary and commission, replaces the last run's.
+  DELETE FROM BONUS;
+  INSERT INTO BONUS (ENAME, JOB, SAL, COMM) SELECT ENAME, JOB, SAL, NVL(COMM, 0) FROM EMP;
+  PING_PKG.PING(SQL%ROWCOUNT);
 END PAYROLL_RUN;
 /
 CREATE OR REPLACE PACKAGE SCOTT.SAL_PKG AS

@@ -65,7 +65,11 @@ void Parser::ExpectOp(std::string_view op, int oraCode) {
   if (!AcceptOp(op)) Fail(oraCode);
 }
 
-void Parser::Fail(int oraCode) const { throw MakeOraError(oraCode); }
+void Parser::Fail(int oraCode) const {
+  OraError e = MakeOraError(oraCode);
+  e.offset = static_cast<long>(Peek().begin);
+  throw e;
+}
 
 bool Parser::PeekName() const {
   const Token& t = Peek();

@@ -266,11 +266,7 @@ bool IsProgramUnit(std::string_view sql) {
   return k.Is("PROCEDURE") || k.Is("FUNCTION") || k.Is("PACKAGE") || k.Is("TRIGGER") || k.Is("TYPE");
 }
 
-}  // namespace
-
-Translation Translate(std::string_view oracleSql, const Catalog& catalog) {
-  std::string_view sql = StripSlash(oracleSql);
-  Parser p(sql, IsProgramUnit(sql));
+Translation TranslateStatement(Parser& p, const Catalog& catalog) {
   const Token& first = p.Peek();
   if (first.type == Tok::End) throw MakeOraError(900);
   if (first.IsOp("(")) return TranslateSelect(p, catalog);
@@ -298,6 +294,20 @@ Translation Translate(std::string_view oracleSql, const Catalog& catalog) {
       word == "ASSOCIATE" || word == "FLASHBACK" || word == "PURGE")
     throw MakeOraError(3001);
   throw MakeOraError(900);
+}
+
+}  // namespace
+
+Translation Translate(std::string_view oracleSql, const Catalog& catalog) {
+  std::string_view sql = StripSlash(oracleSql);
+  Parser p(sql, IsProgramUnit(sql));
+  try {
+    return TranslateStatement(p, catalog);
+  } catch (OraError& e) {
+    // Errors raised outside the parser's own checks stop where it stands.
+    if (e.offset < 0) e.offset = static_cast<long>(p.Peek().begin);
+    throw;
+  }
 }
 
 }  // namespace ocisim::sql

@@ -44,6 +44,8 @@ struct Translation;
 // "ORA-00942: table or view does not exist".
 struct OraError : std::runtime_error {
   int code;
+  // Where in the statement text the parser stopped (bytes), -1 when unknown.
+  long offset = -1;
   OraError(int code, const std::string& fullText) : std::runtime_error(fullText), code(code) {}
 };
 

@@ -45,24 +45,19 @@ std::vector<CompileError> CompileUnit(const std::string& type, const std::vector
   // A wrapped unit is checked by the server that wrapped it.
   if (text.find(" wrapped") != std::string::npos || text.find(" WRAPPED") != std::string::npos) return errors;
   size_t i = 0;
-  // Oracle places "end-of-file" right after the last character of the text
-  // that is not white space, not on the empty line after it.
-  int end_line = 1, end_col = 1;
   auto advance = [&](size_t n) {
     for (size_t k = 0; k < n && i < text.size(); ++k, ++i) {
       if (text[i] == '\n') {
         ++line;
         col = 1;
       } else {
-        bool blank = std::isspace(static_cast<unsigned char>(text[i])) != 0;
         ++col;
-        if (!blank) {
-          end_line = line;
-          end_col = col;
-        }
       }
     }
   };
+  // Oracle places "end-of-file" at the last token before the end (the final
+  // ";"), not after it.
+  auto eof = [&]() { return tokens.empty() ? Token{"", 1, 1} : Token{"", tokens.back().line, tokens.back().position}; };
   while (i < text.size()) {
     char c = text[i];
     if (std::isspace(static_cast<unsigned char>(c))) {
@@ -74,7 +69,7 @@ std::vector<CompileError> CompileUnit(const std::string& type, const std::vector
       size_t e = text.find("*/", i + 2);
       if (e == std::string::npos) {
         advance(text.size() - i);
-        errors.push_back(Pls103({"", end_line, end_col}, "end-of-file"));
+        errors.push_back(Pls103(eof(), "end-of-file"));
         return errors;
       }
       advance(e + 2 - i);
@@ -116,7 +111,6 @@ std::vector<CompileError> CompileUnit(const std::string& type, const std::vector
       advance(1);
     }
   }
-  Token eof{"", end_line, end_col};
 
   // Parentheses.
   std::vector<Token> parens;
@@ -131,7 +125,7 @@ std::vector<CompileError> CompileUnit(const std::string& type, const std::vector
     }
   }
   if (!parens.empty()) {
-    errors.push_back(Pls103(eof, "end-of-file"));
+    errors.push_back(Pls103(eof(), "end-of-file"));
     return errors;
   }
 
@@ -160,7 +154,7 @@ std::vector<CompileError> CompileUnit(const std::string& type, const std::vector
   bool unit_end_without_begin = type == "PACKAGE" || type == "PACKAGE BODY" || type == "TYPE BODY";
   int wanted_min = begins, wanted_max = unit_end_without_begin ? begins + 1 : begins;
   if (ends < wanted_min || ends > wanted_max || !last_end) {
-    errors.push_back(Pls103(eof, "end-of-file"));
+    errors.push_back(Pls103(eof(), "end-of-file"));
     return errors;
   }
   // Nothing but the unit's name and ';' may follow the final END.

@@ -385,10 +385,11 @@ bool CreateProgramUnit(ServerSession& s, const sql::Translation& tr) {
   CheckSchema(s, u.owner);
   std::string type = Upper(u.type);
   bool exists = ObjectExists(db, u.owner, u.name, type);
-  if (!exists && (type == "PACKAGE BODY" || type == "TYPE BODY")) {
-    std::string spec = type == "PACKAGE BODY" ? "PACKAGE" : "TYPE";
-    if (!ObjectExists(db, u.owner, u.name, spec)) ThrowOra(4043, {u.name});
-  } else if (!exists && type != "TRIGGER") {
+  if (!exists && type == "TYPE BODY") {
+    if (!ObjectExists(db, u.owner, u.name, "TYPE")) ThrowOra(4043, {u.name});
+  } else if (!exists && type != "TRIGGER" && type != "PACKAGE BODY") {
+    // A package body without its specification is stored all the same and
+    // does not compile (PLS-00304); bodies have a name space of their own.
     CheckNameFree(db, u.owner, u.name);
   }
   if (exists && !u.orReplace) ThrowOra(955);

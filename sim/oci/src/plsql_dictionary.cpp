@@ -4,6 +4,10 @@
 #include "compile.h"
 #include "sqlite_util.h"
 
+#include "sql/translate.h"
+
+#include <set>
+
 namespace ocisim {
 
 std::optional<plsql::ObjectRef> SqliteDictionary::Object(const std::string& owner, const std::string& name,
@@ -61,6 +65,50 @@ bool SqliteDictionary::IsSchema(const std::string& name) const {
   Query q(db_, "SELECT 1 FROM \"SYS.DBA_USERS\" WHERE USERNAME = ?");
   q.Bind(1, name);
   return q.Step();
+}
+
+namespace {
+
+// Every name is something, so that only the statement's syntax can fail:
+// whether tables and columns exist the compiler checks on its own.
+class AnyNameCatalog : public sql::Catalog {
+ public:
+  explicit AnyNameCatalog(const SqliteDictionary& dict) : dict_(dict) {}
+  std::string CurrentUser() const override { return dict_.Schema(); }
+  sql::ResolvedObject Resolve(const std::optional<std::string>& owner, const std::string& name) const override {
+    sql::ResolvedObject r;
+    auto obj = dict_.Resolve(owner, name);
+    r.owner = obj ? obj->owner : owner.value_or(dict_.Schema());
+    r.name = obj ? obj->name : name;
+    r.kind = obj ? obj->type : "TABLE";
+    r.sqliteName = "\"" + r.owner + "." + r.name + "\"";
+    return r;
+  }
+
+ private:
+  const SqliteDictionary& dict_;
+};
+
+// The errors of the SQL parser itself; the others (names, types, features
+// the stand-in's SQL leaves out) are not syntax.
+bool IsSyntaxError(int code) {
+  static const std::set<int> codes = {903, 905, 906, 907, 908, 909, 911, 913, 917, 920, 921, 923, 924, 925,
+                                      926, 927, 928, 931, 933, 936, 947, 969, 971, 1756};
+  return codes.count(code) != 0;
+}
+
+}  // namespace
+
+std::optional<plsql::Dictionary::SqlFault> SqliteDictionary::SqlSyntax(const std::string& sql) const {
+  try {
+    AnyNameCatalog catalog(*this);
+    sql::Translate(sql, catalog);
+  } catch (const sql::OraError& e) {
+    if (IsSyntaxError(e.code)) return SqlFault{e.offset < 0 ? 0 : static_cast<size_t>(e.offset), e.what()};
+  } catch (const std::exception&) {
+    // Not the parser's: the statement runs (or fails) as it will.
+  }
+  return std::nullopt;
 }
 
 bool SqliteDictionary::EnsureValid(const plsql::ObjectRef& unit) const {

@@ -17,6 +17,7 @@ class SqliteDictionary : public plsql::Dictionary {
                                     const std::string& type) const override;
   bool IsSchema(const std::string& name) const override;
   bool EnsureValid(const plsql::ObjectRef& unit) const override;
+  std::optional<SqlFault> SqlSyntax(const std::string& sql) const override;
 
  private:
   std::optional<plsql::ObjectRef> Object(const std::string& owner, const std::string& name, int depth) const;
