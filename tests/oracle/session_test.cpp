@@ -2,6 +2,7 @@
 // the real loader with the OCIDLL parameter: OCI8 mode, OCI7 mode by
 // preference, and the OCI7-only library.  Skipped when the stand-in is not
 // part of the build.
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -301,6 +302,113 @@ TEST_F(SessionTest, KilledSessionFailsMidFetchAndLogsOffCleanly) {
   EXPECT_FALSE(victim->Connected());
   victim->LogOn();
   EXPECT_TRUE(victim->Connected());
+}
+
+// ---- round trips ------------------------------------------------------------------
+
+// The stand-in's statement and fetch counters (the library the loader has
+// loaded; dlopen hands back the same copy).
+struct TripCounter {
+  explicit TripCounter(const std::string& library) : handle(dlopen(library.c_str(), RTLD_NOW)) {
+    if (handle) get = reinterpret_cast<Getter>(dlsym(handle, "ocisim_round_trips"));
+  }
+  ~TripCounter() {
+    if (handle) dlclose(handle);
+  }
+  // total, executes, fetches: the first three counters of the stand-in.
+  struct Counts {
+    unsigned long long total, executes, fetches, rest[7];
+  };
+  using Getter = void (*)(Counts*);
+  Counts Now() const {
+    Counts c{};
+    if (get) get(&c);
+    return c;
+  }
+  unsigned long long Executes() const { return Now().executes; }
+  void* handle;
+  Getter get = nullptr;
+};
+
+TEST_F(SessionTest, InfoPanelFactsCostNoRoundTripWhenNothingChanged) {
+  auto session = Logon("scott/tiger");
+  TripCounter trips(library_);
+  ASSERT_NE(trips.get, nullptr);
+  SKIP_WITHOUT_PACKAGE(EXPECT_FALSE(session->InTransaction()));
+  auto before = trips.Executes();
+  EXPECT_FALSE(session->InTransaction());
+  const std::string version = session->ServerVersionText();
+  EXPECT_EQ(session->ServerVersionText(), version);
+  EXPECT_EQ(trips.Executes() - before, 1u) << "the version once, the transaction state not again";
+
+  // A plain query changes nothing; a statement that may is followed by a
+  // new question, and so are commit and rollback.
+  TOracleQuery query(session.get());
+  query.SetSQL("select count(*) from emp");
+  query.Execute();
+  before = trips.Executes();
+  EXPECT_FALSE(session->InTransaction());
+  EXPECT_EQ(trips.Executes(), before);
+  query.SetSQL("select ename from emp where empno = 7369\r\n  for   update");
+  query.Execute();
+  EXPECT_TRUE(session->InTransaction());
+  session->Rollback();
+  EXPECT_FALSE(session->InTransaction());
+  query.SetSQL("update dept set loc = loc where deptno = 10");
+  query.Execute();
+  before = trips.Executes();
+  EXPECT_TRUE(session->InTransaction());
+  EXPECT_TRUE(session->InTransaction());
+  EXPECT_EQ(trips.Executes() - before, 1u);
+  session->Commit();
+  EXPECT_FALSE(session->InTransaction());
+  // A new logon asks again.
+  session->LogOff();
+  session->LogOn();
+  before = trips.Executes();
+  EXPECT_EQ(session->ServerVersionText(), version);
+  EXPECT_EQ(trips.Executes() - before, 1u);
+}
+
+TEST_F(SessionTest, FetchArraysAreSizedByRowWidthWithinTheirBound) {
+  auto session = Logon("system/manager");
+  TripCounter trips(library_);
+  ASSERT_NE(trips.get, nullptr);
+  TOracleQuery narrow(session.get());
+  narrow.SetSQL("select object_name from all_objects");
+  auto before = trips.Now();
+  narrow.Execute();
+  int rows = 0;
+  for (; !narrow.Eof(); narrow.Next()) ++rows;
+  const auto after = trips.Now();
+  ASSERT_GT(rows, 1000);
+  EXPECT_EQ(narrow.FetchRows(), 1000);  // narrow rows: the most per call
+  EXPECT_LE(after.fetches - before.fetches, static_cast<unsigned long long>(rows / 1000 + 2));
+  EXPECT_EQ(after.executes - before.executes, 1u);
+
+  // Ten columns of unknown width (up to 4000 characters each): few rows per
+  // fetch call, never none, and the buffers stay within a megabyte.
+  TOracleQuery wide(session.get());
+  std::string sql = "select ";
+  for (int i = 0; i < 10; ++i) sql += std::string(i ? ", " : "") + "object_name || 'x' c" + std::to_string(i);
+  wide.SetSQL(sql + " from all_objects");
+  wide.Execute();
+  EXPECT_GE(wide.FetchRows(), 1);
+  EXPECT_LE(wide.FetchRows(), 100);
+  int wideRows = 0;
+  for (; !wide.Eof(); wide.Next()) ++wideRows;
+  EXPECT_EQ(wideRows, rows);
+
+  // A fixed read buffer stays as it is; a LONG column is read row by row.
+  TOracleQuery fixed(session.get());
+  fixed.SetReadBuffer(4);
+  fixed.SetSQL("select object_name from all_objects");
+  fixed.Execute();
+  EXPECT_EQ(fixed.FetchRows(), 4);
+  TOracleQuery longs(session.get());
+  longs.SetSQL("select * from scott.docs");
+  longs.Execute();
+  EXPECT_EQ(longs.FetchRows(), 1);
 }
 
 // ---- queries in every mode ---------------------------------------------------------
