@@ -8,6 +8,7 @@
 #include "catalog/instance_support.h"
 #include "catalog/item_builders.h"
 #include "catalog/listing_errors.h"
+#include "connection/column_comments.h"
 #include "connection/field_text.h"
 #include "connection/statement_catalogue.h"
 
@@ -96,15 +97,9 @@ void ListConnectInfo(Listing& l, const SessionKey& key) {
       return;
     }
     if (q->Eof()) return;
-    for (int i = 0; i < q->FieldCount(); ++i) {
-      std::string comment;
-      try {
-        comment = l.Module().GetComment("SYS", "V$SESSION_CONNECT_INFO", q->FieldName(i));
-      } catch (...) {
-        // A comment that cannot be read leaves the column without one.
-      }
-      AddItem(l.request, q->FieldName(i), {GetFieldText(*q, i), comment}, false);
-    }
+    const connection::ColumnComments comments(l.Module(), "SYS", "V$SESSION_CONNECT_INFO");
+    for (int i = 0; i < q->FieldCount(); ++i)
+      AddItem(l.request, q->FieldName(i), {GetFieldText(*q, i), comments.Of(q->FieldName(i))}, false);
   } catch (...) {
     HandleListingError(l.request, std::current_exception());
   }
