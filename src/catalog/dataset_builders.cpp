@@ -17,7 +17,10 @@ namespace {
 constexpr const char* kLoading = "Loading data ...";
 
 // "0" is shown blank in custom columns; "00" and "0.0" are shown as they are.
-std::string ColumnText(const std::string& text) { return text == "0" ? std::string() : text; }
+std::string ColumnText(std::string text) {
+  if (text == "0") text.clear();
+  return text;
+}
 
 void BindPairs(oracle::TOracleQuery& query, const VariablePairs& variables) {
   for (const auto& [name, value] : variables)

@@ -27,8 +27,13 @@ namespace {
 constexpr std::size_t kUnknownTextWidth = 4000 * kWidestCharacter;
 constexpr std::size_t kMinStringWidth = 64;
 // The fetch array of one open query (see ChooseBatchSize).
-constexpr std::size_t kFetchArrayBytes = 1024 * 1024;
+constexpr std::size_t kFetchArrayBytes = 8 * 1024 * 1024;
 constexpr std::size_t kMaxFetchRows = 1000;
+// The first fetch call's array: most queries (counts, records, short lists)
+// end within it, and it stays small; a query with more rows gets the full
+// array from its second fetch call on.
+constexpr std::size_t kFirstFetchBytes = 256 * 1024;
+constexpr int kFirstFetchRows = 100;
 // Rows the client library reads ahead with the execute itself, so a query
 // of a few rows (a count, a record) costs one round trip; the client stops
 // at whichever bound comes first.
@@ -98,6 +103,16 @@ bool IsPlainQuery(const std::string& text) {
   return query && upper.find('@') == std::string::npos && upper.find("FOR UPDATE") == std::string::npos;
 }
 
+// Rows of the first fetch array: at most kFirstFetchRows, within
+// kFirstFetchBytes, at least one.
+int FirstFetchRows(const std::vector<std::unique_ptr<TFieldData>>& fields) {
+  std::size_t row = 0;
+  for (const auto& field : fields)
+    if (field->externalType != 0 && !field->IsLong()) row += field->width + sizeof(oci::sb2) + 2 * sizeof(oci::ub2);
+  const std::size_t rows = row == 0 ? kFirstFetchRows : kFirstFetchBytes / row;
+  return static_cast<int>(std::clamp<std::size_t>(rows, 1, kFirstFetchRows));
+}
+
 }  // namespace
 
 // A query is known to its session for its whole life, so that logoff can
@@ -156,9 +171,10 @@ std::vector<TVariableData*> TOracleQuery::VariablesToBind(const std::string& tex
 // kFetchArrayBytes of define buffers (values, indicators, lengths, codes),
 // at most kMaxFetchRows: a 100,000-row listing of narrow rows takes 100
 // round trips, not 4,000.  Wide rows take fewer rows (ten VARCHAR2(4000)
-// columns in a 4-byte character set: 6 rows), never fewer than one, so the
+// columns in a 4-byte character set: 52 rows), never fewer than one, so the
 // buffers of one open query stay within the bound, or one row when a single
-// row is wider.  A LONG column is read one row at a time, whole.
+// row is wider.  The first fetch call uses a smaller array (FirstFetchRows).
+// A LONG column is read one row at a time, whole.
 void TOracleQuery::ChooseBatchSize() {
   for (const auto& field : fields_) {
     if (field->IsLong()) {
@@ -237,6 +253,7 @@ void TOracleQuery::Execute8(const std::string& text, const std::vector<TVariable
     session_->Check(api.OCIStmtExecute(session_->SvcCtx(), stmt_, err, 0, 0, nullptr, nullptr, oci::OCI_DEFAULT));
     Describe8();
     ChooseBatchSize();
+    batchRows_ = std::min(batchRows_, FirstFetchRows(fields_));
     Define8();
     Fetch();
   } else {
@@ -500,6 +517,12 @@ void TOracleQuery::Fetch8() {
     field->longUsed = 0;
     field->pieceLength = 0;
     field->longIndicator = -1;
+  }
+  // Past the first call: the full array (see ChooseBatchSize).
+  if (rowCount_ > 0 && batchRows_ > 1) {
+    const int first = batchRows_;
+    ChooseBatchSize();
+    if (batchRows_ > first) Define8();
   }
   const int batch = BatchSize();
   const oci::ub4 before = rowCount_;

@@ -138,7 +138,7 @@ class TOracleQuery {
 
   TOracleSession* session_ = nullptr;
   int readBuffer_ = 25;
-  bool sizedByWidth_ = true;
+  bool sizedByWidth_ = false;
   int batchRows_ = 0;
   bool open_ = false;
   bool eof_ = true;
