@@ -222,8 +222,13 @@ int main(int argc, char** argv) {
       if (p == 0) {
         firstTranscript = transcript;
       } else if (transcript != firstTranscript) {
-        std::fprintf(stderr, "round_trips_bench: the transcript at %s differs from the one at %s\n",
-                     DelayLabel(delays[p]).c_str(), DelayLabel(delays[0]).c_str());
+        // Both kept in /tmp for a diff (the work folder goes at the end).
+        const fs::path a = fs::path("/tmp") / "round_trips_bench-first.txt";
+        const fs::path b = fs::path("/tmp") / ("round_trips_bench-" + std::to_string(delays[p]) + ".txt");
+        std::ofstream(a) << firstTranscript;
+        std::ofstream(b) << transcript;
+        std::fprintf(stderr, "round_trips_bench: the transcript at %s differs from the one at %s (%s, %s)\n",
+                     DelayLabel(delays[p]).c_str(), DelayLabel(delays[0]).c_str(), a.c_str(), b.c_str());
         status = 1;
       }
     }

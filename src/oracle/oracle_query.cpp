@@ -37,8 +37,8 @@ constexpr int kFirstFetchRows = 100;
 // Rows the client library reads ahead with the execute itself, so a query
 // of a few rows (a count, a record) costs one round trip; the client stops
 // at whichever bound comes first.
-constexpr oci::ub4 kPrefetchRows = 100;
-constexpr oci::ub4 kPrefetchBytes = 256 * 1024;
+constexpr oci::ub4 kPrefetchRows = 250;
+constexpr oci::ub4 kPrefetchBytes = 1024 * 1024;
 constexpr oci::ub4 kAttrPrefetchRows = 11, kAttrPrefetchMemory = 13;
 constexpr int kTruncated = 1406;
 constexpr std::size_t kOci7LongBuffer = 2000;
