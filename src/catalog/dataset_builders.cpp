@@ -5,6 +5,7 @@
 
 #include "catalog/item_builders.h"
 #include "catalog/listing_errors.h"
+#include "connection/column_comments.h"
 #include "connection/field_text.h"
 #include "host/file_time.h"
 #include "host/host_services.h"
@@ -16,7 +17,10 @@ namespace {
 constexpr const char* kLoading = "Loading data ...";
 
 // "0" is shown blank in custom columns; "00" and "0.0" are shown as they are.
-std::string ColumnText(const std::string& text) { return text == "0" ? std::string() : text; }
+std::string ColumnText(std::string text) {
+  if (text == "0") text.clear();
+  return text;
+}
 
 void BindPairs(oracle::TOracleQuery& query, const VariablePairs& variables) {
   for (const auto& [name, value] : variables)
@@ -128,15 +132,10 @@ void MakeRecordItemsWithComments(panel::FindDataRequest& request, connection::TP
       return;
     }
     if (query->Eof()) return;
-    for (int i = 0; i < query->FieldCount(); ++i) {
-      std::string comment;
-      try {
-        comment = module.GetComment("SYS", view, query->FieldName(i));
-      } catch (...) {
-        // A comment that cannot be read leaves the column without one.
-      }
-      AddItem(request, query->FieldName(i), {connection::GetFieldText(*query, i), comment}, false);
-    }
+    const connection::ColumnComments comments(module, "SYS", view);
+    for (int i = 0; i < query->FieldCount(); ++i)
+      AddItem(request, query->FieldName(i), {connection::GetFieldText(*query, i), comments.Of(query->FieldName(i))},
+              false);
   } catch (...) {
     HandleListingError(request, std::current_exception());
   }

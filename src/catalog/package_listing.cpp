@@ -15,16 +15,18 @@ using namespace connection;
 void ListPackageDetail(Listing& l, const CodeObject& o) {
   l.UseModes("ObjectValuePanelModes");
   LoadingMessage note(l.request);
-  AddSynonymsDetail(l, o);
-  AddGrantsDetail(l, o);
-  AddErrorsDetail(l, o);
-  AddDependenciesDetail(l, o, true);
-  AddReferencedFromDetail(l, o);
-  AddDetailDirectory(l.request, ".CONTEXTS",
-                     CountText(l,
-                               "SELECT COUNT(*) FROM " + l.Module().Prefix() +
-                                   "CONTEXT WHERE SCHEMA = :OWNER AND PACKAGE = :NAME",
-                               {{"OWNER", o.owner}, {"NAME", o.name}}));
+  // The counts in one statement (see CountBatch).
+  CodeDetailCounts counts(l, o);
+  const std::string contextsSql =
+      "SELECT COUNT(*) FROM " + l.Module().Prefix() + "CONTEXT WHERE SCHEMA = :OWNER AND PACKAGE = :NAME";
+  const VariablePairs keys{{"OWNER", o.owner}, {"NAME", o.name}};
+  const std::size_t contexts = counts.batch.Add(contextsSql, keys, [&] { return CountText(l, contextsSql, keys); });
+  AddSynonymsDetail(l, o, &counts);
+  AddGrantsDetail(l, o, &counts);
+  AddErrorsDetail(l, o, true, &counts);
+  AddDependenciesDetail(l, o, true, &counts);
+  AddReferencedFromDetail(l, o, &counts);
+  AddDetailDirectory(l.request, ".CONTEXTS", counts.batch.Value(contexts));
   AddItem(l.request, ".OBJECT SIZE", {}, true);
   // Routine names come in lower case, which keeps them apart from the
   // upper-case detail directories.

@@ -15,11 +15,12 @@ void ListRoutineDetail(Listing& l, const CodeObject& o) {
   LoadingMessage note(l.request);
   AddItem(l.request, ".DESCRIPTION", {}, true);
   AddItem(l.request, ".OBJECT SIZE", {}, true);
-  AddReferencedFromDetail(l, o);
-  AddSynonymsDetail(l, o);
-  AddGrantsDetail(l, o);
-  AddErrorsDetail(l, o);
-  AddDependenciesDetail(l, o, true);
+  CodeDetailCounts counts(l, o);  // in one statement (see CountBatch)
+  AddReferencedFromDetail(l, o, &counts);
+  AddSynonymsDetail(l, o, &counts);
+  AddGrantsDetail(l, o, &counts);
+  AddErrorsDetail(l, o, true, &counts);
+  AddDependenciesDetail(l, o, true, &counts);
 }
 
 }  // namespace

@@ -2,7 +2,10 @@
 // routing of their detail directories to the lists that fill them.
 #include "catalog/table_detail.h"
 
+#include <iterator>
+
 #include "catalog/code_queries.h"
+#include "catalog/detail_counts.h"
 #include "catalog/item_builders.h"
 #include "catalog/listing_errors.h"
 #include "catalog/object_lists.h"
@@ -124,6 +127,31 @@ ItemColumns Files(std::vector<std::string> columns, bool directories = false, bo
   return {std::move(columns), directories, dated ? "CREATED" : "", dated ? "LAST_DDL_TIME" : "", ""};
 }
 
+// The statement that counts a special detail in the batch (empty: none),
+// giving what SpecialCount gives.
+TPluginDataModule::CountStatement SpecialCountStatement(Listing& l, const std::string& detail,
+                                                         const std::string& owner, const std::string& name,
+                                                         TableKind kind) {
+  auto& m = l.Module();
+  const std::string& prefix = m.Prefix();
+  const VariablePairs keys{{"OWNER", owner}, {"NAME", name}};
+  if (detail == ".GRANTEE")
+    return {prefix == "ALL_" ? "SELECT COUNT(*) FROM ALL_TAB_PRIVS WHERE TABLE_SCHEMA = :OWNER AND TABLE_NAME = :NAME"
+                             : "SELECT COUNT(*) FROM DBA_TAB_PRIVS WHERE OWNER = :OWNER AND TABLE_NAME = :NAME",
+            keys};
+  // The view has a row per table with unused columns; no row is none.
+  if (detail == ".UNUSED COLUMNS")
+    return {"SELECT \"COUNT\" FROM " + prefix + "UNUSED_COL_TABS WHERE OWNER = :OWNER AND TABLE_NAME = :NAME", keys};
+  if (detail == ".DIMENSIONS")
+    return {"SELECT COUNT(DISTINCT DIMENSION_NAME) FROM " + prefix +
+                "DIM_LEVELS WHERE DETAILOBJ_OWNER = :OWNER AND DETAILOBJ_NAME = :NAME",
+            keys};
+  if (detail == ".SYNONYMS") return m.SynonymsForCount(owner, name);
+  if (detail == ".ERRORS") return m.ErrorsOfCount(owner, name, ObjectTypeWord(kind));
+  if (detail == ".DEPENDENCIES") return m.DependenciesOfCount(owner, name, ObjectTypeWord(kind));
+  return {};
+}
+
 }  // namespace
 
 void MakeObjectDetailItems(Listing& l, const std::string& owner, const std::string& name, TableKind kind) {
@@ -131,20 +159,39 @@ void MakeObjectDetailItems(Listing& l, const std::string& owner, const std::stri
   ListingNote note(l.request);
   const std::string& prefix = l.Module().Prefix();
   const VariablePairs keys{{"OWNER", owner}, {"NAME", name}};
+  // Every count in one statement; should it fail, each runs alone below,
+  // in this order, as if there were no batch.
+  CountBatch batch(l);
+  std::vector<std::size_t> index;
   for (const CountedDetail& d : kCountedDetails) {
-    if (!AppliesTo(d, kind)) continue;
+    if (!AppliesTo(d, kind)) {
+      index.push_back(0);
+      continue;
+    }
     const std::string detail = d.name;
     if (d.countTail != nullptr) {
       VariablePairs vars = keys;
       std::string tail = WithDictionaryPrefix(d.countTail, prefix);
       if (tail.find(":TYPE") != std::string::npos) vars.push_back({"TYPE", ObjectTypeWord(kind)});
-      AddGuardedDetail(l, detail, [&] { return CountRows(l, "SELECT COUNT(*) FROM " + tail, vars); },
-                       d.description);
-    } else if (detail == ".ERRORS") {
-      AddGuardedDetail(l, detail, [&] { return SpecialCount(l, detail, owner, name, kind); }, d.description,
+      index.push_back(batch.Add("SELECT COUNT(*) FROM " + tail, vars));
+    } else {
+      const TPluginDataModule::CountStatement c = SpecialCountStatement(l, detail, owner, name, kind);
+      index.push_back(batch.Add(c.sql, c.binds, [&l, detail, owner, name, kind] {
+        return SpecialCount(l, detail, owner, name, kind);
+      }));
+    }
+  }
+  batch.Run();
+  for (std::size_t k = 0; k < std::size(kCountedDetails); ++k) {
+    const CountedDetail& d = kCountedDetails[k];
+    if (!AppliesTo(d, kind)) continue;
+    const std::string detail = d.name;
+    const std::size_t i = index[k];
+    if (detail == ".ERRORS") {
+      AddGuardedDetail(l, detail, [&] { return batch.Value(i); }, d.description,
                        [](long long) { return std::string(); });
     } else {
-      AddGuardedDetail(l, detail, [&] { return SpecialCount(l, detail, owner, name, kind); }, d.description);
+      AddGuardedDetail(l, detail, [&] { return batch.Value(i); }, d.description);
     }
   }
   RecordSource record = RecordOf(l, kind);

@@ -5,6 +5,7 @@
 
 #include "catalog/item_builders.h"
 #include "catalog/listing_errors.h"
+#include "connection/column_comments.h"
 #include "connection/field_text.h"
 #include "host/host_services.h"
 #include "host/messages.h"
@@ -81,15 +82,9 @@ void ListRecordOfQuery(Listing& l, const std::string& sql, const std::string& co
       return;
     }
     if (q->Eof()) return;
-    for (int i = 0; i < q->FieldCount(); ++i) {
-      std::string comment;
-      try {
-        comment = l.Module().GetComment("SYS", commentView, q->FieldName(i));
-      } catch (...) {
-        // A comment that cannot be read leaves the column without one.
-      }
-      AddItem(l.request, q->FieldName(i), {connection::GetFieldText(*q, i), comment}, false);
-    }
+    const connection::ColumnComments comments(l.Module(), "SYS", commentView);
+    for (int i = 0; i < q->FieldCount(); ++i)
+      AddItem(l.request, q->FieldName(i), {connection::GetFieldText(*q, i), comments.Of(q->FieldName(i))}, false);
   } catch (...) {
     HandleListingError(l.request, std::current_exception());
   }

@@ -2,6 +2,7 @@
 // directories (each count guarded on its own, so a view the session may not
 // read hides only its own directory), the record, and the lists below.
 #include "catalog/code_queries.h"
+#include "catalog/detail_counts.h"
 #include "catalog/item_builders.h"
 #include "catalog/security_listings.h"
 #include "catalog/table_helpers.h"
@@ -22,23 +23,33 @@ void UserDetail(Listing& l, const std::string& user) {
                     "OBJECTS WHERE OWNER = :OWNER GROUP BY OBJECT_TYPE",
                 SecurityDirs({"OBJECT_TYPE", "COUNTS"}), {{"OWNER", user}});
   LoadingMessage note(l.request);
-  const long long roles = CountFrom(l, "DBA_ROLE_PRIVS WHERE GRANTEE = :NAME", name);
+  // The counts go to the server in one statement (see CountBatch).
+  CountBatch counts(l);
+  const std::size_t rolesAt = counts.AddFrom("DBA_ROLE_PRIVS WHERE GRANTEE = :NAME", name);
+  const std::size_t consumersAt =
+      counts.AddFrom("DBA_RSRC_CONSUMER_GROUP_PRIVS WHERE GRANTEE = :OWNER", {{"OWNER", user}});
+  const std::size_t auditAt = counts.AddFrom("DBA_AUDIT_TRAIL WHERE USERNAME = :NAME", name);
+  const std::size_t auditPrivilegesAt = counts.AddFrom("DBA_PRIV_AUDIT_OPTS WHERE USER_NAME = :NAME", name);
+  const std::size_t privilegesAt = counts.AddFrom("DBA_SYS_PRIVS WHERE GRANTEE = :NAME", name);
+  const std::size_t objectPrivilegesAt = counts.AddFrom(l.Module().Prefix() + "TAB_PRIVS WHERE GRANTEE = :NAME", name);
+  const std::size_t quotasAt = counts.AddFrom("DBA_TS_QUOTAS WHERE USERNAME = :NAME", name);
+  const std::size_t sessionsAt = counts.AddFrom("V$SESSION WHERE USERNAME = :NAME", name);
+  const long long roles = counts.Guarded(rolesAt);
   AddCounted(l, ".ROLES", roles);
   if (roles > 0) AddItem(l.request, ".ALL PRIVILEGES", {}, true);
-  AddCounted(l, ".CONSUMERS", CountFrom(l, "DBA_RSRC_CONSUMER_GROUP_PRIVS WHERE GRANTEE = :OWNER", {{"OWNER", user}}));
-  const long long audit = CountFrom(l, "DBA_AUDIT_TRAIL WHERE USERNAME = :NAME", name);
+  AddCounted(l, ".CONSUMERS", counts.Guarded(consumersAt));
+  const long long audit = counts.Guarded(auditAt);
   AddCounted(l, ".AUDIT TRAIL", audit, "All audit trail entries for this user");
-  const long long auditPrivileges = CountFrom(l, "DBA_PRIV_AUDIT_OPTS WHERE USER_NAME = :NAME", name);
+  const long long auditPrivileges = counts.Guarded(auditPrivilegesAt);
   AddCounted(l, ".AUDIT PRIVILEGES", auditPrivileges,
              "The current system privileges being audited across the user");
-  AddCounted(l, ".PRIVILEGES", CountFrom(l, "DBA_SYS_PRIVS WHERE GRANTEE = :NAME", name));
-  if (roles > 0 || audit > 0 || auditPrivileges > 0 ||
-      CountFrom(l, l.Module().Prefix() + "TAB_PRIVS WHERE GRANTEE = :NAME", name) > 0) {
+  AddCounted(l, ".PRIVILEGES", counts.Guarded(privilegesAt));
+  if (roles > 0 || audit > 0 || auditPrivileges > 0 || counts.Guarded(objectPrivilegesAt) > 0) {
     AddItem(l.request, ".OBJECT PRIVILEGES", {}, true);
     AddItem(l.request, ".ALL OBJECT PRIVS", {}, true);
   }
-  AddCounted(l, ".QUOTAS", CountFrom(l, "DBA_TS_QUOTAS WHERE USERNAME = :NAME", name));
-  AddCounted(l, ".SESSIONS", CountFrom(l, "V$SESSION WHERE USERNAME = :NAME", name));
+  AddCounted(l, ".QUOTAS", counts.Guarded(quotasAt));
+  AddCounted(l, ".SESSIONS", counts.Guarded(sessionsAt));
   note.Remove();
   MakeRecordItemsWithComments(l.request, l.Module(), "DBA_USERS", "USERNAME = :NAME", name);
 }

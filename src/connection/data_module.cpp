@@ -236,23 +236,38 @@ int TPluginDataModule::CountIndexTypes() {
 }
 // The helpers' owner, object and column arguments follow the one rule for
 // names (exact_names.h); a type word is always upper case.
+TPluginDataModule::CountStatement TPluginDataModule::SynonymsForCount(const std::string& owner,
+                                                                     const std::string& name) {
+  return {"SELECT COUNT(*) FROM ALL_SYNONYMS WHERE TABLE_OWNER = :OWNER AND TABLE_NAME = :NAME",
+          OwnerAndName(*this, owner, name)};
+}
+TPluginDataModule::CountStatement TPluginDataModule::ErrorsOfCount(const std::string& owner, const std::string& name,
+                                                                  const std::string& type) {
+  return {"SELECT COUNT(*) FROM " + Prefix() + "ERRORS WHERE OWNER = :OWNER AND NAME = :NAME AND TYPE = :TYPE",
+          OwnerNameType(*this, owner, name, type)};
+}
+TPluginDataModule::CountStatement TPluginDataModule::DependenciesOfCount(const std::string& owner,
+                                                                        const std::string& name,
+                                                                        const std::string& type) {
+  return {"SELECT COUNT(*) FROM ALL_DEPENDENCIES WHERE OWNER = :OWNER AND NAME = :NAME AND TYPE = :TYPE",
+          OwnerNameType(*this, owner, name, type)};
+}
 int TPluginDataModule::CountSynonymsFor(const std::string& owner, const std::string& name) {
-  return CountQuery("SELECT COUNT(*) FROM ALL_SYNONYMS WHERE TABLE_OWNER = :OWNER AND TABLE_NAME = :NAME",
-                    OwnerAndName(*this, owner, name));
+  const CountStatement c = SynonymsForCount(owner, name);
+  return CountQuery(c.sql, c.binds);
 }
 int TPluginDataModule::CountGrantsOn(const std::string& owner, const std::string& name) {
   return CountQuery("SELECT COUNT(*) FROM ALL_TAB_PRIVS WHERE TABLE_SCHEMA = :OWNER AND TABLE_NAME = :NAME",
                     OwnerAndName(*this, owner, name));
 }
 int TPluginDataModule::CountErrorsOf(const std::string& owner, const std::string& name, const std::string& type) {
-  return CountQuery("SELECT COUNT(*) FROM " + Prefix() +
-                        "ERRORS WHERE OWNER = :OWNER AND NAME = :NAME AND TYPE = :TYPE",
-                    OwnerNameType(*this, owner, name, type));
+  const CountStatement c = ErrorsOfCount(owner, name, type);
+  return CountQuery(c.sql, c.binds);
 }
 int TPluginDataModule::CountDependenciesOf(const std::string& owner, const std::string& name,
                                            const std::string& type) {
-  return CountQuery("SELECT COUNT(*) FROM ALL_DEPENDENCIES WHERE OWNER = :OWNER AND NAME = :NAME AND TYPE = :TYPE",
-                    OwnerNameType(*this, owner, name, type));
+  const CountStatement c = DependenciesOfCount(owner, name, type);
+  return CountQuery(c.sql, c.binds);
 }
 bool TPluginDataModule::IsLobColumn(const std::string& owner, const std::string& table, const std::string& column) {
   const std::string o = ExactOwner(*this, owner), t = ExactKey(*this, table, ObjectLookup(o));

@@ -85,6 +85,15 @@ class TPluginDataModule {
   int CountCollectionTypes();
   int CountVarrayTypes();
   int CountIndexTypes();
+  // A count's statement and binds, for callers that run several counts in
+  // one statement (the names already follow the rule for names).
+  struct CountStatement {
+    std::string sql;
+    std::vector<std::pair<std::string, std::string>> binds;
+  };
+  CountStatement SynonymsForCount(const std::string& owner, const std::string& name);
+  CountStatement ErrorsOfCount(const std::string& owner, const std::string& name, const std::string& type);
+  CountStatement DependenciesOfCount(const std::string& owner, const std::string& name, const std::string& type);
   int CountSynonymsFor(const std::string& owner, const std::string& name);
   int CountGrantsOn(const std::string& owner, const std::string& name);
   int CountErrorsOf(const std::string& owner, const std::string& name, const std::string& type);

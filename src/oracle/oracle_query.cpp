@@ -8,6 +8,7 @@
 #include "oracle/oracle_query.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstring>
 #include <stdexcept>
@@ -25,6 +26,20 @@ namespace {
 // value, in the widest characters.
 constexpr std::size_t kUnknownTextWidth = 4000 * kWidestCharacter;
 constexpr std::size_t kMinStringWidth = 64;
+// The fetch array of one open query (see ChooseBatchSize).
+constexpr std::size_t kFetchArrayBytes = 8 * 1024 * 1024;
+constexpr std::size_t kMaxFetchRows = 1000;
+// The first fetch call's array: most queries (counts, records, short lists)
+// end within it, and it stays small; a query with more rows gets the full
+// array from its second fetch call on.
+constexpr std::size_t kFirstFetchBytes = 256 * 1024;
+constexpr int kFirstFetchRows = 100;
+// Rows the client library reads ahead with the execute itself, so a query
+// of a few rows (a count, a record) costs one round trip; the client stops
+// at whichever bound comes first.
+constexpr oci::ub4 kPrefetchRows = 250;
+constexpr oci::ub4 kPrefetchBytes = 1024 * 1024;
+constexpr oci::ub4 kAttrPrefetchRows = 11, kAttrPrefetchMemory = 13;
 constexpr int kTruncated = 1406;
 constexpr std::size_t kOci7LongBuffer = 2000;
 constexpr std::size_t kFirstPiece = 64 * 1024;
@@ -55,6 +70,47 @@ oci::sb4 CollectLongPiece(void* context, oci::OCIDefine*, oci::ub4, void** buffe
   *indicator = &field->longIndicator;
   *code = &field->longCode;
   return oci::OCI_CONTINUE;
+}
+
+// True for a statement that cannot begin or end a transaction: a SELECT (or
+// WITH) without FOR UPDATE and without a database link (a distributed query
+// opens a transaction).  Anything else may, so the session asks the server
+// again the next time it needs to know.
+bool IsPlainQuery(const std::string& text) {
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (std::isspace(c) || c == '(') {
+      ++i;
+    } else if (text.compare(i, 2, "--") == 0) {
+      i = text.find('\n', i);
+      if (i == std::string::npos) return false;
+    } else if (text.compare(i, 2, "/*") == 0) {
+      i = text.find("*/", i + 2);
+      if (i == std::string::npos) return false;
+      i += 2;
+    } else {
+      break;
+    }
+  }
+  std::string upper;  // whitespace runs as one blank, for "FOR  UPDATE" over two lines
+  for (char c : UpperCase(std::string_view(text).substr(i))) {
+    const bool blank = std::isspace(static_cast<unsigned char>(c)) != 0;
+    if (!blank) upper += c;
+    else if (upper.empty() || upper.back() != ' ') upper += ' ';
+  }
+  const bool query = upper.compare(0, 6, "SELECT") == 0 || upper.compare(0, 4, "WITH") == 0;
+  return query && upper.find('@') == std::string::npos && upper.find("FOR UPDATE") == std::string::npos;
+}
+
+// Rows of the first fetch array: at most kFirstFetchRows, within
+// kFirstFetchBytes, at least one.
+int FirstFetchRows(const std::vector<std::unique_ptr<TFieldData>>& fields) {
+  std::size_t row = 0;
+  for (const auto& field : fields)
+    if (field->externalType != 0 && !field->IsLong()) row += field->width + sizeof(oci::sb2) + 2 * sizeof(oci::ub2);
+  const std::size_t rows = row == 0 ? kFirstFetchRows : kFirstFetchBytes / row;
+  return static_cast<int>(std::clamp<std::size_t>(rows, 1, kFirstFetchRows));
 }
 
 }  // namespace
@@ -110,11 +166,31 @@ std::vector<TVariableData*> TOracleQuery::VariablesToBind(const std::string& tex
   return binds;
 }
 
-int TOracleQuery::BatchSize() const {
+// Rows per fetch call.  Each fetch call that the client's cache cannot
+// answer is a round trip, so a listing fetches as many rows at once as fit
+// kFetchArrayBytes of define buffers (values, indicators, lengths, codes),
+// at most kMaxFetchRows: a 100,000-row listing of narrow rows takes 100
+// round trips, not 4,000.  Wide rows take fewer rows (ten VARCHAR2(4000)
+// columns in a 4-byte character set: 52 rows), never fewer than one, so the
+// buffers of one open query stay within the bound, or one row when a single
+// row is wider.  The first fetch call uses a smaller array (FirstFetchRows).
+// A LONG column is read one row at a time, whole.
+void TOracleQuery::ChooseBatchSize() {
   for (const auto& field : fields_) {
-    if (field->IsLong()) return 1;
+    if (field->IsLong()) {
+      batchRows_ = 1;
+      return;
+    }
   }
-  return readBuffer_;
+  if (!sizedByWidth_) {
+    batchRows_ = readBuffer_;
+    return;
+  }
+  std::size_t row = 0;
+  for (const auto& field : fields_)
+    if (field->externalType != 0) row += field->width + sizeof(oci::sb2) + 2 * sizeof(oci::ub2);
+  const std::size_t rows = row == 0 ? kMaxFetchRows : kFetchArrayBytes / row;
+  batchRows_ = static_cast<int>(std::clamp<std::size_t>(rows, 1, kMaxFetchRows));
 }
 
 // ---- execute -------------------------------------------------------------------------
@@ -130,6 +206,7 @@ void TOracleQuery::Execute() {
   oci8_ = session_->Oci8Mode();
   open_ = true;
   eof_ = true;
+  const bool plain = IsPlainQuery(text);
   try {
     if (oci8_) {
       Execute8(text, binds);
@@ -137,9 +214,11 @@ void TOracleQuery::Execute() {
       Execute7(text, binds);
     }
   } catch (...) {
+    if (!plain && session_) session_->NoteTransactionMayChange();
     Close();
     throw;
   }
+  if (!plain) session_->NoteTransactionMayChange();
   for (TVariableData* variable : binds) variable->ReadBuffer();
   if (AfterQuery) AfterQuery(*this);
 }
@@ -165,8 +244,16 @@ void TOracleQuery::Execute8(const std::string& text, const std::vector<TVariable
                                       nullptr, nullptr, 0, nullptr, oci::OCI_DEFAULT));
   }
   if (statementType == oci::OCI_STMT_SELECT) {
+    // A client that does not know the attributes prefetches its default.
+    oci::ub4 prefetchRows = kPrefetchRows, prefetchBytes = kPrefetchBytes;
+    if (api.OCIAttrSet) {
+      api.OCIAttrSet(stmt_, oci::OCI_HTYPE_STMT, &prefetchRows, 0, kAttrPrefetchRows, err);
+      api.OCIAttrSet(stmt_, oci::OCI_HTYPE_STMT, &prefetchBytes, 0, kAttrPrefetchMemory, err);
+    }
     session_->Check(api.OCIStmtExecute(session_->SvcCtx(), stmt_, err, 0, 0, nullptr, nullptr, oci::OCI_DEFAULT));
     Describe8();
+    ChooseBatchSize();
+    batchRows_ = std::min(batchRows_, FirstFetchRows(fields_));
     Define8();
     Fetch();
   } else {
@@ -351,6 +438,7 @@ void TOracleQuery::Execute7(const std::string& text, const std::vector<TVariable
                      *cda_);
   }
   Describe7();
+  ChooseBatchSize();
   if (!fields_.empty()) {
     Define7();
     Fetch();
@@ -429,6 +517,12 @@ void TOracleQuery::Fetch8() {
     field->longUsed = 0;
     field->pieceLength = 0;
     field->longIndicator = -1;
+  }
+  // Past the first call: the full array (see ChooseBatchSize).
+  if (rowCount_ > 0 && batchRows_ > 1) {
+    const int first = batchRows_;
+    ChooseBatchSize();
+    if (batchRows_ > first) Define8();
   }
   const int batch = BatchSize();
   const oci::ub4 before = rowCount_;
@@ -522,6 +616,7 @@ void TOracleQuery::Close() {
   currentRow_ = 0;
   endOfData_ = false;
   rowCount_ = 0;
+  batchRows_ = 0;
 }
 
 int TOracleQuery::RowsProcessed() {
@@ -604,7 +699,8 @@ TOracleValue TOracleQuery::Field(int index) const {
       return DecodeOracleDate(p);
     case otString: case otLong: {
       std::string text = RawText(field);
-      if (session_ && session_->Preferences.ConvertCRLF) text = ToCrLf(text);
+      if (session_ && session_->Preferences.ConvertCRLF && text.find_first_of("\r\n") != std::string::npos)
+        text = ToCrLf(text);
       return text;
     }
     case otLongRaw:
@@ -617,6 +713,14 @@ TOracleValue TOracleQuery::Field(int index) const {
 std::string TOracleQuery::FieldAsString(int index) const {
   const TFieldData& field = CheckedField(index);
   if (FieldIsNull(index)) return "";
+  // Text, the common case of every listing, straight from the buffer: one
+  // string, converted only when it holds a line break.
+  if (field.type == otString) {
+    std::string text = RawText(field);
+    if (session_ && session_->Preferences.ConvertCRLF && text.find_first_of("\r\n") != std::string::npos)
+      return ToCrLf(text);
+    return text;
+  }
   switch (field.type) {
     case otInteger: case otFloat: case otDate: case otString: case otLong:
       return ValueToText(Field(index));

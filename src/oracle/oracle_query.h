@@ -2,9 +2,9 @@
 //
 // TOracleQuery holds the statement text (SQL lines joined by CR LF) and its
 // declared variables, executes in the session's mode (OCI8 statement handle
-// or OCI7 cursor), fetches a query's rows in batches of ReadBuffer rows (one
-// at a time when a LONG or LONG RAW column is selected, whose value is read
-// whole) and hands out field values by index or by name.
+// or OCI7 cursor), fetches a query's rows in arrays sized by the row width
+// (one row at a time when a LONG or LONG RAW column is selected, whose value
+// is read whole) and hands out field values by index or by name.
 #pragma once
 
 #include <cstdint>
@@ -51,8 +51,15 @@ class TOracleQuery {
 
   TOracleSession* Session() const { return session_; }
   void SetSession(TOracleSession* session);
+  // Rows per fetch call.  By default they are sized by the row width (see
+  // kFetchArrayBytes in oracle_query.cpp); SetReadBuffer fixes the number.
   int ReadBuffer() const { return readBuffer_; }
-  void SetReadBuffer(int rows) { readBuffer_ = rows < 1 ? 1 : rows; }
+  void SetReadBuffer(int rows) {
+    readBuffer_ = rows < 1 ? 1 : rows;
+    sizedByWidth_ = false;
+  }
+  // The rows per fetch call of the open query (0 before it is executed).
+  int FetchRows() const { return batchRows_; }
   bool Optimize = true;
   bool Debug = false;
   bool StringFieldsOnly = false;
@@ -123,13 +130,16 @@ class TOracleQuery {
   void Fetch8();
   void Fetch7();
   void ReadLongs7();
-  int BatchSize() const;
+  int BatchSize() const { return batchRows_; }
+  void ChooseBatchSize();
   const TFieldData& CheckedField(int index) const;
   int IndexOf(const std::string& name) const;
   std::string RawText(const TFieldData& field) const;
 
   TOracleSession* session_ = nullptr;
   int readBuffer_ = 25;
+  bool sizedByWidth_ = false;
+  int batchRows_ = 0;
   bool open_ = false;
   bool eof_ = true;
   bool oci8_ = true;

@@ -111,6 +111,7 @@ void TOracleSession::DoLogOn() {
     ldaFromSvcCtx_ = false;
     serverBanner_.clear();
     logonWarning_.clear();
+    transactionKnown_ = versionTextKnown_ = false;
 
     connectString_ = LogonUsername;
     if (!LogonPassword.empty()) connectString_ += "/" + LogonPassword;
@@ -394,6 +395,7 @@ std::string TOracleSession::ErrorText() {
 
 void TOracleSession::Commit() {
   if (!connected_) return;
+  transactionKnown_ = false;
   if (oci8_) {
     Check(Api().OCITransCommit(svc_, err_, oci::OCI_DEFAULT));
   } else {
@@ -403,6 +405,7 @@ void TOracleSession::Commit() {
 
 void TOracleSession::Rollback() {
   if (!connected_) return;
+  transactionKnown_ = false;
   if (oci8_) {
     Check(Api().OCITransRollback(svc_, err_, oci::OCI_DEFAULT));
   } else {
@@ -412,24 +415,31 @@ void TOracleSession::Rollback() {
 
 bool TOracleSession::InTransaction() {
   if (!connected_) return false;
+  if (transactionKnown_) return inTransaction_;
   TOracleQuery query(this);
   query.SetSQL("begin :id := sys.dbms_transaction.local_transaction_id; end;");
   query.DeclareVariable("id", otString);
   query.Execute();
-  return !query.GetVariableText("id").empty();
+  inTransaction_ = !query.GetVariableText("id").empty();
+  transactionKnown_ = true;  // after the block's own note
+  return inTransaction_;
 }
 
 std::string TOracleSession::ServerVersionText() {
   if (!connected_) return "";
+  if (versionTextKnown_) return versionText_;
   try {
     TOracleQuery query(this);
     query.SetSQL("select * from v$version");
     query.Execute();
-    if (query.Eof() || query.FieldCount() == 0) return "";
-    return CutVersionText(query.FieldAsString(0));
+    versionText_ = query.Eof() || query.FieldCount() == 0 ? "" : CutVersionText(query.FieldAsString(0));
   } catch (const std::exception&) {
-    return "";
+    // Refused (no catalog role): asked again at the next logon, which is
+    // when a granted role takes effect.
+    versionText_.clear();
   }
+  versionTextKnown_ = true;
+  return versionText_;
 }
 
 TDBMS_Output& TOracleSession::DBMS_Output() {

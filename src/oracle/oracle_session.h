@@ -107,8 +107,16 @@ class TOracleSession {
   // when the set is not known); text fetch buffers are sized from it.
   int ClientCharsetMaxBytes() const { return clientCharsetMaxBytes_; }
 
+  // Whether the session has an open transaction.  Asked of the server only
+  // after a statement that may have begun or ended one (see
+  // NoteTransactionMayChange); the host asks for the info panel far more
+  // often than anything changes.
   bool InTransaction();
+  // The first line of V$VERSION, read once per logon (it cannot change
+  // within a session).
   std::string ServerVersionText();
+  // Called after every statement that is not a plain query.
+  void NoteTransactionMayChange() { transactionKnown_ = false; }
   void Commit();
   void Rollback();
   TDBMS_Output& DBMS_Output();
@@ -154,6 +162,10 @@ class TOracleSession {
   std::string logonWarning_;
   std::string serverBanner_;
   oci::sword lastStatus_ = 0;
+  bool transactionKnown_ = false;
+  bool inTransaction_ = false;
+  bool versionTextKnown_ = false;
+  std::string versionText_;
 
   oci::OCIEnv* env_ = nullptr;
   oci::OCIError* err_ = nullptr;

@@ -2,6 +2,7 @@
 // the real loader with the OCIDLL parameter: OCI8 mode, OCI7 mode by
 // preference, and the OCI7-only library.  Skipped when the stand-in is not
 // part of the build.
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -301,6 +302,100 @@ TEST_F(SessionTest, KilledSessionFailsMidFetchAndLogsOffCleanly) {
   EXPECT_FALSE(victim->Connected());
   victim->LogOn();
   EXPECT_TRUE(victim->Connected());
+}
+
+// ---- round trips ------------------------------------------------------------------
+
+// The stand-in's statement and fetch counters (the library the loader has
+// loaded; dlopen hands back the same copy).
+struct TripCounter {
+  explicit TripCounter(const std::string& library) : handle(dlopen(library.c_str(), RTLD_NOW)) {
+    if (handle) get = reinterpret_cast<Getter>(dlsym(handle, "ocisim_round_trips"));
+  }
+  ~TripCounter() {
+    if (handle) dlclose(handle);
+  }
+  // total, executes, fetches: the first three counters of the stand-in.
+  struct Counts {
+    unsigned long long total, executes, fetches, rest[7];
+  };
+  using Getter = void (*)(Counts*);
+  Counts Now() const {
+    Counts c{};
+    if (get) get(&c);
+    return c;
+  }
+  unsigned long long Executes() const { return Now().executes; }
+  void* handle;
+  Getter get = nullptr;
+};
+
+TEST_F(SessionTest, InfoPanelFactsCostNoRoundTripWhenNothingChanged) {
+  auto session = Logon("scott/tiger");
+  TripCounter trips(library_);
+  ASSERT_NE(trips.get, nullptr);
+  SKIP_WITHOUT_PACKAGE(EXPECT_FALSE(session->InTransaction()));
+  auto before = trips.Executes();
+  EXPECT_FALSE(session->InTransaction());
+  const std::string version = session->ServerVersionText();
+  EXPECT_EQ(session->ServerVersionText(), version);
+  EXPECT_EQ(trips.Executes() - before, 1u) << "the version once, the transaction state not again";
+
+  // A plain query changes nothing; a statement that may is followed by a
+  // new question, and so are commit and rollback.
+  TOracleQuery query(session.get());
+  query.SetSQL("select count(*) from emp");
+  query.Execute();
+  before = trips.Executes();
+  EXPECT_FALSE(session->InTransaction());
+  EXPECT_EQ(trips.Executes(), before);
+  // FOR UPDATE over two lines: asked again (the stand-in's answer aside).
+  query.SetSQL("select ename from emp where empno = 7369\r\n  for   update");
+  query.Execute();
+  before = trips.Executes();
+  session->InTransaction();
+  EXPECT_EQ(trips.Executes() - before, 1u);
+  session->Rollback();
+  EXPECT_FALSE(session->InTransaction());
+  query.SetSQL("update dept set loc = loc where deptno = 10");
+  query.Execute();
+  before = trips.Executes();
+  EXPECT_TRUE(session->InTransaction());
+  EXPECT_TRUE(session->InTransaction());
+  EXPECT_EQ(trips.Executes() - before, 1u);
+  session->Commit();
+  EXPECT_FALSE(session->InTransaction());
+  // A new logon asks again.
+  session->LogOff();
+  session->LogOn();
+  before = trips.Executes();
+  EXPECT_EQ(session->ServerVersionText(), version);
+  EXPECT_EQ(trips.Executes() - before, 1u);
+}
+
+TEST_F(SessionTest, ManyRowsCostFewRoundTripsAndAFixedReadBufferStays) {
+  auto session = Logon("system/manager");
+  TripCounter trips(library_);
+  ASSERT_NE(trips.get, nullptr);
+  // A few rows: the execute's prefetch brings them all.
+  TOracleQuery few(session.get());
+  few.SetSQL("select ename from scott.emp");
+  auto before = trips.Now();
+  few.Execute();
+  int rows = 0;
+  for (; !few.Eof(); few.Next()) ++rows;
+  EXPECT_EQ(rows, 14);
+  EXPECT_EQ(trips.Now().total - before.total, 1u);
+
+  TOracleQuery fixed(session.get());
+  fixed.SetReadBuffer(4);
+  fixed.SetSQL("select object_name from all_objects");
+  fixed.Execute();
+  EXPECT_EQ(fixed.FetchRows(), 4);
+  TOracleQuery longs(session.get());
+  longs.SetSQL("select * from scott.docs");
+  longs.Execute();
+  EXPECT_EQ(longs.FetchRows(), 1);
 }
 
 // ---- queries in every mode ---------------------------------------------------------

@@ -80,6 +80,10 @@ struct StmtH : HandleBase {
   bool end_of_fetch = false;
   bool fetched_past_end = false;
   ub4 prefetch = 1;
+  // The real client's row cache, for counting round trips: rows the server
+  // has sent for this execution so far, and whether it said there are no more.
+  ub4 rows_sent = 0;
+  bool server_end = false;
   // Piecewise (LONG) fetch state for the current row.
   std::string piece_data;
 };

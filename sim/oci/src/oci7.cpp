@@ -6,6 +6,7 @@
 #include "convert.h"
 #include "exports.h"
 #include "handles.h"
+#include "round_trips.h"
 #include "oci7_bridge.h"
 #include "ora_error.h"
 
@@ -160,6 +161,8 @@ sword Logon(Lda_Def* lda, std::string uid, std::string pwd, std::string conn) {
       }
     }
     bool external = uid.empty() && pwd.empty();
+    RoundTrip(Trip::kSession);  // attach
+    RoundTrip(Trip::kSession);  // session
     state->database = Database::Attach(conn);
     std::string warning;
     state->owned = ServerSession::Logon(state->database, uid, pwd, external, LogonMode::Normal, &warning);
@@ -198,6 +201,7 @@ BindValues CollectBinds7(CdaState* c, int iter) {
 void ExecuteCda(Cda_Def* cda, CdaState* c, int iters, int rowoff) {
   ServerSession& s = SessionOf(c);
   if (!c->parsed) ThrowOra(1003);
+  RoundTrip(Trip::kExecute);  // oexfet's first rows come with it
   c->ended = false;
   cda->rpc = 0;
   if (StatementTypeOf(c->text) == OCI_STMT_SELECT) {
@@ -318,6 +322,7 @@ OCISIM_DECL7 sword ologof(Lda_Def* lda) {
       }
     }
   }
+  RoundTrip(Trip::kSession);
   cursors.clear();  // cursors go before their session
   if (state->owned)
     LogCall("ologof " + state->owned->user() + " after " + std::to_string(state->parses) +
@@ -374,6 +379,9 @@ OCISIM_DECL7 sword oparse(Cda_Def* cursor, OraText* sqlstm, sb4 sqllen, sword de
     c->parsed = true;
     cursor->rpc = 0;
     if (LdaState* l = FindLda(c->lda)) ++l->parses;
+    CountPrepare();
+    // A deferred parse goes to the server with the describe or execute.
+    if (defflg == 0) RoundTrip(Trip::kDescribe);
     ServerSession& s = SessionOf(c);
     (void)s;
     c->cursor->Prepare(c->text);
@@ -428,7 +436,10 @@ OCISIM_DECL7 sword odescr(Cda_Def* cursor, sword pos, sb4* dbsize, sb2* dbtype, 
   return Run(cursor, kFcDescr, [&]() -> sword {
     SessionOf(c);
     if (!c->parsed) ThrowOra(1003);
-    if (!c->cursor->executed()) c->cursor->Execute({}, true);
+    if (!c->cursor->executed()) {
+      RoundTrip(Trip::kDescribe);
+      c->cursor->Execute({}, true);
+    }
     const auto& cols = c->cursor->Columns();
     if (pos < 1 || static_cast<size_t>(pos) > cols.size()) return Report(cursor, kFcDescr, 1007);
     const ColumnInfo& col = cols[pos - 1];
@@ -504,6 +515,9 @@ OCISIM_DECL7 sword ofen(Cda_Def* cursor, sword nrows) {
   CdaState* c = FindCda(cursor);
   if (!c) return cursor ? Report(cursor, kFcFetch, 1001) : -1001;
   return Run(cursor, kFcFetch, [&]() -> sword {
+    // OCI7 keeps no row cache: each call asks the server, unless the last
+    // one already brought the end.
+    if (!c->ended) RoundTrip(Trip::kFetch);
     return Report(cursor, kFcFetch, FetchCda(cursor, c, nrows < 1 ? 1 : nrows));
   });
 }
@@ -515,6 +529,7 @@ OCISIM_DECL7 sword oflng(Cda_Def* cursor, sword pos, ub1* buf, sb4 bufl, sword d
   if (!c) return cursor ? Report(cursor, kFcFlng, 1001) : -1001;
   return Run(cursor, kFcFlng, [&]() -> sword {
     if (!c->executed || !c->cursor || !c->cursor->IsQuery() || c->ended) ThrowOra(1002);
+    RoundTrip(Trip::kLongPiece);
     const auto& cols = c->cursor->Columns();
     if (pos < 1 || static_cast<size_t>(pos) > cols.size()) ThrowOra(1007);
     if (bufl < 0 || offset < 0) ThrowOra(1009);
@@ -562,6 +577,7 @@ sword OnLda(Lda_Def* lda, F&& body) {
 
 OCISIM_DECL7 sword ocom(Lda_Def* lda) {
   return OnLda(lda, [](ServerSession& s, LdaState&) {
+    RoundTrip(Trip::kCommit);
     s.CheckAlive();
     s.Commit();
   });
@@ -569,6 +585,7 @@ OCISIM_DECL7 sword ocom(Lda_Def* lda) {
 
 OCISIM_DECL7 sword orol(Lda_Def* lda) {
   return OnLda(lda, [](ServerSession& s, LdaState&) {
+    RoundTrip(Trip::kRollback);
     s.Rollback();
     s.CheckAlive();
   });
@@ -583,7 +600,10 @@ OCISIM_DECL7 sword ocof(Lda_Def* lda) {
 }
 
 OCISIM_DECL7 sword obreak(Lda_Def* lda) {
-  return OnLda(lda, [](ServerSession& s, LdaState&) { s.Interrupt(); });
+  return OnLda(lda, [](ServerSession& s, LdaState&) {
+    RoundTrip(Trip::kOther);
+    s.Interrupt();
+  });
 }
 
 OCISIM_DECL7 sword oerhms(Lda_Def* lda, sb2 rcode, OraText* buf, sword bufsiz) {

@@ -5,6 +5,7 @@
 #include "exports.h"
 #include "handles.h"
 #include "oci7_bridge.h"
+#include "round_trips.h"
 
 #include <cstring>
 
@@ -51,6 +52,7 @@ OCISIM_DECL8 sword OCIServerAttach(OCIServer* srvhp, OCIError* errhp, const OraT
   auto* err = Find<ErrorH>(errhp, OCI_HTYPE_ERROR);
   if (!srv || !err) return OCI_INVALID_HANDLE;
   return Guarded(err, [&]() -> sword {
+    RoundTrip(Trip::kSession);
     srv->database = Database::Attach(Text(dblink, dblink ? dblink_len : 0));
     return OCI_SUCCESS;
   });
@@ -61,6 +63,7 @@ OCISIM_DECL8 sword OCIServerDetach(OCIServer* srvhp, OCIError* errhp, ub4) {
   auto* err = Find<ErrorH>(errhp, OCI_HTYPE_ERROR);
   if (!srv || !err) return OCI_INVALID_HANDLE;
   return Guarded(err, [&]() -> sword {
+    RoundTrip(Trip::kSession);
     if (!srv->database) ThrowOra(24324);
     srv->database.reset();
     return OCI_SUCCESS;
@@ -73,6 +76,7 @@ OCISIM_DECL8 sword OCISessionBegin(OCISvcCtx* svchp, OCIError* errhp, OCISession
   auto* ses = Find<SessionH>(usrhp, OCI_HTYPE_SESSION);
   if (!svc || !err || !ses) return OCI_INVALID_HANDLE;
   return Guarded(err, [&]() -> sword {
+    RoundTrip(Trip::kSession);
     bool warned = false;
     BeginSession(svc, ses, credt, mode, err, &warned);
     if (ses->live) LogCall("OCISessionBegin " + ses->live->user());
@@ -87,6 +91,7 @@ OCISIM_DECL8 sword OCISessionEnd(OCISvcCtx* svchp, OCIError* errhp, OCISession* 
   SessionH* ses = usrhp ? Find<SessionH>(usrhp, OCI_HTYPE_SESSION) : svc->session;
   if (!ses || !FindHandle(ses, OCI_HTYPE_SESSION)) return OCI_INVALID_HANDLE;
   return Guarded(err, [&]() -> sword {
+    RoundTrip(Trip::kSession);
     if (!ses->live) ThrowOra(1012);
     EndSession(ses);
     return OCI_SUCCESS;
@@ -104,6 +109,9 @@ OCISIM_DECL8 sword OCILogon(OCIEnv* envhp, OCIError* errhp, OCISvcCtx** svchp, c
   svc->server = static_cast<ServerH*>(NewHandle(env, OCI_HTYPE_SERVER));
   auto* ses = static_cast<SessionH*>(NewHandle(env, OCI_HTYPE_SESSION));
   sword rc = Guarded(err, [&]() -> sword {
+    // Attaching to the server and beginning the session: two round trips.
+    RoundTrip(Trip::kSession);
+    RoundTrip(Trip::kSession);
     svc->server->database = Database::Attach(Text(dbname, dbname ? static_cast<sb4>(dbname_len) : 0));
     ses->username = Text(username, username ? static_cast<sb4>(uname_len) : 0);
     ses->password = Text(password, password ? static_cast<sb4>(passwd_len) : 0);
@@ -125,6 +133,7 @@ OCISIM_DECL8 sword OCILogoff(OCISvcCtx* svchp, OCIError* errhp) {
   auto* err = Find<ErrorH>(errhp, OCI_HTYPE_ERROR);
   if (!svc || !err) return OCI_INVALID_HANDLE;
   return Guarded(err, [&]() -> sword {
+    RoundTrip(Trip::kSession);
     if (svc->session && FindHandle(svc->session, OCI_HTYPE_SESSION)) EndSession(svc->session);
     if (svc->implicit) DestroyHandle(svc);
     return OCI_SUCCESS;
@@ -136,6 +145,7 @@ OCISIM_DECL8 sword OCIServerVersion(void* hndlp, OCIError* errhp, OraText* bufp,
   HandleBase* h = FindHandle(hndlp, hndltype);
   if (!h || !err || (hndltype != OCI_HTYPE_SVCCTX && hndltype != OCI_HTYPE_SERVER)) return OCI_INVALID_HANDLE;
   return Guarded(err, [&]() -> sword {
+    RoundTrip(Trip::kOther);
     ServerH* srv = hndltype == OCI_HTYPE_SERVER ? static_cast<ServerH*>(h) : static_cast<SvcCtxH*>(h)->server;
     if (!srv || !FindHandle(srv, OCI_HTYPE_SERVER) || !srv->database) ThrowOra(24324);
     std::string banner = srv->database->ReadSetting("BANNER");
@@ -171,6 +181,7 @@ OCISIM_DECL8 sword OCITransCommit(OCISvcCtx* svchp, OCIError* errhp, ub4) {
   auto* err = Find<ErrorH>(errhp, OCI_HTYPE_ERROR);
   if (!svc || !err) return OCI_INVALID_HANDLE;
   return Guarded(err, [&]() -> sword {
+    RoundTrip(Trip::kCommit);
     ServerSession& s = LiveSession(svc);
     s.CheckAlive();
     s.Commit();
@@ -183,6 +194,7 @@ OCISIM_DECL8 sword OCITransRollback(OCISvcCtx* svchp, OCIError* errhp, ub4) {
   auto* err = Find<ErrorH>(errhp, OCI_HTYPE_ERROR);
   if (!svc || !err) return OCI_INVALID_HANDLE;
   return Guarded(err, [&]() -> sword {
+    RoundTrip(Trip::kRollback);
     ServerSession& s = LiveSession(svc);
     s.Rollback();
     s.CheckAlive();
@@ -195,6 +207,7 @@ OCISIM_DECL8 sword OCIBreak(void* hndlp, OCIError* errhp) {
   HandleBase* h = FindHandle(hndlp, 0);
   if (!h || !err || (h->type != OCI_HTYPE_SVCCTX && h->type != OCI_HTYPE_SERVER)) return OCI_INVALID_HANDLE;
   return Guarded(err, [&]() -> sword {
+    RoundTrip(Trip::kOther);
     if (h->type == OCI_HTYPE_SVCCTX) {
       auto* svc = static_cast<SvcCtxH*>(h);
       if (svc->session && FindHandle(svc->session, OCI_HTYPE_SESSION) && svc->session->live)
@@ -215,6 +228,7 @@ OCISIM_DECL8 sword OCIPing(OCISvcCtx* svchp, OCIError* errhp, ub4) {
   auto* err = Find<ErrorH>(errhp, OCI_HTYPE_ERROR);
   if (!svc || !err) return OCI_INVALID_HANDLE;
   return Guarded(err, [&]() -> sword {
+    RoundTrip(Trip::kOther);
     LiveSession(svc).CheckAlive();
     return OCI_SUCCESS;
   });

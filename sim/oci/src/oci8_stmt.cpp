@@ -6,7 +6,9 @@
 #include "exports.h"
 #include "handles.h"
 #include "parse_offset.h"
+#include "round_trips.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cstdio>
@@ -108,13 +110,33 @@ sword DeliverPieces(DefineH* d, ub4 row, const Value& v, int column_type) {
     if (offset >= data.size()) return OCI_SUCCESS;
     if (room == 0) ThrowOra(1406);  // the callback gives no room: the value cannot be delivered
     piece = OCI_NEXT_PIECE;
+    RoundTrip(Trip::kLongPiece);  // the first piece came with the fetch
   }
   ThrowOra(1406);
 }
 
+// Counts the round trip a fetch call costs a real client: none while the rows
+// it needs (and the news that there are no more) are in the client's cache;
+// otherwise one, which brings the rows missing for the call or the prefetch
+// count, whichever is more.  A server that sent exactly the rows asked for
+// does not yet know that they were the last, so reaching the end on such a
+// boundary costs one more trip, as with a real server.
+void CountFetchTrip(StmtH* st, ub4 before, ub4 nrows, bool trip_made) {
+  const ub4 after = st->row_count;
+  bool needed = false;
+  if (!st->server_end) needed = st->end_of_fetch ? st->rows_sent <= after : after > st->rows_sent;
+  if (needed) {
+    if (!trip_made) RoundTrip(Trip::kFetch);
+    const ub4 missing = before + nrows > st->rows_sent ? before + nrows - st->rows_sent : 0;
+    st->rows_sent += std::max(missing, std::max<ub4>(st->prefetch, 1));
+  }
+  if (st->end_of_fetch) st->server_end = true;
+}
+
 // Fetches up to nrows rows into the defines. Returns OCI_NO_DATA when the
-// rows ran out during this call (rows may still have arrived).
-sword FetchRows(StmtH* st, ErrorH* err, ub4 nrows) {
+// rows ran out during this call (rows may still have arrived).  `trip_made`:
+// the call that fetches already made its round trip (an execute).
+sword FetchRows(StmtH* st, ErrorH* err, ub4 nrows, bool trip_made = false) {
   if (!st->cursor || !st->cursor->executed() || !st->cursor->IsQuery()) ThrowOra(1002);
   if (st->end_of_fetch) ThrowOra(1002);
   st->session->CheckAlive(/*throttled=*/true);
@@ -170,7 +192,9 @@ sword FetchRows(StmtH* st, ErrorH* err, ub4 nrows) {
     }
   }
   st->rows_fetched = rows;
+  const ub4 before = st->row_count;
   st->row_count += rows;
+  CountFetchTrip(st, before, nrows, trip_made);
   if (st->end_of_fetch) return OCI_NO_DATA;
   if (info) {
     SetRecord(err, 24345, OraMessage(24345));
@@ -188,6 +212,7 @@ OCISIM_DECL8 sword OCIStmtPrepare(OCIStmt* stmtp, OCIError* errhp, const OraText
   return Guarded(err, [&]() -> sword {
     if (!stmt) ThrowOra(1009);
     st->text.assign(reinterpret_cast<const char*>(stmt), stmt_len);
+    CountPrepare();
     // Binds and defines belong to the previous statement text.
     for (auto* b : std::vector<BindH*>(st->binds)) DestroyHandle(b);
     for (auto* d : std::vector<DefineH*>(st->defines))
@@ -341,6 +366,11 @@ OCISIM_DECL8 sword OCIStmtExecute(OCISvcCtx* svchp, OCIStmt* stmtp, OCIError* er
    try {
     ServerSession& session = LiveSession(svc);
     if (!st->prepared) ThrowOra(24337);
+    bool describe_only = (mode & OCI_DESCRIBE_ONLY) != 0;
+    bool query = st->stmt_type == OCI_STMT_SELECT;
+    if (!query && !describe_only && iters == 0) ThrowOra(24333);  // the client refuses it itself
+    // One trip, also when the server refuses the statement.
+    RoundTrip(describe_only ? Trip::kDescribe : Trip::kExecute);
     if (!st->cursor || st->session != &session) {
       st->cursor = std::make_unique<Cursor>(session);
       st->session = &session;
@@ -349,10 +379,10 @@ OCISIM_DECL8 sword OCIStmtExecute(OCISvcCtx* svchp, OCIStmt* stmtp, OCIError* er
     st->svc = svc;
     st->end_of_fetch = false;
     st->row_count = st->rows_fetched = 0;
+    // A query's execute brings the first rows (the prefetch count) along.
+    st->rows_sent = query && !describe_only && iters == 0 ? std::max<ub4>(st->prefetch, 1) : 0;
+    st->server_end = false;
     for (auto* p : std::vector<ParamH*>(st->params)) DestroyHandle(p);
-    bool describe_only = (mode & OCI_DESCRIBE_ONLY) != 0;
-    bool query = st->stmt_type == OCI_STMT_SELECT;
-    if (!query && !describe_only && iters == 0) ThrowOra(24333);
     if (query || describe_only) {
       st->cursor->Execute(CollectBinds(st, 0), describe_only);
     } else {
@@ -368,7 +398,7 @@ OCISIM_DECL8 sword OCIStmtExecute(OCISvcCtx* svchp, OCIStmt* stmtp, OCIError* er
       bool any_define = false;
       for (auto* d : st->defines) any_define = any_define || d;
       if (!any_define) ThrowOra(24374);
-      sword rc = FetchRows(st, err, iters);
+      sword rc = FetchRows(st, err, iters, /*trip_made=*/true);
       if (rc != OCI_SUCCESS) return rc;
     }
     if (mode & OCI_COMMIT_ON_SUCCESS) session.Commit();
@@ -393,7 +423,8 @@ OCISIM_DECL8 sword OCIStmtFetch(OCIStmt* stmtp, OCIError* errhp, ub4 nrows, ub2 
     if (!st->cursor || !st->session) ThrowOra(24338);
     if (orientation != OCI_FETCH_NEXT && orientation != 0) ThrowOra(3001);
     if (nrows == 0) {
-      // Zero rows cancels the cursor.
+      // Zero rows cancels the cursor (the server is told unless it is done).
+      if (!st->server_end) RoundTrip(Trip::kOther);
       st->cursor->Close();
       st->end_of_fetch = true;
       return OCI_SUCCESS;
