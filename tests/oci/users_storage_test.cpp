@@ -141,6 +141,17 @@ TEST(StorageDictionary, SegmentsGoToTheOwnersDefaultTablespaceAndAreChargedToThe
   // No quota and no UNLIMITED TABLESPACE: no segment at all.
   MustRun(c, "CREATE USER NOQUOTA IDENTIFIED BY x DEFAULT TABLESPACE USERS");
   EXPECT_EQ(ErrorOf(c, "CREATE TABLE NOQUOTA.T (N NUMBER)"), 1950);
+  // RESOURCE brings UNLIMITED TABLESPACE along, and takes it away again.
+  MustRun(c, "GRANT CONNECT, RESOURCE TO NOQUOTA");
+  MustRun(c, "CREATE TABLE NOQUOTA.T (N NUMBER)");
+  MustRun(c, "REVOKE RESOURCE FROM NOQUOTA");
+  EXPECT_EQ(ErrorOf(c, "CREATE TABLE NOQUOTA.U (N NUMBER)"), 1950);
+  EXPECT_EQ(One(c, "SELECT COUNT(*) FROM DBA_SYS_PRIVS WHERE GRANTEE = 'NOQUOTA'"), "0");
+  // A role granted RESOURCE gets no UNLIMITED TABLESPACE.
+  MustRun(c, "CREATE ROLE BUILDERS");
+  MustRun(c, "GRANT RESOURCE TO BUILDERS");
+  EXPECT_EQ(One(c, "SELECT COUNT(*) FROM DBA_SYS_PRIVS WHERE GRANTEE = 'BUILDERS'"), "0");
+  MustRun(c, "DROP ROLE BUILDERS");
 
   // Without a TABLESPACE clause tables and indexes go where the owner's default is.
   MustRun(c, "CREATE USER DEFSYS IDENTIFIED BY x DEFAULT TABLESPACE SYSTEM QUOTA UNLIMITED ON SYSTEM");
