@@ -102,6 +102,16 @@ TEST(UsersDictionary, BadUserStatementsChangeNothing) {
   MustRun(scott, "ALTER USER SCOTT IDENTIFIED BY tiger");  // his own password
 }
 
+TEST(UsersDictionary, ThePrivilegeAuditOptionsAreOneRowPerUserAndPrivilege) {
+  Conn c("system", "manager", kServer);
+  ASSERT_TRUE(c.ok());
+  EXPECT_EQ(One(c, "SELECT COUNT(*) FROM (SELECT USER_NAME, PRIVILEGE FROM DBA_PRIV_AUDIT_OPTS GROUP BY USER_NAME, "
+                   "PRIVILEGE HAVING COUNT(*) > 1)"),
+            "0");
+  EXPECT_EQ(One(c, "SELECT SUCCESS FROM DBA_PRIV_AUDIT_OPTS WHERE USER_NAME = 'SCOTT' AND PRIVILEGE = 'CREATE TABLE'"),
+            "BY ACCESS");
+}
+
 TEST(StorageDictionary, TablesAndIndexesTakeAndGiveBackSpace) {
   Conn c("system", "manager", kServer);
   ASSERT_TRUE(c.ok());
