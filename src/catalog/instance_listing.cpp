@@ -160,10 +160,21 @@ void ListRedoLog(Listing& l) {
   }
 }
 
+// Item levels whose content is one statement over the item's key.
+const SimpleListing kItemListings[] = {
+    {".CARTRIDGES", kStmtCartridgeComponents,
+     {{"COMPONENT_NAME", "STATUS", "OWNER", "COMPONENT_TYPE", "DESCRIPTION"}, false, "", "", ""},
+     "NameStatusOwnerPanelModes"},
+};
+const RecordListing kItemRecords[] = {
+    {".THREADS", kStmtThread},
+};
+
 // Below an item of a level-3 listing.
 void ListBelowItem(Listing& l, const std::string& kind) {
   const std::string item = l.Level(4);
   const std::string detail = l.Level(5);
+  if (detail.empty() && ListFromTables(l, kind, kItemListings, kItemRecords, {{"OWNER", item}})) return;
   if (kind == ".SESSIONS") {
     ListSessionDetail(l, 4);
   } else if (kind == ".REDO LOGS") {
@@ -176,9 +187,6 @@ void ListBelowItem(Listing& l, const std::string& kind) {
     } else if (l.Level(6).empty()) {
       RecordByKind(l, kStmtDispatcherRate, {{"OWNER", item}});
     }
-  } else if (kind == ".THREADS" && detail.empty()) {
-    l.UseModes("ObjectValuePanelModes");
-    RecordByKind(l, kStmtThread, {{"OWNER", item}});
   } else if (kind == ".NLS DATABASE" && detail.empty()) {
     l.UseModes("TextPanelModes");
     ListByKind(l, kStmtNlsValidValues, {{"VALUE"}, false, "", "", ""}, {{"OWNER", ValidValuesKey(item)}});
@@ -193,11 +201,6 @@ void ListBelowItem(Listing& l, const std::string& kind) {
     } else if (detail == ".STATISTICS" && l.Level(6).empty()) {
       RecordByKind(l, kStmtBufferPoolStatistics, {{"OWNER", item}});
     }
-  } else if (kind == ".CARTRIDGES" && detail.empty()) {
-    l.UseModes("NameStatusOwnerPanelModes");
-    ListByKind(l, kStmtCartridgeComponents,
-               {{"COMPONENT_NAME", "STATUS", "OWNER", "COMPONENT_TYPE", "DESCRIPTION"}, false, "", "", ""},
-               {{"OWNER", item}});
   }
 }
 

@@ -55,17 +55,17 @@ void RecordByKind(Listing& l, int number, const VariablePairs& variables,
 }
 
 bool ListFromTables(Listing& l, const std::string& kind, std::span<const SimpleListing> listings,
-                    std::span<const RecordListing> records) {
+                    std::span<const RecordListing> records, const VariablePairs& variables) {
   for (const SimpleListing& s : listings) {
     if (kind != s.name) continue;
     l.UseModes(s.modes);
-    ListByKind(l, s.statement, s.shape);
+    ListByKind(l, s.statement, s.shape, variables);
     return true;
   }
   for (const RecordListing& r : records) {
     if (kind != r.name) continue;
     l.UseModes("ObjectValuePanelModes");
-    RecordByKind(l, r.statement);
+    RecordByKind(l, r.statement, variables);
     return true;
   }
   return false;

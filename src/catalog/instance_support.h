@@ -39,9 +39,10 @@ struct RecordListing {
   const char* name;
   int statement;
 };
-// Lists `kind` from whichever table names it; false when neither does.
+// Lists `kind` from whichever table names it, with `variables` bound (an
+// item's key as OWNER below a level-3 listing); false when neither does.
 bool ListFromTables(Listing& l, const std::string& kind, std::span<const SimpleListing> listings,
-                    std::span<const RecordListing> records);
+                    std::span<const RecordListing> records, const VariablePairs& variables = {});
 
 // Runs catalogue statement `number` into items. `callerDeclared` names the
 // string variables the statement needs beyond those the factory declares.

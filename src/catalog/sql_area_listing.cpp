@@ -22,19 +22,20 @@ const ItemColumns kStatementShape{{"FILENAME", "SQL_TEXT", "VERSION_COUNT", "USE
 
 void ListExecutionPlan(Listing& l, const std::string& address, const std::string& hash) {
   l.UseModes("OperationOptionsObjectPanelModes");
-  // No prompts while the host searches: the plan table then shows what it holds.
-  if (!l.request.Searching()) {
-    std::vector<std::string> text;
-    try {
-      GetSqlText(l.Module(), address, hash, text);
-    } catch (...) {
-      text.clear();
-    }
-    // A statement that left the cache has no text to explain, and another
-    // statement's plan left in the plan table is not its plan.
-    if (text.empty() || text.front().empty()) return;
-    ExplainPlan(l.Module(), text);
+  // No prompts while the host searches, so no explain either; and what the
+  // plan table holds then is the plan of whatever was explained last, not
+  // this statement's: the search finds nothing here.
+  if (l.request.Searching()) return;
+  std::vector<std::string> text;
+  try {
+    GetSqlText(l.Module(), address, hash, text);
+  } catch (...) {
+    text.clear();
   }
+  // A statement that left the cache has no text to explain, and another
+  // statement's plan left in the plan table is not its plan.
+  if (text.empty() || text.front().empty()) return;
+  ExplainPlan(l.Module(), text);
   ShowPlan(l, "FAR SQL PLAN");
 }
 

@@ -169,38 +169,37 @@ void ListLatch(Listing& l) {
   RecordByKind(l, kStmtLatch, {{"OWNER", latch}});
 }
 
+// Item levels whose content is one statement over the item's key.
+const SimpleListing kItemListings[] = {
+    {".OBJECT CACHE", kStmtObjectCacheOfType,
+     {{"FILENAME", "SHARABLE_MEM", "LOADS", "LOCKS", "PINS", "KEPT1", "NAMESPACE", "DB_LINK"}, false, "", "", ""},
+     "ObjectNameSizeLoadsLocksPanelModes"},
+    {".OBJECT SIZE", kStmtObjectSizeOfType,
+     {{"FILENAME", "CODE_SIZE", "PARSED_SIZE", "SOURCE_SIZE", "ERROR_SIZE"}, false, "", "", ""},
+     "ObjectCodeParsedPanelModes"},
+};
+const RecordListing kItemRecords[] = {
+    {".BLOCK CONNECTION", kStmtBlockClass},
+    {".BLOCK CLASS PING", kStmtBlockClass},
+    {".LIBRARY CACHE", kStmtLibraryCacheNamespace},
+};
+
 void ListBelowItem(Listing& l, const std::string& kind) {
   const std::string item = l.Level(4);
   const bool itemLevel = l.Level(5).empty();
+  if (itemLevel && ListFromTables(l, kind, kItemListings, kItemRecords, {{"OWNER", item}})) return;
   if (kind == ".SYSTEM" && itemLevel) {
     ListStatisticClass(l);
-  } else if ((kind == ".BLOCK CONNECTION" || kind == ".BLOCK CLASS PING") && itemLevel) {
-    l.UseModes("ObjectValuePanelModes");
-    RecordByKind(l, kStmtBlockClass, {{"OWNER", item}});
   } else if (kind == ".SORT SEGMENTS" && itemLevel) {
     std::string file, block;
     if (!SplitPair(item, file, block)) return;
     l.UseModes("ObjectValuePanelModes");
     RecordByKind(l, kStmtSortSegment, {{"PFILE", file}, {"PBLOCK", block}}, {"PFILE", "PBLOCK"});
-  } else if (kind == ".OBJECT CACHE" && itemLevel) {
-    l.UseModes("ObjectNameSizeLoadsLocksPanelModes");
-    ListByKind(l, kStmtObjectCacheOfType,
-               {{"FILENAME", "SHARABLE_MEM", "LOADS", "LOCKS", "PINS", "KEPT1", "NAMESPACE", "DB_LINK"}, false, "", "",
-                ""},
-               {{"OWNER", item}});
-  } else if (kind == ".LIBRARY CACHE" && itemLevel) {
-    l.UseModes("ObjectValuePanelModes");
-    RecordByKind(l, kStmtLibraryCacheNamespace, {{"OWNER", item}});
   } else if (kind == ".ANALYZE OBJECTS" && itemLevel) {
     l.UseModes("DefaultPanelModes");
     ListByKind(l, kStmtAnalyzeObjectsOfOwner, {{"FILENAME"}, true, "", "", ""}, {{"OWNER", ExactOwner(l, 4)}});
   } else if (kind == ".LATCHES") {
     ListLatch(l);
-  } else if (kind == ".OBJECT SIZE" && itemLevel) {
-    l.UseModes("ObjectCodeParsedPanelModes");
-    ListByKind(l, kStmtObjectSizeOfType,
-               {{"FILENAME", "CODE_SIZE", "PARSED_SIZE", "SOURCE_SIZE", "ERROR_SIZE"}, false, "", "", ""},
-               {{"OWNER", item}});
   }
 }
 

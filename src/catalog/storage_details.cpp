@@ -217,9 +217,16 @@ void ListSegmentTree(Listing& l, std::size_t at) {
                                 {{"OWNER", owner}, {"NAME", segment}});
   } else if (detail == ".EXTENTS") {
     l.UseModes("ExtentFileBlockBytesPanelModes");
-    l.ListStatement(kStmtSegmentExtents,
-                    {{"FILENAME", "FILE_ID", "BLOCK_ID", "BYTES", "RELATIVE_FNO"}, false, "", "", "BYTES"},
-                    {{"OWNER", owner}, {"NAME", segment}});
+    // The panel sorts names as text: the ids are padded with zeros to the
+    // width of the largest, so that they show in id order (00, 01, ..., 11).
+    const VariablePairs keys{{"OWNER", owner}, {"NAME", segment}};
+    const long long last = CountText(
+        l, "SELECT MAX(EXTENT_ID) FROM DBA_EXTENTS WHERE OWNER = :OWNER AND SEGMENT_NAME = :NAME", keys);
+    if (last < 0) return;
+    ListQueryText(l,
+                  "SELECT E.*, LPAD(E.EXTENT_ID, " + std::to_string(std::to_string(last).size()) +
+                      ", '0') AS FILENAME FROM DBA_EXTENTS E WHERE E.OWNER = :OWNER AND E.SEGMENT_NAME = :NAME",
+                  {{"FILENAME", "FILE_ID", "BLOCK_ID", "BYTES", "RELATIVE_FNO"}, false, "", "", "BYTES"}, keys);
   }
 }
 

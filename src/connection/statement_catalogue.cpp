@@ -724,12 +724,8 @@ constexpr CatalogueEntry kCatalogue[] = {
      "S.TABLESPACE_NAME = :OWNER AND S.SEGMENT_TYPE = :NAME"},
     {kStmtCartridgeComponents, kOwner,
      "SELECT * FROM DBA_CARTRIDGE_COMPONENTS WHERE CARTRIDGE_NAME = :OWNER"},
-    // Extent ids padded with zeros to the width of the largest, so that the
-    // panel, which sorts names as text, shows them in id order.
     {kStmtSegmentExtents, kNameOwner,
-     "SELECT E.*, LPAD(E.EXTENT_ID, (SELECT LENGTH(MAX(X.EXTENT_ID)) FROM DBA_EXTENTS X WHERE "
-     "X.OWNER = E.OWNER AND X.SEGMENT_NAME = E.SEGMENT_NAME), '0') AS FILENAME FROM "
-     "DBA_EXTENTS E WHERE E.OWNER = :OWNER AND E.SEGMENT_NAME = :NAME"},
+     "SELECT E.* FROM DBA_EXTENTS E WHERE E.OWNER = :OWNER AND E.SEGMENT_NAME = :NAME"},
     {kStmtSystemStatisticsOfClass, kOwner,
      "SELECT S.VALUE, N.NAME FROM V$SYSSTAT S, V$STATNAME N WHERE S.STATISTIC# = "
      "N.STATISTIC# AND S.CLASS = :OWNER"},

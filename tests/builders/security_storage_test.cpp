@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "catalog/detail_counts.h"
+#include "connection/statement_catalogue.h"
 #include "connected_panel.h"
 
 namespace {
@@ -106,13 +107,59 @@ TEST_F(SecurityStorage, RoleGranteesAndObjectPrivilegesByOwner) {
 
 TEST_F(SecurityStorage, AFullTablespaceShowsNoFreeSpace) {
   LogOn("system", "manager");
+  // The query gives a zero, not nothing: the free percentage of a full
+  // tablespace is a number the panel then blanks.
+  auto q = module().CreateOracleQueryByKind(connection::kStmtTablespaceSpace);
+  ASSERT_TRUE(q);
+  q->Execute();
+  bool seen = false;
+  for (; !q->Eof(); q->Next()) {
+    if (q->FieldAsString("TABLESPACE_NAME") != "TOOLS") continue;
+    seen = true;
+    EXPECT_FALSE(q->FieldIsNull("FREE_P"));
+    EXPECT_EQ(q->FieldAsString("FREE_P"), "0");
+    EXPECT_TRUE(q->FieldIsNull("FREE_SIZE")) << "no free extent at all";
+    EXPECT_EQ(q->FieldAsString("USED_SIZE"), q->FieldAsString("ALL_SIZE"));
+  }
+  EXPECT_TRUE(seen);
   std::vector<Item> spaces = ListPath("\\Storage\\.TABLESPACES");
   const Item* tools = Find(spaces, "TOOLS");
+  const Item* users = Find(spaces, "USERS");
   ASSERT_NE(tools, nullptr);
+  ASSERT_NE(users, nullptr);
   // STATUS, ALL_SIZE, USED_SIZE, FREE_SIZE, FREE_P; a zero shows blank.
   EXPECT_EQ(tools->columns.at(1), tools->columns.at(2)) << "all of it used";
   EXPECT_EQ(tools->columns.at(3), "");
   EXPECT_EQ(tools->columns.at(4), "");
+  EXPECT_NE(users->columns.at(4), "") << "a tablespace with room shows its free part";
+}
+
+TEST_F(SecurityStorage, ExtentsListInIdOrder) {
+  LogOn("system", "manager");
+  std::vector<std::string> extents = Names(ListPath("\\Storage\\.ALL SEGMENTS\\TABLE\\HELP.SYSTEM\\.EXTENTS"));
+  ASSERT_EQ(extents.size(), 13u);
+  extents.erase(extents.begin());
+  // The panel sorts the names as text: that must be the order of the ids.
+  std::vector<std::string> sorted = extents;
+  std::sort(sorted.begin(), sorted.end());
+  EXPECT_EQ(sorted, extents);
+  EXPECT_EQ(sorted.front(), "00");
+  EXPECT_EQ(sorted.back(), "11");
+  // A segment of fewer than ten extents keeps its plain ids.
+  EXPECT_EQ(Names(ListPath("\\Storage\\.ALL SEGMENTS\\TABLE\\EMP.SCOTT\\.EXTENTS")),
+            (std::vector<std::string>{"..", "0", "1", "2"}));
+}
+
+TEST_F(SecurityStorage, ARoleShowsTheRolesItHoldsToADbaWhoDoesNot) {
+  LogOn("system", "manager");
+  std::vector<Item> detail = ListPath("\\Users\\.ROLES\\SALES_CLERK");
+  const Item* roles = Find(detail, ".ROLES");
+  ASSERT_NE(roles, nullptr) << "SYSTEM does not hold SALES_CLERK, which holds CONNECT";
+  EXPECT_EQ(roles->columns.at(0), "1");
+  EXPECT_NE(Find(detail, ".ALL PRIVILEGES"), nullptr);
+  EXPECT_EQ(Names(ListPath("\\Users\\.ROLES\\SALES_CLERK\\.ROLES")), (std::vector<std::string>{"..", "CONNECT"}));
+  EXPECT_TRUE(Has(Names(ListPath("\\Users\\.ROLES\\SALES_CLERK\\.ALL PRIVILEGES")), "CREATE SESSION"));
+  EXPECT_TRUE(Errors().empty());
 }
 
 }  // namespace

@@ -13,11 +13,11 @@ using namespace instancetest;
 
 class LiveActivity : public ConnectedPanel {
  protected:
-  std::vector<Item> ListOn(panel::TOracleController& c, const std::string& path) {
+  std::vector<Item> ListOn(panel::TOracleController& c, const std::string& path, int opMode = 0) {
     c.SetCurrentDirectory(path);
     far::PluginPanelItem* items = nullptr;
     int count = 0;
-    panel::FindDataRequest r{&items, &count, 0};
+    panel::FindDataRequest r{&items, &count, opMode};
     EXPECT_TRUE(c.GetFindData(r));
     std::vector<Item> out = CopyItems(items, count);
     c.FreeFindData(items, count);
@@ -182,6 +182,17 @@ TEST_F(LiveActivity, ExecutionPlanFollowsTheIndexes) {
   EXPECT_EQ(plan[3].columns[1], "RANGE SCAN");
   EXPECT_EQ(plan[3].columns[2], "EMP_JOB_IX");
   EXPECT_TRUE(Errors().empty());
+
+  // A search never explains: the plan table still holds EMP's plan, which
+  // is not the plan of another statement the search walks into.
+  const std::string other = "SELECT DNAME FROM SCOTT.DEPT";
+  RunSql(dba.DataModule(), other);
+  all = ListOn(dba, "\\.Statistics\\.SQL AREA\\.ALL STATEMENTS");
+  const Item* second = FindByColumn(all, 0, other);
+  ASSERT_NE(second, nullptr);
+  plan = ListOn(dba, "\\.Statistics\\.SQL AREA\\.ALL STATEMENTS\\" + second->name + "\\.EXECUTION PLAN",
+                far::OPM_FIND);
+  EXPECT_EQ(Names(plan), std::vector<std::string>{".."});
 }
 
 TEST_F(LiveActivity, PlanOfAStatementTheUserMayNotExplainShowsWhatThePlanTableHolds) {

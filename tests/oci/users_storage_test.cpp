@@ -102,6 +102,16 @@ TEST(UsersDictionary, BadUserStatementsChangeNothing) {
   MustRun(scott, "ALTER USER SCOTT IDENTIFIED BY tiger");  // his own password
 }
 
+TEST(UsersDictionary, ThePrivilegeAuditOptionsAreOneRowPerUserAndPrivilege) {
+  Conn c("system", "manager", kServer);
+  ASSERT_TRUE(c.ok());
+  EXPECT_EQ(One(c, "SELECT COUNT(*) FROM (SELECT USER_NAME, PRIVILEGE FROM DBA_PRIV_AUDIT_OPTS GROUP BY USER_NAME, "
+                   "PRIVILEGE HAVING COUNT(*) > 1)"),
+            "0");
+  EXPECT_EQ(One(c, "SELECT SUCCESS FROM DBA_PRIV_AUDIT_OPTS WHERE USER_NAME = 'SCOTT' AND PRIVILEGE = 'CREATE TABLE'"),
+            "BY ACCESS");
+}
+
 TEST(StorageDictionary, TablesAndIndexesTakeAndGiveBackSpace) {
   Conn c("system", "manager", kServer);
   ASSERT_TRUE(c.ok());
@@ -119,6 +129,50 @@ TEST(StorageDictionary, TablesAndIndexesTakeAndGiveBackSpace) {
   EXPECT_EQ(One(c, usersFree), before);
   EXPECT_EQ(ErrorOf(c, "CREATE TABLE SCOTT.NO_ROOM (ID NUMBER) TABLESPACE TOOLS"), 1647);
   EXPECT_EQ(One(c, "SELECT COUNT(*) FROM DBA_OBJECTS WHERE OBJECT_NAME = 'NO_ROOM'"), "0");
+}
+
+TEST(StorageDictionary, SegmentsGoToTheOwnersDefaultTablespaceAndAreChargedToTheQuota) {
+  Conn c("system", "manager", kServer);
+  ASSERT_TRUE(c.ok());
+  const std::string quota = "SELECT BYTES || '/' || BLOCKS FROM DBA_TS_QUOTAS WHERE USERNAME = 'QUOTED' AND "
+                            "TABLESPACE_NAME = 'USERS'";
+  MustRun(c, "CREATE USER QUOTED IDENTIFIED BY x DEFAULT TABLESPACE USERS QUOTA 65536 ON USERS");
+  MustRun(c, "CREATE TABLE QUOTED.FIRST (N NUMBER)");
+  EXPECT_EQ(One(c, quota), "65536/8");
+  // The quota holds one extent: a second segment exceeds it and leaves nothing behind.
+  EXPECT_EQ(ErrorOf(c, "CREATE TABLE QUOTED.SECOND (N NUMBER)"), 1536);
+  EXPECT_EQ(One(c, "SELECT COUNT(*) FROM DBA_OBJECTS WHERE OWNER = 'QUOTED' AND OBJECT_NAME = 'SECOND'"), "0");
+  EXPECT_EQ(One(c, quota), "65536/8");
+  MustRun(c, "DROP TABLE QUOTED.FIRST");
+  EXPECT_EQ(One(c, quota), "0/0");
+  MustRun(c, "CREATE TABLE QUOTED.SECOND (N NUMBER)");
+  EXPECT_EQ(One(c, quota), "65536/8");
+
+  // No quota and no UNLIMITED TABLESPACE: no segment at all.
+  MustRun(c, "CREATE USER NOQUOTA IDENTIFIED BY x DEFAULT TABLESPACE USERS");
+  EXPECT_EQ(ErrorOf(c, "CREATE TABLE NOQUOTA.T (N NUMBER)"), 1950);
+  // RESOURCE brings UNLIMITED TABLESPACE along, and takes it away again.
+  MustRun(c, "GRANT CONNECT, RESOURCE TO NOQUOTA");
+  MustRun(c, "CREATE TABLE NOQUOTA.T (N NUMBER)");
+  MustRun(c, "REVOKE RESOURCE FROM NOQUOTA");
+  EXPECT_EQ(ErrorOf(c, "CREATE TABLE NOQUOTA.U (N NUMBER)"), 1950);
+  EXPECT_EQ(One(c, "SELECT COUNT(*) FROM DBA_SYS_PRIVS WHERE GRANTEE = 'NOQUOTA'"), "0");
+  // A role granted RESOURCE gets no UNLIMITED TABLESPACE.
+  MustRun(c, "CREATE ROLE BUILDERS");
+  MustRun(c, "GRANT RESOURCE TO BUILDERS");
+  EXPECT_EQ(One(c, "SELECT COUNT(*) FROM DBA_SYS_PRIVS WHERE GRANTEE = 'BUILDERS'"), "0");
+  MustRun(c, "DROP ROLE BUILDERS");
+
+  // Without a TABLESPACE clause tables and indexes go where the owner's default is.
+  MustRun(c, "CREATE USER DEFSYS IDENTIFIED BY x DEFAULT TABLESPACE SYSTEM QUOTA UNLIMITED ON SYSTEM");
+  MustRun(c, "CREATE TABLE DEFSYS.T (N NUMBER)");
+  MustRun(c, "CREATE INDEX DEFSYS.T_N ON DEFSYS.T (N)");
+  EXPECT_EQ(MustRun(c, "SELECT SEGMENT_NAME, TABLESPACE_NAME FROM DBA_SEGMENTS WHERE OWNER = 'DEFSYS' ORDER BY 1"),
+            (Rows{{"T", "SYSTEM"}, {"T_N", "SYSTEM"}}));
+  EXPECT_EQ(One(c, "SELECT TABLESPACE_NAME FROM DBA_TABLES WHERE OWNER = 'DEFSYS' AND TABLE_NAME = 'T'"), "SYSTEM");
+  EXPECT_EQ(One(c, "SELECT TABLESPACE_NAME FROM DBA_INDEXES WHERE OWNER = 'DEFSYS' AND INDEX_NAME = 'T_N'"), "SYSTEM");
+  EXPECT_EQ(One(c, "SELECT BYTES FROM DBA_TS_QUOTAS WHERE USERNAME = 'DEFSYS'"), "131072");
+  for (const char* u : {"QUOTED", "NOQUOTA", "DEFSYS"}) MustRun(c, std::string("DROP USER ") + u + " CASCADE");
 }
 
 TEST(StorageDictionary, TheDemosSpaceAddsUp) {
@@ -147,6 +201,27 @@ TEST(StorageDictionary, TheDemosSpaceAddsUp) {
   EXPECT_EQ(One(c, "SELECT MAX(EXTENT_ID) FROM DBA_EXTENTS WHERE OWNER = 'SCOTT' AND SEGMENT_NAME = 'EMP'"), "2");
   EXPECT_EQ(One(c, "SELECT COUNT(*) FROM V$ROLLSTAT R, DBA_ROLLBACK_SEGS S WHERE R.USN = S.SEGMENT_ID"), "3");
   EXPECT_EQ(One(c, "SELECT MAX_BYTES FROM DBA_TS_QUOTAS WHERE USERNAME = 'ADAMS'"), "-1");
+  EXPECT_EQ(One(c, "SELECT COUNT(*) FROM DBA_TS_QUOTAS Q WHERE BYTES <> (SELECT COALESCE(SUM(BYTES), 0) FROM "
+                   "DBA_SEGMENTS S WHERE S.OWNER = Q.USERNAME AND S.TABLESPACE_NAME = Q.TABLESPACE_NAME)"),
+            "0")
+      << "every quota is charged with its user's segments";
+  EXPECT_EQ(One(c, "SELECT COUNT(*) FROM DBA_SEGMENTS S WHERE SEGMENT_TYPE = 'TABLE' AND NOT EXISTS (SELECT 1 FROM "
+                   "DBA_ALL_TABLES T WHERE T.OWNER = S.OWNER AND T.TABLE_NAME = S.SEGMENT_NAME AND T.TABLESPACE_NAME = "
+                   "S.TABLESPACE_NAME)"),
+            "0")
+      << "every table segment has its table, in the same tablespace";
+  EXPECT_EQ(One(c, "SELECT COUNT(*) FROM DBA_ALL_TABLES T WHERE NOT EXISTS (SELECT 1 FROM DBA_TAB_COMMENTS C WHERE "
+                   "C.OWNER = T.OWNER AND C.TABLE_NAME = T.TABLE_NAME)"),
+            "0")
+      << "every table has its comment row";
+  EXPECT_EQ(One(c, "SELECT COUNT(*) || '/' || MAX(EXTENT_ID) FROM DBA_EXTENTS WHERE OWNER = 'SYSTEM' AND "
+                   "SEGMENT_NAME = 'HELP'"),
+            "12/11");
+  EXPECT_EQ(One(c, "SELECT COUNT(*) FROM V$DATAFILE D, V$DATAFILE_HEADER H WHERE D.FILE# = H.FILE# AND "
+                   "(D.CHECKPOINT_CHANGE# = H.CHECKPOINT_CHANGE# AND D.CHECKPOINT_TIME = H.CHECKPOINT_TIME AND "
+                   "D.CREATION_CHANGE# = H.CREATION_CHANGE# AND D.CREATION_TIME = H.CREATION_TIME)"),
+            One(c, "SELECT COUNT(*) FROM V$DATAFILE"))
+      << "the file views read the same control file";
 }
 
 }  // namespace

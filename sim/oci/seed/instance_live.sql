@@ -284,8 +284,8 @@ INSERT INTO "SYS.DBA_CARTRIDGE_COMPONENTS" VALUES ('ORDSYS', 'ORDIMAGE', 'ORDSYS
 INSERT INTO "SYS.DBA_ANALYZE_OBJECTS" VALUES ('SCOTT', 'EMP', 'TABLE'), ('SCOTT', 'DEPT', 'TABLE'), ('SALES', 'ORDERS', 'TABLE');
 INSERT INTO "SYS.DBA_ASSOCIATIONS" VALUES ('SCOTT', 'CONTAINS_WORD_FN', NULL, 'FUNCTION', 'SCOTT', 'WORD_STATS', 0.5, 100, 2, 0);
 
--- Audit: a system privilege audited for one user.
-INSERT INTO "SYS.DBA_PRIV_AUDIT_OPTS" VALUES ('SCOTT', NULL, 'CREATE TABLE', 'BY SESSION', 'NOT SET');
+-- Audit: the privileges audited for SCOTT are in users_demo.sql (one row
+-- per user and privilege, as the server keeps them).
 
 -- The audit trail of earlier sessions keeps session ids below those the
 -- running instance hands out (from 1001), so a new session never shows an

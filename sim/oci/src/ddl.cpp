@@ -1027,6 +1027,8 @@ void GrantOrRevoke(ServerSession& s, const sql::Translation& tr, bool grant) {
                             : "INSERT INTO \"SYS.DBA_SYS_PRIVS\" VALUES (?, ?, ?)");
         i.Bind(1, grantee).Bind(2, priv).Bind(3, std::string(g.withGrantOption ? "YES" : "NO")).Run();
       }
+    for (const auto& grantee : g.grantees)
+      for (const auto& p : g.privileges) FollowRoleWithUnlimitedTablespace(db, grantee, Upper(p), grant);
   }
 }
 

@@ -98,4 +98,20 @@ void RemoveSegment(sqlite3* db, const std::string& owner, const std::string& nam
   }
 }
 
+void FollowRoleWithUnlimitedTablespace(sqlite3* db, const std::string& grantee, const std::string& role, bool grant) {
+  if (role != "RESOURCE" && role != "DBA") return;
+  Query user(db, "SELECT 1 FROM \"SYS.DBA_USERS\" WHERE USERNAME = ?");
+  user.Bind(1, grantee);
+  if (!user.Step()) return;  // a role never holds UNLIMITED TABLESPACE
+  if (!grant) {
+    Query d(db, "DELETE FROM \"SYS.DBA_SYS_PRIVS\" WHERE GRANTEE = ? AND PRIVILEGE = 'UNLIMITED TABLESPACE'");
+    d.Bind(1, grantee).Run();
+    return;
+  }
+  // One the user holds already (perhaps with ADMIN OPTION) stays as it is.
+  Query i(db, "INSERT INTO \"SYS.DBA_SYS_PRIVS\" SELECT ?1, 'UNLIMITED TABLESPACE', 'NO' WHERE NOT EXISTS (SELECT 1 "
+              "FROM \"SYS.DBA_SYS_PRIVS\" WHERE GRANTEE = ?1 AND PRIVILEGE = 'UNLIMITED TABLESPACE')");
+  i.Bind(1, grantee).Run();
+}
+
 }  // namespace ocisim

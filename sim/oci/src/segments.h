@@ -22,5 +22,8 @@ void AddSegment(sqlite3* db, const std::string& owner, const std::string& name, 
                 const std::string& tablespace);
 // Removes the object's segment and returns its extents to the free space.
 void RemoveSegment(sqlite3* db, const std::string& owner, const std::string& name);
+// Granting RESOURCE or DBA to a user grants UNLIMITED TABLESPACE with it,
+// revoking either takes it away again, as the server does.
+void FollowRoleWithUnlimitedTablespace(sqlite3* db, const std::string& grantee, const std::string& role, bool grant);
 
 }  // namespace ocisim
