@@ -3,24 +3,52 @@
 
 #include <unistd.h>
 
+#include <cctype>
 #include <filesystem>
 
 namespace ocitest {
 
 void UseFreshDataDir() {
-  static std::string dir = [] {
+  static std::string root = [] {
     char tmpl[] = "/tmp/ocisim-test-XXXXXX";
     const char* d = mkdtemp(tmpl);
+    std::string r = d ? d : "";
     // The databases of this run go away with the process.
+    static std::string removed;
+    removed = r;
     std::atexit([] {
-      if (const char* x = std::getenv("OCISIM_DATA_DIR"); x && std::string(x).rfind("/tmp/ocisim-test-", 0) == 0)
-        std::filesystem::remove_all(x);
+      if (removed.rfind("/tmp/ocisim-test-", 0) == 0) std::filesystem::remove_all(removed);
     });
-    return std::string(d ? d : "/tmp");
+    return r;
   }();
+  // Each test suite gets databases of its own: a suite that changes the demo
+  // (the corpus marks a column unused, drops objects) must not change what the
+  // next suite of the same process sees.
+  std::string suite = "default";
+  if (const auto* ts = ::testing::UnitTest::GetInstance()->current_test_suite()) suite = ts->name();
+  for (char& ch : suite)
+    if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
+  std::string dir = root.empty() ? std::string("/tmp") : root + "/" + suite;
+  std::error_code ec;
+  std::filesystem::create_directories(dir, ec);
   setenv("OCISIM_DATA_DIR", dir.c_str(), 1);
   setenv("OCISIM_LOCK_TIMEOUT_MS", "200", 1);
 }
+
+namespace {
+
+// A suite that never logs on through the helpers still starts on its own
+// databases, not on whatever the suite before it left in the environment.
+struct SuiteDataDir : ::testing::EmptyTestEventListener {
+  void OnTestSuiteStart(const ::testing::TestSuite&) override { UseFreshDataDir(); }
+};
+
+[[maybe_unused]] const bool kSuiteDataDirListener = [] {
+  ::testing::UnitTest::GetInstance()->listeners().Append(new SuiteDataDir);
+  return true;
+}();
+
+}  // namespace
 
 std::string ErrorText(OCIError* err, sb4* code) {
   char buf[4001] = "";

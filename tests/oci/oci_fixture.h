@@ -15,7 +15,8 @@
 
 namespace ocitest {
 
-// Points OCISIM_DATA_DIR at a fresh directory for this process.
+// Points OCISIM_DATA_DIR at a fresh directory for the running test suite
+// (one per suite and process, so suites never see each other's changes).
 void UseFreshDataDir();
 
 std::string ErrorText(OCIError* err, sb4* code = nullptr);

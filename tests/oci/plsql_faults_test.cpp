@@ -116,6 +116,35 @@ TEST_F(PlsqlFaults, RunawayRecursionKeepsABoundedStackOfWholeLines) {
   MustRun(c, "DROP PROCEDURE REC");
 }
 
+// Whatever a block uses, the output buffer keeps the server's limits and a
+// raised error carries its ORA-06512 line.
+TEST_F(PlsqlFaults, OutputLimitsAndTheErrorStackDoNotDependOnWhatTheBlockUses) {
+  Conn c("scott", "tiger");
+  // The second form names a table, so it needs the stored objects.
+  const std::string uses[] = {"", "IF SYSDATE IS NULL THEN DELETE FROM BONUS; END IF;\n"};
+  for (const std::string& pre : uses) {
+    sb4 code = 0;
+    std::string text;
+    MustRun(c, "BEGIN DBMS_OUTPUT.DISABLE; DBMS_OUTPUT.ENABLE(2000); END;");
+    RunSql(c, "BEGIN\n" + pre + "FOR I IN 1 .. 100 LOOP DBMS_OUTPUT.PUT_LINE(RPAD('Y', 100, 'Y')); END LOOP;\nEND;",
+           &code, &text);
+    EXPECT_EQ(code, 20000) << pre;
+    EXPECT_EQ(text.substr(0, text.find('\n')), "ORA-20000: ORU-10027: buffer overflow, limit of 2000 bytes") << pre;
+    MustRun(c, "BEGIN DBMS_OUTPUT.DISABLE; DBMS_OUTPUT.ENABLE(2000); END;");
+    RunSql(c, "BEGIN\n" + pre + "DBMS_OUTPUT.PUT_LINE(RPAD('Y', 256, 'Y'));\nEND;", &code, &text);
+    EXPECT_EQ(text.substr(0, text.find('\n')), "ORA-20000: ORU-10028: line length overflow, limit of 255 chars per line")
+        << pre;
+    RunSql(c, "BEGIN\n" + pre + "DBMS_OUTPUT.PUT(RPAD('Y', 200, 'Y'));\nDBMS_OUTPUT.PUT(RPAD('Y', 56, 'Y'));\nEND;", &code,
+           &text);
+    EXPECT_EQ(text.substr(0, text.find('\n')), "ORA-20000: ORU-10028: line length overflow, limit of 255 chars per line")
+        << pre;
+    RunSql(c, "BEGIN\n" + pre + "RAISE_APPLICATION_ERROR(-20002, 'two');\nEND;", &code, &text);
+    EXPECT_EQ(code, 20002);
+    EXPECT_EQ(text, "ORA-20002: two\nORA-06512: at line " + std::string(pre.empty() ? "2" : "3")) << pre;
+  }
+  MustRun(c, "ROLLBACK");
+}
+
 TEST_F(PlsqlFaults, TheDemoCodeRunsAndEveryUnitMeantToCompileIsValid) {
   Conn c("scott", "tiger");
   MustRun(c, "BEGIN DBMS_OUTPUT.ENABLE; END;");

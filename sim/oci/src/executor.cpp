@@ -297,8 +297,8 @@ void Cursor::Execute(const BindValues& binds, bool describe_only) {
   session_.RefreshPrivilegesIfChanged();
   sql::Translation t;
   try {
-    // Blocks that use stored objects (units, tables) go to the interpreter.
-    if ((stmt_type_ == 8 || stmt_type_ == 9) && PlsqlBlockUsesStoredObjects(session_, text_))
+    // Blocks that use stored objects (units, tables), write output or raise go to the interpreter.
+    if ((stmt_type_ == 8 || stmt_type_ == 9) && PlsqlBlockNeedsInterpreter(session_, text_))
       throw OraFailure(6550, "stored objects");
     t = sql::Translate(text_, session_.catalog());
   } catch (const OraFailure&) {

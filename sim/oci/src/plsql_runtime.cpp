@@ -9,7 +9,10 @@
 #include "plsql_dictionary.h"
 #include "sqlite_util.h"
 
+#include <algorithm>
+#include <cctype>
 #include <chrono>
+#include <cstdlib>
 #include <map>
 
 namespace ocisim {
@@ -131,27 +134,41 @@ class SessionHost : public plsql::Host {
     };
     sqlite3* db = s_.db();
     if (pkg == "DBMS_OUTPUT") {
-      if (name == "ENABLE") s_.output_enabled = true;
+      if (name == "ENABLE") {
+        s_.output_enabled = true;
+        // The server keeps the size between 2,000 and 1,000,000 bytes; NULL means no limit.
+        Val size = a.empty() ? Val::Of(20000) : arg(0);
+        int64_t bytes = size.IsNumber() ? static_cast<int64_t>(size.Num())
+                        : size.k == Val::Text ? std::atoll(size.s.c_str()) : 20000;
+        s_.output_limit = size.k == Val::Null ? 0 : std::clamp<int64_t>(bytes, 2000, 1000000);
+      }
       if (name == "DISABLE") {
         s_.output_enabled = false;
         s_.output_lines.clear();
         s_.output_partial.clear();
       }
-      if ((name == "PUT" || name == "PUT_LINE") && s_.output_enabled) {
-        std::string t = Text(arg(0));
-        if (arg(0).k == Val::Date) t = DateText(arg(0).s);
-        if (arg(0).k == Val::Bool) throw plsql::PlsqlError(6550, "PLS-00306: wrong number or types of arguments in call to '" + name + "'");
-        s_.output_partial += t;
-        if (s_.output_partial.size() > 255 && name == "PUT_LINE")
+      bool write = (name == "PUT" || name == "PUT_LINE" || name == "NEW_LINE") && s_.output_enabled;
+      if (write) {
+        std::string t;
+        if (name != "NEW_LINE") {
+          t = Text(arg(0));
+          if (arg(0).k == Val::Date) t = DateText(arg(0).s);
+          if (arg(0).k == Val::Bool) throw plsql::PlsqlError(6550, "PLS-00306: wrong number or types of arguments in call to '" + name + "'");
+        }
+        if (s_.output_partial.size() + t.size() > 255)
           throw plsql::PlsqlError(20000, "ORA-20000: ORU-10028: line length overflow, limit of 255 chars per line");
-        if (name == "PUT_LINE") {
+        // What the reader has not fetched yet counts against the buffer; the
+        // text that does not fit is not kept.
+        size_t held = s_.output_partial.size() + t.size();
+        for (const auto& l : s_.output_lines) held += l.size();
+        if (s_.output_limit > 0 && static_cast<int64_t>(held) > s_.output_limit)
+          throw plsql::PlsqlError(20000, "ORA-20000: ORU-10027: buffer overflow, limit of " +
+                                             std::to_string(s_.output_limit) + " bytes");
+        s_.output_partial += t;
+        if (name != "PUT") {
           s_.output_lines.push_back(s_.output_partial);
           s_.output_partial.clear();
         }
-      }
-      if (name == "NEW_LINE" && s_.output_enabled) {
-        s_.output_lines.push_back(s_.output_partial);
-        s_.output_partial.clear();
       }
       if (name == "GET_LINE") {
         bool have = !s_.output_lines.empty();
@@ -308,6 +325,16 @@ bool PlsqlBlockUsesStoredObjects(ServerSession& s, const std::string& text) {
   SqliteDictionary dict(s.db(), s.catalog().CurrentUser());
   plsql::CompileResult r = plsql::Compile(text, dict);
   return r.errors.empty() && !r.deps.empty();
+}
+
+bool PlsqlBlockNeedsInterpreter(ServerSession& s, const std::string& text) {
+  // The output buffer's limits and the ORA-06512 line of a raised error are
+  // the interpreter's: a block that writes output or raises goes there too.
+  std::string up = text;
+  for (char& ch : up) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+  for (const char* word : {"RAISE_APPLICATION_ERROR", "DBMS_OUTPUT.PUT", "DBMS_OUTPUT.NEW_LINE", "DBMS_OUTPUT.ENABLE"})
+    if (up.find(word) != std::string::npos) return true;
+  return PlsqlBlockUsesStoredObjects(s, text);
 }
 
 void CheckPlsqlBlock(ServerSession& s, const std::string& text) {

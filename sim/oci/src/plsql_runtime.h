@@ -13,6 +13,9 @@ namespace ocisim {
 // True when the block compiles and names a table, view, sequence or stored
 // unit: then only the interpreter can run it.
 bool PlsqlBlockUsesStoredObjects(ServerSession& s, const std::string& text);
+// True when only the interpreter runs the block as the server does: it uses
+// stored objects, writes DBMS_OUTPUT or raises an application error.
+bool PlsqlBlockNeedsInterpreter(ServerSession& s, const std::string& text);
 // Compiles an anonymous block without running it: ORA-06550 with the errors.
 void CheckPlsqlBlock(ServerSession& s, const std::string& text);
 void RunPlsqlBlock(ServerSession& s, const std::string& text, const BindValues& binds, BindValues& outs);

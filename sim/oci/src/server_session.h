@@ -70,6 +70,8 @@ class ServerSession {
   bool output_enabled = false;
   std::deque<std::string> output_lines;
   std::string output_partial;
+  // Bytes the buffer may hold (DBMS_OUTPUT.ENABLE's buffer_size; 0: no limit).
+  int64_t output_limit = 20000;
   // PL/SQL package state of this session (plsql::SessionState), made on first use.
   std::shared_ptr<void> plsql_state;
 
