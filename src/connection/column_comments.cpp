@@ -11,8 +11,9 @@ ColumnComments::ColumnComments(TPluginDataModule& module, const std::string& own
   try {
     auto q = module.CreateNewOracleQuery({"OWNER", "NAME"});
     if (!q) return;
-    q->SetVariable("OWNER", ExactKey(module, owner));
-    q->SetVariable("NAME", ExactKey(module, name));
+    const std::string o = ExactName(module, owner, UserLookup());
+    q->SetVariable("OWNER", o);
+    q->SetVariable("NAME", ExactKey(module, name, ObjectLookup(o)));
     q->SetSQL("SELECT COLUMN_NAME, COMMENTS FROM " + module.Prefix() +
               "COL_COMMENTS WHERE OWNER = :OWNER AND TABLE_NAME = :NAME");
     q->Execute();
