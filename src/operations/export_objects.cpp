@@ -191,8 +191,11 @@ void ExportObjects(panel::TOracleController& controller) {
                                 {"<Overwrite>", "<Cancel>"}) != 0)
     return;
 
-  const std::vector<std::string> words{ClientProgram(o.program, controller.OracleHome()), Credentials(controller.DataModule().OracleSession()),
-                                       "parfile=" + parameters.path};
+  // Windows joins the words as they are: short names keep a blank in the
+  // program's or the temporary folder's path from splitting the line.
+  const std::vector<std::string> words{platform::ShortPathName(ClientProgram(o.program, controller.OracleHome())),
+                                       Credentials(controller.DataModule().OracleSession()),
+                                       "parfile=" + platform::ShortPathName(parameters.path)};
   // A log left by an earlier export must not pass for this one's.
   const std::optional<platform::FileStamp> earlierLog = platform::StampOf(o.log);
   std::string error;
