@@ -1,4 +1,5 @@
-REM The objects locked by open transactions, with the sessions holding them.
+REM The objects locked by open transactions, with the sessions holding them,
+REM and the sessions that block others.
 SET PAGESIZE 100
 SET LINESIZE 140
 SPOOL locks.lst
@@ -11,5 +12,18 @@ SELECT O.OWNER || '.' || O.OBJECT_NAME AS OBJECT, O.OBJECT_TYPE,
  WHERE L.OBJECT_ID = O.OBJECT_ID
    AND L.SESSION_ID = S.SID
  ORDER BY 1;
+PROMPT
+PROMPT Blocking sessions and the sessions waiting for them
+COLUMN BLOCKER FORMAT A20
+COLUMN WAITER FORMAT A20
+SELECT HS.USERNAME || ' (' || H.SID || ')' AS BLOCKER,
+       WS.USERNAME || ' (' || W.SID || ')' AS WAITER,
+       H.TYPE, H.ID1, H.ID2, H.LMODE AS HELD, W.REQUEST AS WANTED, W.CTIME AS WAITED_SECONDS
+  FROM V$LOCK H, V$LOCK W, V$SESSION HS, V$SESSION WS
+ WHERE H.BLOCK = 1
+   AND W.REQUEST > 0
+   AND W.TYPE = H.TYPE AND W.ID1 = H.ID1 AND W.ID2 = H.ID2
+   AND HS.SID = H.SID AND WS.SID = W.SID
+ ORDER BY H.SID, W.SID;
 SPOOL OFF
 EXIT

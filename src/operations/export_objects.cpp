@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <memory>
+#include <optional>
 
 #include "config/export_settings.h"
 #include "host/console_host.h"
@@ -190,15 +191,22 @@ void ExportObjects(panel::TOracleController& controller) {
                                 {"<Overwrite>", "<Cancel>"}) != 0)
     return;
 
-  const std::vector<std::string> words{ClientProgram(o.program, controller.OracleHome()), Credentials(controller.DataModule().OracleSession()),
-                                       "parfile=" + parameters.path};
+  // Windows joins the words as they are: short names keep a blank in the
+  // program's or the temporary folder's path from splitting the line.
+  const std::vector<std::string> words{platform::ShortPathName(ClientProgram(o.program, controller.OracleHome())),
+                                       Credentials(controller.DataModule().OracleSession()),
+                                       "parfile=" + platform::ShortPathName(parameters.path)};
+  // A log left by an earlier export must not pass for this one's.
+  const std::optional<platform::FileStamp> earlierLog = platform::StampOf(o.log);
   std::string error;
   const int code = host::RunConsoleProgram(platform::ConsoleCommandLine(words), false, true, &error);
+  const std::optional<platform::FileStamp> log = platform::StampOf(o.log);
   if (code == -1 && !error.empty()) {
     host::ShowErrorMessage(o.program + " could not be started: " + error);
-  } else if (!platform::FileExists(o.log)) {
-    // The program did not start (a shell's "not found") or could not write
-    // its log: an empty editor would say nothing.
+  } else if (!log || log == earlierLog) {
+    // The program did not start (a shell's "not found") or stopped before
+    // writing its log (a parameter it refused): an empty editor, or the
+    // log of an earlier run, would say nothing or the wrong thing.
     host::ShowErrorMessage("The export wrote no log [" + o.log + "]");
   } else {
     OpenInEditor(o.log, "Export's results");

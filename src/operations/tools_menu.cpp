@@ -89,8 +89,11 @@ struct DirectoryRestorer {
 std::string FindSpool(const std::string& spool) {
   if (spool.empty() || platform::FileExists(spool)) return spool;
   const std::string dir = platform::DirectoryOf(spool);
-  const std::string name = spool.substr(dir.size());
-  for (const std::string& found : platform::ListFiles(dir, name)) return dir + found;
+  const std::string name = host::UpperCase(spool.substr(dir.size()));
+  // Compared as names, not as a pattern: a "*" or "?" in the value must not
+  // pick (and so delete) some other file.
+  for (const std::string& found : platform::ListFiles(dir, "*"))
+    if (host::UpperCase(found) == name) return dir + found;
   return "";
 }
 
@@ -121,7 +124,9 @@ bool RunScript(panel::TOracleController& controller, const IniSection& section, 
   DirectoryRestorer restore;
   platform::ChangeDirectory(workDir);
   std::string spool = SpoolPath(section.Value("SPOOL"), workDir);
-  if (!spool.empty() && host::UpperCase(spool) == host::UpperCase(script)) {
+  // The spool file is deleted after the run: one that is the script under
+  // another spelling ("./same.sql", a link) is refused as the same name is.
+  if (!spool.empty() && (host::UpperCase(spool) == host::UpperCase(script) || platform::SameFile(spool, script))) {
     spool.clear();
     host::ShowErrorMessage("Attempt to use the same names of spool-file and script-file was detected!");
   }
@@ -133,7 +138,7 @@ bool RunScript(panel::TOracleController& controller, const IniSection& section, 
     return true;
   }
   spool = FindSpool(spool);
-  if (!spool.empty()) {
+  if (!spool.empty() && !platform::SameFile(spool, script)) {
     const far::PluginStartupInfo& h = host::Host();
     if (h.Editor != nullptr)
       h.Editor(host::ToOem(spool).c_str(), host::ToOem("Spool File").c_str(), 0, 0, -1, -1, 0, 0, 0);
@@ -191,8 +196,10 @@ void ToolsMenu(panel::TOracleController& controller, const std::string& fileName
   const std::string toolsDir = folders.For(name);
   std::string text;
   if (name.empty() || !platform::FileExists(toolsDir + name) || !platform::ReadWholeFile(toolsDir + name, text)) {
+    // The packaged folder as the message always named it; the user's own
+    // folder, where such a file may be put, after it.
     std::string where = "[" + folders.packaged + "]";
-    if (!folders.user.empty()) where = "[" + folders.user + "]\r" + where;
+    if (!folders.user.empty()) where += "\r[" + folders.user + "]";
     host::ShowErrorMessage("\rFile [" + name + "] describing the custom menu setting was not found in the directory" +
                            "\r" + " " + "\r" + where);
     return;

@@ -46,5 +46,16 @@ bool CanWriteIn(const std::string& dir);
 // or the parent of $QUARRY_REGISTRY_DIR); "" on Windows, where the
 // module's folder is the user's.
 std::string UserDataDirectory();
+// True when both paths name one existing file, however each is spelt
+// ("./a.sql", a link, a short name).  Paths in the ANSI code page.
+bool SameFile(const std::string& a, const std::string& b);
+// When and how large a file was last written, to tell whether a program
+// wrote it; nullopt when there is no such file.  Path in the ANSI code page.
+struct FileStamp {
+  long long written = 0;  // modification time in the system's own units
+  long long size = 0;
+  bool operator==(const FileStamp&) const = default;
+};
+std::optional<FileStamp> StampOf(const std::string& path);
 
 }  // namespace platform

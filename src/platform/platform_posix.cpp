@@ -408,6 +408,19 @@ bool CanWriteIn(const std::string& dir) {
   return DirectoryExists(dir) && ::access(dir.c_str(), W_OK | X_OK) == 0;
 }
 
+bool SameFile(const std::string& a, const std::string& b) {
+  struct stat sa, sb;
+  return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+         sa.st_ino == sb.st_ino;
+}
+
+std::optional<FileStamp> StampOf(const std::string& path) {
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  return FileStamp{static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec,
+                   static_cast<long long>(st.st_size)};
+}
+
 std::string UserDataDirectory() {
   std::string store = internal::RegistryStoreDirectory();
   while (store.size() > 1 && store.back() == '/') store.pop_back();

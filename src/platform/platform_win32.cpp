@@ -575,6 +575,36 @@ bool CanWriteIn(const std::string& dir) {
 
 std::string UserDataDirectory() { return ""; }
 
+namespace {
+// The volume and index that identify a file, however its path is spelt.
+bool FileIdentity(const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
+  HANDLE file = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  const bool ok = GetFileInformationByHandle(file, &info) != 0;
+  CloseHandle(file);
+  return ok;
+}
+}  // namespace
+
+bool SameFile(const std::string& a, const std::string& b) {
+  BY_HANDLE_FILE_INFORMATION ia{}, ib{};
+  return FileIdentity(a, ia) && FileIdentity(b, ib) && ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber &&
+         ia.nFileIndexHigh == ib.nFileIndexHigh && ia.nFileIndexLow == ib.nFileIndexLow;
+}
+
+std::optional<FileStamp> StampOf(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
+      (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+    return std::nullopt;
+  const auto wide = [](DWORD high, DWORD low) {
+    return static_cast<long long>((static_cast<unsigned long long>(high) << 32) | low);
+  };
+  return FileStamp{wide(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime),
+                   wide(data.nFileSizeHigh, data.nFileSizeLow)};
+}
+
 std::string ProgramFileName(const std::string& baseName) { return baseName + ".EXE"; }
 
 std::string FindOnPath(const std::string& fileName) {

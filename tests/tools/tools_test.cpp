@@ -70,6 +70,31 @@ TEST(ToolsPaths, UserToolsFolderSitsBesideTheSettingsStore) {
   platform::UnsetEnv("QUARRY_REGISTRY_DIR");
 }
 
+// The tools menu deletes the spool after the run and the export trusts the
+// log only when it was written: both ask the file system, not the spelling.
+TEST(ConsoleFiles, SameFileSeesThroughSpellingsAndStampsSeeAWrite) {
+  const std::string script = platform::CreateTempFile("QTS", ".sql");
+  const std::string other = platform::CreateTempFile("QTS", ".sql");
+  ASSERT_FALSE(script.empty());
+  ASSERT_FALSE(other.empty());
+  const std::string dir = platform::DirectoryOf(script);
+  const std::string name = script.substr(dir.size());
+  EXPECT_TRUE(platform::SameFile(dir + "./" + name, script));
+  const std::string folder = dir.substr(0, dir.size() - 1);
+  const std::string folderName = folder.substr(platform::DirectoryOf(folder).size());
+  EXPECT_TRUE(platform::SameFile(dir + "../" + folderName + "/" + name, script));
+  EXPECT_FALSE(platform::SameFile(other, script));
+  EXPECT_FALSE(platform::SameFile(dir + "no such file.sql", script));
+  const auto before = platform::StampOf(script);
+  ASSERT_TRUE(before.has_value());
+  ASSERT_TRUE(platform::WriteFileAtomic(script, "spool out\n"));
+  EXPECT_NE(platform::StampOf(script), before);
+  EXPECT_EQ(platform::StampOf(script), platform::StampOf(script));
+  EXPECT_FALSE(platform::StampOf(dir + "no such file.sql").has_value());
+  platform::RemoveFile(script);
+  platform::RemoveFile(other);
+}
+
 // The words come back unchanged when the shell splits the line.
 TEST(ConsoleCommandLine, ShellReadsEveryWordBack) {
   const std::vector<std::string> words{"/opt/my ora/bin/sqlplus", "scott/ti ger$HOME;`x`'q\"@DEMO",
