@@ -8,6 +8,8 @@
 #include <optional>
 
 #include "config/export_settings.h"
+#include "connection/data_module.h"
+#include "connection/exact_names.h"
 #include "host/console_host.h"
 #include "host/dialog_history.h"
 #include "host/host_services.h"
@@ -29,7 +31,7 @@ constexpr int kRunButton = 30, kHelpButton = 32;
 
 // The chosen items as the host lists them (the current item when nothing
 // is selected), as the names to send.
-std::vector<std::string> ChosenItems(panel::TOracleController& controller) {
+std::vector<std::string> ChosenItems(panel::TOracleController& controller, const connection::NameLookup& lookup) {
   std::vector<std::string> names;
   const far::PluginStartupInfo& h = host::Host();
   auto info = std::make_unique<far::PanelInfo>();
@@ -38,7 +40,7 @@ std::vector<std::string> ChosenItems(panel::TOracleController& controller) {
     const char* raw = info->SelectedItems[i].FindData.cFileName;
     const std::string name = host::FromOem(std::string(raw, strnlen(raw, sizeof info->SelectedItems[i].FindData.cFileName)));
     if (name.empty() || name[0] == '.') continue;
-    names.push_back(NameByRule(controller.DataModule(), name));
+    names.push_back(connection::ExactName(controller.DataModule(), name, lookup));
   }
   return names;
 }
@@ -160,8 +162,13 @@ void ExportObjects(panel::TOracleController& controller) {
   const config::ExportSettings stored = config::ReadExportSettings();
 
   std::vector<std::string> levels = ExactPathLevels(controller.CurrentDirectory());
-  for (std::string& level : levels) level = NameByRule(controller.DataModule(), level);
-  const std::string objectLine = ExportObjectLine(levels, ChosenItems(controller));
+  // The owner level names a user; the items are users, or that owner's tables.
+  connection::TPluginDataModule& module = controller.DataModule();
+  if (levels.size() >= 2) levels[1] = connection::ExactName(module, levels[1], connection::UserLookup());
+  const bool tables = levels.size() >= 2 && host::UpperCase(levels[0]) == "TABLES";
+  const connection::NameLookup items =
+      tables ? connection::ObjectLookup(levels[1], {"TABLE"}) : connection::UserLookup();
+  const std::string objectLine = ExportObjectLine(levels, ChosenItems(controller, items));
   if (objectLine.empty()) {
     host::ShowQuestionMessage("Ops!", "There is nothing to export", {"OK"});
     return;
