@@ -192,3 +192,21 @@ TEST(SqlPlusSession, BannerConnectAndDisconnect) {
 }
 
 }  // namespace
+
+TEST(SqlPlusStatements, StoredCodeThatDoesNotCompileIsAWarningNotAnError) {
+  // The unit is kept INVALID: a warning, whatever FEEDBACK says, and no
+  // WHENEVER SQLERROR exit.
+  auto r = RunSqlPlus("-S scott/tiger",
+                      "WHENEVER SQLERROR EXIT 3\nSET FEEDBACK OFF\n"
+                      "CREATE OR REPLACE PROCEDURE WARN_P IS BEGIN NO_SUCH_PROC; END;\n/\n"
+                      "CREATE OR REPLACE PACKAGE BODY NO_SPEC_PKG IS END;\n/\n"
+                      "ALTER PROCEDURE WARN_P COMPILE;\n"
+                      "SET FEEDBACK ON\nCREATE OR REPLACE PROCEDURE WARN_P IS BEGIN NULL; END;\n/\n"
+                      "EXIT\n");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.output,
+            "\nWarning: Procedure created with compilation errors.\n\n"
+            "\nWarning: Package Body created with compilation errors.\n\n"
+            "\nWarning: Procedure altered with compilation errors.\n\n"
+            "\nProcedure created.\n\n");
+}

@@ -300,7 +300,13 @@ void Engine::RunStatement(const std::string& text, bool block) {
     } else {
       PrintServerOutput();
       std::string msg = FeedbackMessage(text, block, st->RowCount());
-      if (settings.feedback > 0 && !msg.empty()) {
+      if (st->CompiledWithErrors()) {
+        // Not an SQL error: WHENEVER SQLERROR does not fire, and the warning
+        // shows whatever FEEDBACK says.
+        Blank();
+        Print(CompileWarning(msg));
+        Blank();
+      } else if (settings.feedback > 0 && !msg.empty()) {
         Blank();
         Print(msg);
         Blank();

@@ -133,6 +133,9 @@ bool Abbrev(const std::string& word, const std::string& full, size_t min);
 // The confirmation SQL*Plus prints after a statement that is not a query
 // (empty for none), from its first words, the rows processed.
 std::string FeedbackMessage(const std::string& text, bool block, int rows);
+// "Warning: Package Body created with compilation errors." from the plain
+// confirmation ("Package body created."): each word of the kind capitalised.
+std::string CompileWarning(const std::string& feedback);
 // Lays out query rows in columns.
 class RowPrinter {
  public:

@@ -1,5 +1,6 @@
 // feedback.cpp — the confirmation SQL*Plus prints after a statement that
 // is not a query, chosen by the statement's first words.
+#include <cctype>
 #include <sstream>
 
 #include "engine.h"
@@ -78,6 +79,21 @@ std::string FeedbackMessage(const std::string& text, bool block, int rows) {
   if (block || v == "BEGIN" || v == "DECLARE") return "PL/SQL procedure successfully completed.";
   if (v == "CALL") return "Call completed.";
   return {};
+}
+
+std::string CompileWarning(const std::string& feedback) {
+  std::string kind = feedback, verb = "created";
+  for (const char* v : {" created.", " altered."}) {
+    const std::string end = v;
+    if (kind.size() > end.size() && kind.compare(kind.size() - end.size(), end.size(), end) == 0) {
+      kind.resize(kind.size() - end.size());
+      verb = end.substr(1, end.size() - 2);
+    }
+  }
+  if (kind.empty() || kind == feedback) kind = "Procedure";
+  for (size_t i = 0; i < kind.size(); ++i)
+    if (i == 0 || kind[i - 1] == ' ') kind[i] = static_cast<char>(std::toupper(static_cast<unsigned char>(kind[i])));
+  return "Warning: " + kind + " " + verb + " with compilation errors.";
 }
 
 }  // namespace sqlplus

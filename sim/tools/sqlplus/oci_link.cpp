@@ -40,6 +40,7 @@ void Check(sword rc, OCIError* err) {
 
 class OciStatement : public Statement {
  public:
+  bool CompiledWithErrors() const override { return compileErrors_; }
   OciStatement(OCIEnv* env, OCISvcCtx* svc, OCIError* err, const std::string& text) : err_(err) {
     Check(OCIHandleAlloc(env, reinterpret_cast<void**>(&stmt_), OCI_HTYPE_STMT, 0, nullptr), err);
     sword rc = OCIStmtPrepare(stmt_, err, reinterpret_cast<const OraText*>(text.data()),
@@ -50,6 +51,13 @@ class OciStatement : public Statement {
     query_ = type == OCI_STMT_SELECT;
     rc = OCIStmtExecute(svc, stmt_, err, query_ ? 0 : 1, 0, nullptr, nullptr, OCI_DEFAULT);
     if (rc != OCI_SUCCESS && rc != OCI_SUCCESS_WITH_INFO && rc != OCI_NO_DATA) FailHere();
+    if (rc == OCI_SUCCESS_WITH_INFO) {
+      // ORA-24344: the unit was stored, but did not compile.
+      sb4 code = 0;
+      char text[512] = {0};
+      OCIErrorGet(err, 1, nullptr, &code, reinterpret_cast<OraText*>(text), sizeof text, OCI_HTYPE_ERROR);
+      compileErrors_ = code == 24344;
+    }
     ub4 rows = 0;
     OCIAttrGet(stmt_, OCI_HTYPE_STMT, &rows, nullptr, OCI_ATTR_ROW_COUNT, err);
     rowCount_ = static_cast<int>(rows);

@@ -37,6 +37,8 @@ class Statement {
   virtual const std::vector<ResultColumn>& Columns() const = 0;
   // Fills `row` (nullopt-like: `nulls[i]` true) and returns false at the end.
   virtual bool Next(std::vector<std::string>& row, std::vector<bool>& nulls) = 0;
+  // A CREATE/ALTER of stored code that the server kept but could not compile.
+  virtual bool CompiledWithErrors() const { return false; }
 };
 
 class Connection {
