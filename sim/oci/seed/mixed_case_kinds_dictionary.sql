@@ -1,5 +1,5 @@
 -- Dictionary rows for mixed_case_kinds.sql, as the server keeps them (names
--- exactly as quoted).  Run in SQLite after mixed_case_names_dictionary.sql.
+-- exactly as quoted).  Run in SQLite before storage_demo.sql (segments).
 
 -- SALES."Mixed Part": two range partitions, one of them named in mixed case.
 INSERT INTO "SYS.DBA_PART_TABLES" VALUES ('SALES', 'Mixed Part', 'RANGE', 'NONE', 2, 0, 1, 0, 'USERS');

@@ -362,10 +362,11 @@ void BuildDemoDatabase(const std::string& path, const std::string& version) {
   ExecSql(db, kSeedDemoTablesDictionarySql);
   ExecSql(db, kSeedDemoCodeDictionarySql);
   ExecSql(db, kSeedDemoMixedCaseDictionarySql);
+  // Before the storage demo, which gives every table and cluster its segment.
+  ExecSql(db, kSeedMixedCaseKindsDictionarySql);
   ExecSql(db, kSeedStorageDemoSql);
   ExecSql(db, kSeedUsersDemoSql);
   ExecSql(db, kSeedMixedCaseNamesDictionarySql);
-  ExecSql(db, kSeedMixedCaseKindsDictionarySql);
   // The compiler already recorded some of the dependencies the seed lists.
   ExecSql(db, "DELETE FROM \"SYS.DBA_DEPENDENCIES\" WHERE rowid NOT IN (SELECT MIN(rowid) FROM "
               "\"SYS.DBA_DEPENDENCIES\" GROUP BY OWNER, NAME, TYPE, REFERENCED_OWNER, REFERENCED_NAME, "
