@@ -134,7 +134,7 @@ void DropItems(panel::TOracleController& controller, bool alt, bool ctrl) {
     if (choice != 0 && choice != 1) return;
     end = choice == 0 ? SessionEnd::Kill : SessionEnd::Disconnect;
   }
-  auto exact = [&](const std::string& shown, NameKind kind) { return ExactItemName(module, shown, kind); };
+  auto exact = [&](const std::string& shown, const NameScope& scope) { return ExactItemName(module, shown, scope); };
   DropPlan plan = BuildDropPlan(request, exact, end);
   if (!plan.fits) {
     Tell("Drop", "Nothing can be dropped in this list");

@@ -8,8 +8,26 @@
 
 namespace operations {
 
-std::string ExactItemName(connection::TPluginDataModule& module, const std::string& shown, NameKind kind) {
-  return connection::ExactName(module, shown, kind);
+connection::NameLookup LookupFor(const NameScope& scope) {
+  switch (scope.kind) {
+    case NameKind::Object:
+    case NameKind::Library:
+      if (scope.owner.empty()) break;
+      return connection::ObjectLookup(scope.owner, scope.type.empty() ? std::vector<std::string>{}
+                                                                      : std::vector<std::string>{scope.type});
+    case NameKind::Column:
+      if (scope.owner.empty() || scope.table.empty()) break;
+      return connection::ColumnLookup(scope.owner, scope.table);
+    case NameKind::Constraint:
+      if (scope.owner.empty()) break;
+      return connection::ConstraintLookup(scope.owner);
+    default: break;
+  }
+  return connection::NameIn(scope.kind);
+}
+
+std::string ExactItemName(connection::TPluginDataModule& module, const std::string& shown, const NameScope& scope) {
+  return connection::ExactName(module, shown, LookupFor(scope));
 }
 
 std::vector<std::string> ExactPathLevels(panel::TOracleController& controller) {

@@ -11,10 +11,10 @@
 
 namespace operations {
 
-// An item's name (ANSI, as shown) by the rule, looked up where names of
-// `kind` live in any schema.  Prefer connection::ExactName with
-// connection::ObjectLookup(owner, types) when the owner is known.
-std::string ExactItemName(connection::TPluginDataModule& module, const std::string& shown, NameKind kind);
+// An item's name (ANSI, as shown) by the rule, looked up within the scope's
+// owner and type for schema objects, libraries, columns and constraints;
+// other kinds where names of that kind live.
+std::string ExactItemName(connection::TPluginDataModule& module, const std::string& shown, const NameScope& scope);
 
 // The levels of the current path (L1 first); the owner and table levels
 // (L3 to L5) by the rule, the others as compared (upper case).

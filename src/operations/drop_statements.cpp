@@ -75,10 +75,15 @@ bool HasTypeExtension(const std::string& name) {
 }
 
 // The item name without its last extension, by the exact-name rule.
-std::optional<std::string> Stem(const Context& c, const DropItem& item, NameKind kind) {
+std::optional<std::string> Stem(const Context& c, const DropItem& item, const NameScope& scope) {
   std::string shown = HasTypeExtension(item.name) ? host::BeforeDot(item.name) : item.name;
   if (Unusable(shown)) return std::nullopt;
-  return c.exact(shown, kind);
+  return c.exact(shown, scope);
+}
+
+NameScope Anywhere(NameKind kind) { return NameScope{kind, {}, {}, {}}; }
+NameScope InSchema(const std::string& owner, const std::string& type) {
+  return NameScope{NameKind::Object, owner, type, {}};
 }
 
 constexpr const char* kNotAName = "not a name the server can hold";
@@ -108,10 +113,12 @@ std::string ClusterTitle(const Context& c) { return c.r.alt ? "Truncate Cluster"
 struct NameOwner {
   std::string name, owner;
 };
-std::optional<NameOwner> ReadNameOwner(const Context& c, const DropItem& item) {
+// `type` is the object type the listing holds (empty: any).
+std::optional<NameOwner> ReadNameOwner(const Context& c, const DropItem& item, const std::string& type) {
   const std::string name = host::BeforeDot(item.name), owner = host::AfterDot(item.name);
   if (Unusable(name) || Unusable(owner)) return std::nullopt;
-  return NameOwner{c.exact(name, NameKind::Object), c.exact(owner, NameKind::User)};
+  const std::string exactOwner = c.exact(owner, Anywhere(NameKind::User));
+  return NameOwner{c.exact(name, InSchema(exactOwner, type)), exactOwner};
 }
 
 // --- the kinds of the last row --------------------------------------------
@@ -164,6 +171,16 @@ std::string KindStatement(const Kind& k, const std::string& owner, const std::st
   return {};
 }
 
+// Where a kind's names are looked up: schema objects and libraries within
+// the listing's owner and type (snapshots and their logs are several kinds
+// of object on the server: any type); directories, links, contexts and
+// outlines have no owner.
+NameScope KindScope(const Context& c, const Kind& k) {
+  if (k.nameKind != NameKind::Object && k.nameKind != NameKind::Library) return Anywhere(k.nameKind);
+  const bool typed = k.objectType != nullptr && std::string(k.level2).rfind("SNAPSHOT", 0) != 0;
+  return InSchema(c.E(3), typed ? k.objectType : "");
+}
+
 const Kind* KindOfListing(const Context& c) {
   if (!c.Owner(3) || !c.L(4).empty()) return nullptr;
   for (const Kind& k : kKinds)
@@ -200,7 +217,7 @@ void Jobs(const Context& c, DropPlan& plan) {
 template <NameKind kind>
 void Global(const Context& c, DropPlan& plan, const char* title, const char* prefix, const char* suffix) {
   PerItem(c, plan, title, [&](const DropItem& item) {
-    auto n = Stem(c, item, kind);
+    auto n = Stem(c, item, Anywhere(kind));
     if (!n) return Skip(kNotAName);
     return Statement(prefix + Quoted(*n) + suffix, *n);
   });
@@ -210,11 +227,11 @@ void Tables(const Context& c, DropPlan& plan) {
   const bool allObjects = c.L(2) == "ALL OBJECTS";
   PerItem(c, plan, TableTitle(c), [&](const DropItem& item) {
     if (allObjects) {
-      auto no = ReadNameOwner(c, item);
+      auto no = ReadNameOwner(c, item, "TABLE");
       if (!no) return Skip(kNotAName);
       return Statement(TableStatement(c, no->owner, no->name), no->name);
     }
-    auto n = Stem(c, item, NameKind::Object);
+    auto n = Stem(c, item, InSchema(c.E(3), "TABLE"));
     if (!n) return Skip(kNotAName);
     return Statement(TableStatement(c, c.E(3), *n), *n);
   });
@@ -224,11 +241,11 @@ void Clusters(const Context& c, DropPlan& plan) {
   const bool allObjects = c.L(2) == "ALL OBJECTS";
   PerItem(c, plan, ClusterTitle(c), [&](const DropItem& item) {
     if (allObjects) {
-      auto no = ReadNameOwner(c, item);
+      auto no = ReadNameOwner(c, item, "CLUSTER");
       if (!no) return Skip(kNotAName);
       return Statement(ClusterStatement(c, no->owner, no->name), no->name);
     }
-    auto n = Stem(c, item, NameKind::Object);
+    auto n = Stem(c, item, InSchema(c.E(3), "CLUSTER"));
     if (!n) return Skip(kNotAName);
     return Statement(ClusterStatement(c, c.E(3), *n), *n);
   });
@@ -236,7 +253,7 @@ void Clusters(const Context& c, DropPlan& plan) {
 
 void IndexTypes(const Context& c, DropPlan& plan) {
   PerItem(c, plan, "Drop Indextype Force", [&](const DropItem& item) {
-    auto n = Stem(c, item, NameKind::Object);
+    auto n = Stem(c, item, InSchema(c.E(4), "INDEXTYPE"));
     if (!n) return Skip(kNotAName);
     return Statement("DROP INDEXTYPE " + Quoted(c.E(4), *n) + " FORCE", *n);
   });
@@ -244,7 +261,7 @@ void IndexTypes(const Context& c, DropPlan& plan) {
 
 void UnusedColumn(const Context& c, DropPlan& plan) {
   PerItem(c, plan, "Set Unused Column Cascade", [&](const DropItem& item) {
-    auto n = Stem(c, item, NameKind::Column);
+    auto n = Stem(c, item, NameScope{NameKind::Column, c.E(3), {}, c.E(4)});
     if (!n) return Skip(kNotAName);
     return Statement("ALTER TABLE " + Quoted(c.E(3), c.E(4)) + " SET UNUSED COLUMN " + Quoted(*n) +
                          " CASCADE CONSTRAINTS",
@@ -266,7 +283,7 @@ void Constraints(const Context& c, DropPlan& plan) {
     if (type == "PRIMARY") return Statement("ALTER TABLE " + table + " DROP PRIMARY KEY CASCADE", item.name);
     if (type == "UNIQUE") return Skip("a unique key is not dropped from here (it may carry the index of a foreign key)");
     if (Unusable(item.name)) return Skip(kNotAName);
-    const std::string n = c.exact(item.name, NameKind::Constraint);
+    const std::string n = c.exact(item.name, NameScope{NameKind::Constraint, c.E(3), {}, c.E(4)});
     return Statement("ALTER TABLE " + table + " DROP CONSTRAINT " + Quoted(n), n);
   });
 }
@@ -277,10 +294,12 @@ void TableIndexes(const Context& c, DropPlan& plan) {
     const bool other = item.name.find('.') != std::string::npos;
     DropItem index = item;
     if (other) index.name = host::BeforeDot(item.name);
-    auto n = Stem(c, index, NameKind::Object);
-    const std::string owner = other ? host::AfterDot(item.name) : c.E(3);
-    if (!n || Unusable(owner)) return Skip(kNotAName);
-    return Statement("DROP INDEX " + Quoted(other ? c.exact(owner, NameKind::User) : owner, *n), *n);
+    const std::string shownOwner = other ? host::AfterDot(item.name) : c.E(3);
+    if (Unusable(shownOwner)) return Skip(kNotAName);
+    const std::string owner = other ? c.exact(shownOwner, Anywhere(NameKind::User)) : shownOwner;
+    auto n = Stem(c, index, InSchema(owner, "INDEX"));
+    if (!n) return Skip(kNotAName);
+    return Statement("DROP INDEX " + Quoted(owner, *n), *n);
   });
 }
 
@@ -291,7 +310,7 @@ std::string SynonymStatement(const std::string& owner, const std::string& name) 
 
 void SynonymsByType(const Context& c, DropPlan& plan) {
   PerItem(c, plan, "Drop Synonym", [&](const DropItem& item) {
-    auto no = ReadNameOwner(c, item);
+    auto no = ReadNameOwner(c, item, "SYNONYM");
     if (!no) return Skip(kNotAName);
     return Statement(SynonymStatement(no->owner, no->name), no->name);
   });
@@ -299,7 +318,7 @@ void SynonymsByType(const Context& c, DropPlan& plan) {
 
 void Synonyms(const Context& c, DropPlan& plan) {
   PerItem(c, plan, "Drop Synonym", [&](const DropItem& item) {
-    auto n = Stem(c, item, NameKind::Object);
+    auto n = Stem(c, item, InSchema(c.E(3), "SYNONYM"));
     if (!n) return Skip(kNotAName);
     return Statement(SynonymStatement(c.E(3), *n), *n);
   });
@@ -310,7 +329,7 @@ void Synonyms(const Context& c, DropPlan& plan) {
 void CatalogByUser(const Context& c, DropPlan& plan) {
   PerItem(c, plan, "Drop Object", [&](const DropItem& item) {
     const std::string kind = host::UpperCase(host::AfterDot(item.name));
-    auto n = Stem(c, item, NameKind::Object);
+    auto n = Stem(c, item, InSchema(c.E(3), kind));
     if (!n || kind.empty()) return Skip(kNotAName);
     if (kind == "TABLE") return Statement(TableStatement(c, c.E(3), *n), *n);
     if (kind == "CLUSTER") return Statement(ClusterStatement(c, c.E(3), *n), *n);
@@ -326,8 +345,8 @@ void CatalogByUser(const Context& c, DropPlan& plan) {
 
 void Associations(const Context& c, DropPlan& plan) {
   PerItem(c, plan, "Disassociate Statistics", [&](const DropItem& item) {
-    auto no = ReadNameOwner(c, item);
     std::string kind = C1(item);
+    auto no = ReadNameOwner(c, item, kind);
     if (!no || kind.empty() || Unusable(kind)) return Skip(kNotAName);
     // The clause names the kind in the plural: INDEX becomes INDEXES.
     const std::string plural = kind == "INDEX" ? "INDEXES" : kind + "S";
@@ -365,9 +384,9 @@ void OwnedKind(const Context& c, DropPlan& plan) {
       // name, so another user's private link is left alone.
       if (host::UpperCase(c.E(3)) != "PUBLIC" && host::UpperCase(c.E(3)) != c.r.logonUser)
         return Skip("a private database link can only be dropped by its owner");
-      if (!Unusable(item.name)) n = c.exact(item.name, k.nameKind);
+      if (!Unusable(item.name)) n = c.exact(item.name, Anywhere(k.nameKind));
     } else {
-      n = Stem(c, item, k.nameKind);
+      n = Stem(c, item, KindScope(c, k));
     }
     if (!n) return Skip(kNotAName);
     return Statement(KindStatement(k, c.E(3), *n), *n);

@@ -43,7 +43,18 @@ struct DropPlan {
   std::vector<std::string> skipped;  // items left out, each with the reason
 };
 
-using NameResolver = std::function<std::string(const std::string& shown, NameKind kind)>;
+// Where a name is looked up: its kind and, for schema objects, columns and
+// constraints, the owner (as the server spells it), the object type
+// (ALL_OBJECTS' OBJECT_TYPE; empty for any) and the table of a column.  An
+// owner keeps another schema's "emp" from deciding how EMP is spelled.
+struct NameScope {
+  NameKind kind = NameKind::Object;
+  std::string owner;
+  std::string type;
+  std::string table;
+};
+
+using NameResolver = std::function<std::string(const std::string& shown, const NameScope& scope)>;
 
 // True for the session listings, where the user first chooses how the
 // sessions end.

@@ -24,9 +24,10 @@ using operations::SessionEnd;
 const std::set<std::string> kExisting = {"Mixed Case Table", "emp copy", "Été",      "it's",
                                          "Sales Team",       "lower_col", "bonus.old"};
 
-std::string Exact(const std::string& shown, NameKind) {
+std::string Exact(const std::string& shown, NameKind = NameKind::Object) {
   return kExisting.count(shown) ? shown : host::UpperCase(shown);
 }
+std::string ExactIn(const std::string& shown, const operations::NameScope&) { return Exact(shown); }
 
 std::vector<std::string> Levels(const std::string& path, bool upper) {
   std::vector<std::string> levels{""};
@@ -62,7 +63,7 @@ DropPlan Plan(const Case& c) {
   const std::string keys = c.keys;
   r.alt = keys.find("Alt") != std::string::npos;
   r.ctrl = keys.find("Ctrl") != std::string::npos;
-  return BuildDropPlan(r, Exact, c.end);
+  return BuildDropPlan(r, ExactIn, c.end);
 }
 
 void Check(const std::vector<Case>& cases) {

@@ -10,6 +10,8 @@
 #include "connected_panel.h"
 #include "connection/data_module.h"
 #include "connection/exact_names.h"
+#include "operations/drop_names.h"
+#include "operations/drop_statements.h"
 
 namespace {
 
@@ -87,3 +89,34 @@ TEST_F(NameScope, RolesProfilesGroupsAndTablespacesFollowTheRule) {
 }
 
 }  // namespace
+
+// F8 names what it drops by the same rule, within the listing's owner and
+// kind: another schema's "emp" or another kind's "dept" of SCOTT must not
+// turn DROP TABLE "SCOTT"."EMP" into a statement about "emp".
+TEST_F(NameScope, F8DropsScottsTablesWhateverOtherOwnersAndKindsAreNamed) {
+  LogOn("system", "manager");
+  Run("create table sales.\"emp\" (x number)");
+  Run("create sequence scott.\"dept\"");
+  Run("create table scott.\"Mixed T\" (x number)");
+  panel().SetCurrentDirectory("\\tables\\scott");
+  operations::DropRequest r;
+  r.levels = panel().PathLevels();
+  r.exactLevels = operations::ExactPathLevels(panel());
+  r.items = {{"emp", {}}, {"dept", {}}, {"Mixed T", {}}};
+  r.logonUser = "SYSTEM";
+  auto& m = module();
+  auto exact = [&](const std::string& shown, const operations::NameScope& scope) {
+    return operations::ExactItemName(m, shown, scope);
+  };
+  const operations::DropPlan plan = operations::BuildDropPlan(r, exact);
+  EXPECT_EQ(plan.statements, (std::vector<std::string>{"DROP TABLE \"SCOTT\".\"EMP\"", "DROP TABLE \"SCOTT\".\"DEPT\"",
+                                                       "DROP TABLE \"SCOTT\".\"Mixed T\""}));
+  // The same names in the all-objects list ("NAME.OWNER") and as another
+  // schema's index of the table.
+  panel().SetCurrentDirectory("\\All objects\\table");
+  r.levels = panel().PathLevels();
+  r.exactLevels = operations::ExactPathLevels(panel());
+  r.items = {{"emp.scott", {}}, {"emp.sales", {}}};
+  EXPECT_EQ(operations::BuildDropPlan(r, exact).statements,
+            (std::vector<std::string>{"DROP TABLE \"SCOTT\".\"EMP\"", "DROP TABLE \"SALES\".\"emp\""}));
+}

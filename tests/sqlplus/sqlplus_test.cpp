@@ -59,7 +59,7 @@ TEST(SqlPlusStatements, FeedbackErrorsAndBlocks) {
             "\n1 row created.\n\n"
             "\n2 rows updated.\n\n"
             // The client stand-in reports no parse offset: the marker stands in column 1.
-            "SELECT NOPE\n*\nERROR at line 1:\nORA-00904: \"NOPE\": invalid identifier\n\n\n"
+            "SELECT NOPE\n       *\nERROR at line 1:\nORA-00904: \"NOPE\": invalid identifier\n\n\n"
             "\nPL/SQL procedure successfully completed.\n\n");
 }
 

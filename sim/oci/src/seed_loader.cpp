@@ -354,6 +354,7 @@ void BuildDemoDatabase(const std::string& path, const std::string& version) {
   for (const char* script : {kSeedDemoSql, kSeedDemoTablesSql, kSeedDemoCodeSql, kSeedDemoTextsSql}) RunDemoScript(*s, script);
   RunDemoScript(*s, kSeedDemoMixedCaseSql);
   RunDemoScript(*s, kSeedMixedCaseNamesSql);
+  RunDemoScript(*s, kSeedMixedCaseKindsSql);
   s->Commit();
   // Fixed dates: everything was created on the same (fictional) morning.
   ExecSql(db, "BEGIN");
@@ -361,6 +362,8 @@ void BuildDemoDatabase(const std::string& path, const std::string& version) {
   ExecSql(db, kSeedDemoTablesDictionarySql);
   ExecSql(db, kSeedDemoCodeDictionarySql);
   ExecSql(db, kSeedDemoMixedCaseDictionarySql);
+  // Before the storage demo, which gives every table and cluster its segment.
+  ExecSql(db, kSeedMixedCaseKindsDictionarySql);
   ExecSql(db, kSeedStorageDemoSql);
   ExecSql(db, kSeedUsersDemoSql);
   ExecSql(db, kSeedMixedCaseNamesDictionarySql);
