@@ -129,6 +129,7 @@ class OciStatement : public Statement {
   OCIError* err_;
   OCIStmt* stmt_ = nullptr;
   bool query_ = false;
+  bool compileErrors_ = false;
   bool done_ = false;
   int rowCount_ = 0;
   std::vector<ResultColumn> columns_;
