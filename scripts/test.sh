@@ -5,26 +5,41 @@
 # Installs what it needs first (Debian 12; run as root or with sudo).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash .ci/install-deps.sh
+# Each stage prints its wall time and the CPU time it used, so a CI log shows
+# where the time budget goes.
+stage_start=$SECONDS
+stage() {
+  local name=$1 t0=$SECONDS c0 c1
+  shift
+  c0=$(awk '{print $14+$15+$16+$17}' /proc/$$/stat)
+  "$@"
+  c1=$(awk '{print $14+$15+$16+$17}' /proc/$$/stat)
+  echo "== stage $name: $((SECONDS - t0)) s wall, $(((c1 - c0) / $(getconf CLK_TCK))) s CPU (total $((SECONDS - stage_start)) s)"
+}
+stage install-deps bash .ci/install-deps.sh
 build=${QUARRY_BUILD_DIR:-build}
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUARRY_WERROR=ON -DQUARRY_BUILD_BENCH=ON
-cmake --build "$build" -j"$(nproc)"
-(cd "$build" && ctest --output-on-failure -j2 --timeout 300)
+native_build() {
+  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUARRY_WERROR=ON -DQUARRY_BUILD_BENCH=ON
+  cmake --build "$build" -j"$(nproc)"
+}
+stage native-build native_build
+stage native-tests bash -c "cd '$build' && ctest --output-on-failure -j2 --timeout 300"
 # The plugin's own code once more under AddressSanitizer and UBSan: the shell,
 # the client layer and the connection service (the last two against the
 # client stand-in, whose process-wide tables are not freed at exit, so leak
 # checking is off there).
 san=${QUARRY_SANITIZE_BUILD_DIR:-build-sanitize}
-cmake -S . -B "$san" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUARRY_SANITIZE=ON -DQUARRY_WERROR=ON >/dev/null
-cmake --build "$san" -j"$(nproc)" --target plugin_shell_tests oracle_tests oracle_session_tests connection_tests ocisim
-export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-ASAN_OPTIONS=detect_leaks=1 "$san/tests/plugin/plugin_shell_tests"
-ASAN_OPTIONS=detect_leaks=1 "$san/tests/oracle/oracle_tests"
-ASAN_OPTIONS=detect_leaks=0 "$san/tests/oracle/oracle_session_tests"
-ORACLE_HOME="$PWD/$san/ocisim/home" ASAN_OPTIONS=detect_leaks=0 "$san/tests/connection/connection_tests"
-bash .ci/build-windows-dll.sh
+sanitizer_run() {
+  cmake -S . -B "$san" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUARRY_SANITIZE=ON -DQUARRY_WERROR=ON >/dev/null
+  cmake --build "$san" -j"$(nproc)" --target plugin_shell_tests oracle_tests oracle_session_tests connection_tests ocisim
+  export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+  ASAN_OPTIONS=detect_leaks=1 "$san/tests/plugin/plugin_shell_tests"
+  ASAN_OPTIONS=detect_leaks=1 "$san/tests/oracle/oracle_tests"
+  ASAN_OPTIONS=detect_leaks=0 "$san/tests/oracle/oracle_session_tests"
+  ORACLE_HOME="$PWD/$san/ocisim/home" ASAN_OPTIONS=detect_leaks=0 "$san/tests/connection/connection_tests"
+}
+stage sanitizers sanitizer_run
+stage windows-dll bash .ci/build-windows-dll.sh
 # The packages users install: built, installed, used in far2l, removed.
-bash .ci/package-check.sh
-if [ -f .ci/wine-platform-tests.sh ]; then
-  bash .ci/wine-platform-tests.sh
-fi
+stage packages bash .ci/package-check.sh
+stage wine-tests bash .ci/wine-platform-tests.sh
