@@ -10,15 +10,7 @@ f2l_require
 f2l_use_stand_in "$2"
 f2l_start "$1"
 
-f2l_open_plugin "Quarry manager"
-f2l_wait_for "Oracle" 10 || f2l_fail "no Oracle panel"
-f2l_find_item Tables
-f2l_keys Enter
-f2l_wait_for "Oracle Logon" 10 || f2l_fail "no logon dialog"
-f2l_keys -l scott
-f2l_keys Tab
-f2l_keys -l tiger
-f2l_keys Enter
+f2l_open_and_log_on Tables scott tiger
 f2l_wait_for "SCOTT" 20 || f2l_fail "no owner SCOTT in the tables root"
 f2l_find_item SCOTT
 f2l_keys Enter

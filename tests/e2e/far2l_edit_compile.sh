@@ -10,16 +10,8 @@ f2l_require
 f2l_use_stand_in "$2"
 f2l_start "$1"
 
-f2l_open_plugin "Quarry manager"
-f2l_wait_for "Oracle" 10 || f2l_fail "no Oracle panel"
 # Entering a directory asks for the logon first.
-f2l_find_item Procedures
-f2l_keys Enter
-f2l_wait_for "Oracle Logon" 10 || f2l_fail "no logon dialog"
-f2l_keys -l scott
-f2l_keys Tab
-f2l_keys -l tiger
-f2l_keys Enter
+f2l_open_and_log_on Procedures scott tiger
 f2l_wait_for "SCOTT" 20 || f2l_fail "procedures did not list their owners"
 f2l_find_item SCOTT
 f2l_keys Enter

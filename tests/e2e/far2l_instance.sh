@@ -10,15 +10,7 @@ f2l_require
 f2l_use_stand_in "$2"
 f2l_start "$1"
 
-f2l_open_plugin "Quarry manager"
-f2l_wait_for "Oracle" 10 || f2l_fail "no Oracle panel"
-f2l_find_item ".Instance parameters"
-f2l_keys Enter
-f2l_wait_for "Oracle Logon" 10 || f2l_fail "no logon dialog"
-f2l_keys -l system
-f2l_keys Tab
-f2l_keys -l manager
-f2l_keys Enter
+f2l_open_and_log_on ".Instance parameters" system manager
 f2l_wait_for ".SESSIONS" 20 || f2l_fail "the instance root does not offer its sessions"
 f2l_wait_for ".PARAMETERS UNDOCUMENTED" 2 || f2l_fail "no undocumented parameters"
 f2l_find_item ".SESSIONS"

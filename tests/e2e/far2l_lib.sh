@@ -75,6 +75,20 @@ f2l_open_plugin() {
   f2l_keys Enter
 }
 
+# Opens Quarry's panel, enters the root directory $1 and logs on as $2 with
+# password $3 in the logon dialog that entering asks for.
+f2l_open_and_log_on() {
+  f2l_open_plugin "Quarry manager"
+  f2l_wait_for "Oracle" 10 || f2l_fail "no Oracle panel"
+  f2l_find_item "$1"
+  f2l_keys Enter
+  f2l_wait_for "Oracle Logon" 10 || f2l_fail "no logon dialog"
+  f2l_keys -l "$2"
+  f2l_keys Tab
+  f2l_keys -l "$3"
+  f2l_keys Enter
+}
+
 # The 0-based position of an entry in the menu on screen.  Menu items are
 # the framed segments "║ text ║" without a panel column divider inside; a
 # fresh profile on an empty folder shows no other such segment.

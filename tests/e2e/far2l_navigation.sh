@@ -26,15 +26,7 @@ f2l_up() {
   f2l_keys Enter
 }
 
-f2l_open_plugin "Quarry manager"
-f2l_wait_for "Oracle" 10 || f2l_fail "no Oracle panel"
-f2l_find_item Tables
-f2l_keys Enter
-f2l_wait_for "Oracle Logon" 10 || f2l_fail "no logon dialog"
-f2l_keys -l system
-f2l_keys Tab
-f2l_keys -l manager
-f2l_keys Enter
+f2l_open_and_log_on Tables system manager
 f2l_wait_for ".PARTITIONED TABLES" 20 || f2l_fail "the tables root is not listed"
 f2l_find_item SCOTT
 f2l_keys Enter

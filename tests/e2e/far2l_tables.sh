@@ -9,16 +9,8 @@ f2l_require
 f2l_use_stand_in "$2"
 f2l_start "$1"
 
-f2l_open_plugin "Quarry manager"
-f2l_wait_for "Oracle" 10 || f2l_fail "no Oracle panel"
 # Entering a directory asks for the logon first.
-f2l_find_item Tables
-f2l_keys Enter
-f2l_wait_for "Oracle Logon" 10 || f2l_fail "no logon dialog"
-f2l_keys -l system
-f2l_keys Tab
-f2l_keys -l manager
-f2l_keys Enter
+f2l_open_and_log_on Tables system manager
 f2l_wait_for ".PARTITIONED TABLES" 20 || f2l_fail "the tables root does not show its counted directories"
 f2l_wait_for "SCOTT" 2 || f2l_fail "no owner SCOTT in the tables root"
 f2l_find_item SCOTT

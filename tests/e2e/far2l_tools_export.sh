@@ -18,15 +18,7 @@ OUT="$F2L_DIR/start"
 TOOLS="$F2L_DIR/plugins/quarry/plug/Tools"
 cp -r "$(dirname "$1")/Tools" "$TOOLS"
 
-f2l_open_plugin "Quarry manager"
-f2l_wait_for "Oracle" 10 || f2l_fail "no Oracle panel"
-f2l_find_item Users
-f2l_keys Enter
-f2l_wait_for "Oracle Logon" 10 || f2l_fail "no logon dialog"
-f2l_keys -l scott
-f2l_keys Tab
-f2l_keys -l tiger
-f2l_keys Enter
+f2l_open_and_log_on Users scott tiger
 f2l_wait_for "SCOTT" 20 || f2l_fail "no user SCOTT"
 
 f2l_keys F2

@@ -19,15 +19,7 @@ back_to() {
   f2l_wait_for "$item" 5 || f2l_fail "$title does not show $item"
 }
 
-f2l_open_plugin "Quarry manager"
-f2l_wait_for "Oracle" 10 || f2l_fail "no Oracle panel"
-f2l_find_item Users
-f2l_keys Enter
-f2l_wait_for "Oracle Logon" 10 || f2l_fail "no logon dialog"
-f2l_keys -l system
-f2l_keys Tab
-f2l_keys -l manager
-f2l_keys Enter
+f2l_open_and_log_on Users system manager
 f2l_wait_for ".PROFILES" 20 || f2l_fail "the users root does not show its branches"
 f2l_wait_for "SCOTT" 5 || f2l_fail "no user SCOTT"
 f2l_find_item SCOTT
