@@ -69,5 +69,5 @@ awk '
     printf "soak: %d passes\n", n
     printf "  start (after pass 1): %d kB RSS, %d descriptors, %d temporary files\n", r0, f0, t0
     printf "  end (after pass %d): %d kB RSS, %d descriptors, %d temporary files\n", n, r, f, t
-    printf "  RSS peak %d kB; growth %+d kB (%+.1f%%), %+.1f kB per pass\n", rmax, r - r0, 100 * (r - r0) / r0, n > 1 ? (r - r0) / (n - 1) : 0
+    printf "  RSS peak %d kB; growth %+d kB (%+.1f%%), %+.1f kB per pass\n", rmax, r - r0, 100 * (r - r0) / r0, (n > 1 ? (r - r0) / (n - 1) : 0)
   }' "$SOAK_SAMPLES"
