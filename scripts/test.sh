@@ -39,6 +39,7 @@ sanitizer_run() {
   ORACLE_HOME="$PWD/$san/ocisim/home" ASAN_OPTIONS=detect_leaks=0 "$san/tests/connection/connection_tests"
 }
 stage sanitizers sanitizer_run
+stage leak-check bash .ci/leak-check.sh
 stage windows-dll bash .ci/build-windows-dll.sh
 # The packages users install: built, installed, used in far2l, removed.
 stage packages bash .ci/package-check.sh

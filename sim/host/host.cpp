@@ -240,6 +240,11 @@ void Host::ClosePanel(const std::string& reason) {
   Record("closed by=" + reason);
 }
 
+void Host::CloseBetweenScripts() {
+  if (open_) ClosePanel("script end");
+  answers().Clear();
+}
+
 bool Host::Close() {
   if (!RequirePanel("close")) return false;
   NoteCall("ProcessEvent FE_CLOSE");

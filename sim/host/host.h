@@ -81,6 +81,7 @@ class Host {
   bool Open(int openFrom = far::OPEN_PLUGINSMENU, int item = 0, const std::string& text = "");
   bool Close();                       // the user closes the panel (FE_CLOSE may refuse)
   bool Quit();                        // the user quits the host (FE_CLOSE may refuse)
+  void CloseBetweenScripts();         // closes a panel a script left open (ClosePlugin, no question)
   bool List();
   bool Info();
   bool ChangeDirectory(const std::string& dir);

@@ -1,5 +1,7 @@
 // main.cpp — quarry-host: the host stand-in's command-line front end.
 // The command language is documented in script.cpp (kScriptHelp).
+#include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iostream>
@@ -9,12 +11,51 @@
 #include "host.h"
 #include "script.h"
 
+namespace {
+
+// A long session: every script once per pass, passes repeated until the time
+// is up.  Failures are counted, not fatal (the scripts' expectations assume a
+// fresh database each); only a plugin crash ends the run, as always.
+int RepeatScripts(hostsim::Host& host, hostsim::Script& script, const std::vector<std::string>& paths,
+                  double seconds, const std::string& afterPass) {
+  const auto start = std::chrono::steady_clock::now();
+  long failures = 0;
+  int pass = 0;
+  do {
+    ++pass;
+    for (const auto& path : paths) {
+      std::ifstream in(path);
+      if (!in) {
+        std::cerr << "quarry-host: cannot read script " << path << "\n";
+        return 2;
+      }
+      script.Restart();
+      if (script.Run(in, true) != 0) ++failures;
+      script.Finish();
+      host.CloseBetweenScripts();
+    }
+    script.Restart();
+    if (!afterPass.empty()) {
+      const std::string command = afterPass + " " + std::to_string(pass);
+      if (std::system(command.c_str()) != 0) std::cerr << "quarry-host: after-pass command failed: " << command << "\n";
+    }
+  } while (std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() < seconds);
+  std::cerr << "quarry-host: " << pass << " passes of " << paths.size() << " scripts, " << failures
+            << " script runs with failures\n";
+  return 0;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   hostsim::HostOptions options;
   bool keepGoing = false;
   std::vector<std::string> commands;
   std::string scriptPath;
   bool haveScript = false;
+  double repeatSeconds = -1;
+  std::string afterPass;
+  std::vector<std::string> repeatScripts;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     if (arg == "--help" || arg == "-h") {
@@ -36,12 +77,29 @@ int main(int argc, char** argv) {
         return 2;
       }
       options.startupSize = std::stoi(v);
+    } else if (arg == "--repeat-for" || arg == "--after-pass") {
+      if (++i >= argc) {
+        std::cerr << "quarry-host: " << arg << " needs a value\n";
+        return 2;
+      }
+      if (arg == "--after-pass") {
+        afterPass = argv[i];
+        continue;
+      }
+      char* end = nullptr;
+      repeatSeconds = std::strtod(argv[i], &end);
+      if (end == argv[i] || *end != '\0' || repeatSeconds < 0) {
+        std::cerr << "quarry-host: --repeat-for needs a number of seconds\n";
+        return 2;
+      }
     } else if (arg == "-e") {
       if (++i >= argc) {
         std::cerr << "quarry-host: -e needs a command\n";
         return 2;
       }
       commands.push_back(argv[i]);
+    } else if (repeatSeconds >= 0 && arg[0] != '-') {
+      repeatScripts.push_back(arg);
     } else if (!haveScript && (arg == "-" || arg[0] != '-')) {
       scriptPath = arg;
       haveScript = true;
@@ -59,6 +117,13 @@ int main(int argc, char** argv) {
       status = 1;
       if (!keepGoing) return status;
     }
+  }
+  if (repeatSeconds >= 0) {
+    if (repeatScripts.empty()) {
+      std::cerr << "quarry-host: --repeat-for needs script files after it\n";
+      return 2;
+    }
+    return RepeatScripts(host, script, repeatScripts, repeatSeconds, afterPass);
   }
   if (haveScript && scriptPath != "-") {
     std::ifstream in(scriptPath);

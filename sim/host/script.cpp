@@ -23,6 +23,17 @@ options:
   --startup-size=N    4316 (far2l 2.6, default) or 4324 (far2l 2.7+, with
                       the ColorDialog slot)
   --keep-going        do not stop at the first failed command
+  --repeat-for SECONDS SCRIPT...
+                      a long session: play every SCRIPT once per pass (the
+                      panel a script leaves open is closed before the next),
+                      passes repeated until SECONDS have passed (at least
+                      one); failed commands do not stop it (a summary goes
+                      to standard error); options go before it
+  --after-pass COMMAND
+                      with --repeat-for: after each pass run "COMMAND N"
+                      through the shell (N the pass number) and wait for it,
+                      a quiet moment to measure this process (the command's
+                      parent)
   --help              this text
   --version           the version of Quarry this stand-in was built with
 

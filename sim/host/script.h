@@ -37,6 +37,11 @@ class Script {
   int Run(std::istream& in, bool keepGoing);
   // Checks made at the end of a script (answers left unused).
   bool Finish();
+  // Forgets the transcript so far, before the next script of a repeated run.
+  void Restart() {
+    host_.transcript().Forget();
+    windowStart_ = 0;
+  }
 
  private:
   bool Answer(const std::vector<Word>& words, const std::string& rest);

@@ -48,6 +48,11 @@ class Transcript {
   // Index of the first line not yet looked at by expect commands.
   std::size_t Mark() const { return mark_; }
   void SetMark(std::size_t mark) { mark_ = mark; }
+  // Drops the kept lines (a long repeated run keeps only the current script's).
+  void Forget() {
+    lines_.clear();
+    mark_ = 0;
+  }
 
  private:
   std::ostream* out_;

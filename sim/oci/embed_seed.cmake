@@ -8,7 +8,8 @@ foreach(_pair "kSeedDictionarySql;dictionary.sql" "kSeedSystemSql;system.sql" "k
         "kSeedDemoTextsSql;demo_texts.sql" "kSeedUsersDemoSql;users_demo.sql" "kSeedStorageDemoSql;storage_demo.sql" "kSeedDictionaryCommentsSql;dictionary_comments.sql"
         "kSeedDemoMixedCaseSql;demo_mixed_case.sql" "kSeedDemoMixedCaseDictionarySql;demo_mixed_case_dictionary.sql"
         "kSeedMixedCaseNamesSql;mixed_case_names.sql" "kSeedMixedCaseNamesDictionarySql;mixed_case_names_dictionary.sql"
-        "kSeedMixedCaseKindsSql;mixed_case_kinds.sql" "kSeedMixedCaseKindsDictionarySql;mixed_case_kinds_dictionary.sql")
+        "kSeedMixedCaseKindsSql;mixed_case_kinds.sql" "kSeedMixedCaseKindsDictionarySql;mixed_case_kinds_dictionary.sql"
+        "kSeedHostileNamesSql;hostile_names.sql" "kSeedHostileNamesDictionarySql;hostile_names_dictionary.sql")
   list(GET _pair 0 _var)
   list(GET _pair 1 _file)
   file(READ "${SEED_DIR}/${_file}" _text)

@@ -12,6 +12,7 @@
 #include "host/host_services.h"
 #include "host/messages.h"
 #include "host/text_utils.h"
+#include "operations/derived_file_name.h"
 #include "platform/console_input.h"
 #include "platform/platform.h"
 
@@ -124,7 +125,9 @@ bool CopyTableToScript(panel::TOracleController& controller, const std::string& 
     host::ShowErrorMessage("Copying objects is only allowed for tables!");
     return true;
   }
-  std::string fileName = table + ".sql";
+  // Suggested from the name, but never a path: a table "../x" must not
+  // write outside the other panel's folder.
+  std::string fileName = DerivedFileName(table, ".sql");
   ScriptOptions options;
   if (!CopyTableDialog(owner + "." + table, fileName, options)) return true;
   fileName = host::Trim(fileName);

@@ -8,6 +8,7 @@
 #include "catalog/dispatcher.h"
 #include "catalog/root_list.h"
 #include "host/host_services.h"
+#include "host/messages.h"
 #include "oracle/client_library.h"
 #include "panel/key_bar.h"
 #include "panel/path_levels.h"
@@ -55,6 +56,19 @@ const char* ModeText(connection::ConnectMode mode) {
     case connection::ConnectMode::SysOper: return "SYSOPER";
     default: return "Normal";
   }
+}
+
+// True when `name` is, exactly, an item of the panel's current listing.
+bool ListedItem(far::HANDLE panel, const std::string& name) {
+  const far::PluginStartupInfo& h = host::Host();
+  if (h.Control == nullptr) return false;
+  auto info = std::make_unique<far::PanelInfo>();  // large on far2l
+  if (!h.Control(panel, far::FCTL_GETPANELINFO, info.get()) || info->PanelItems == nullptr) return false;
+  for (int i = 0; i < info->ItemsNumber; ++i) {
+    const char* itemName = info->PanelItems[i].FindData.cFileName;
+    if (name == std::string(itemName, strnlen(itemName, sizeof(info->PanelItems[i].FindData.cFileName)))) return true;
+  }
+  return false;
 }
 
 }  // namespace
@@ -109,6 +123,15 @@ bool TOracleController::SetDirectory(const std::string& dir, int opMode) {
   const std::string text = HostPathToPanelPath(dir, (opMode & far::OPM_FIND) != 0);
   if (text.empty()) return false;  // names no directory
   const bool upward = text == "\\" || text == "..";
+  // A quoted name may hold a backslash ("..\x"), the one character a path
+  // level cannot: entered, it would read as several levels and list another
+  // object, or none.  Such an item is refused; F3, F8 and the other keys on
+  // the item still reach it.
+  if (!upward && text.front() != '\\' && text.find('\\') != std::string::npos && ListedItem(this, text)) {
+    if ((opMode & (far::OPM_FIND | far::OPM_SILENT)) == 0)
+      host::ShowErrorMessage(host::FromOem(text) + ": a name with a backslash cannot be opened as a folder");
+    return false;
+  }
   if (opMode == far::OPM_FIND && !dataModule_->Connected()) return false;
   if (!dataModule_->Connected()) {
     // Disconnected, going up needs no logon: every level between here and

@@ -19,6 +19,14 @@ std::string Upper(std::string_view s) {
   return out;
 }
 
+// A 9.2 server keeps identifiers of at most 30 bytes (the AL32UTF8 bytes of a
+// quoted name, not its letters) and refuses a longer one while parsing.
+constexpr size_t kMaxIdentifierBytes = 30;
+
+void CheckIdentifierLength(const std::string& name) {
+  if (name.size() > kMaxIdentifierBytes) throw MakeOraError(972);
+}
+
 char QClose(char open) {
   switch (open) {
     case '[': return ']';
@@ -83,11 +91,13 @@ void Scan(std::string_view s, std::vector<Token>& out, size_t maxTokens) {
       if (close == i + 1) throw MakeOraError(1741);
       t.type = Tok::QuotedIdent;
       t.text = std::string(s.substr(i + 1, close - i - 1));
+      CheckIdentifierLength(t.text);
       i = close + 1;
     } else if (IdentStart(c)) {
       while (i < n && IdentPart(s[i])) ++i;
       t.type = Tok::Ident;
       t.text = Upper(s.substr(start, i - start));
+      CheckIdentifierLength(t.text);
     } else if (std::isdigit(static_cast<unsigned char>(c)) ||
                (c == '.' && i + 1 < n && std::isdigit(static_cast<unsigned char>(s[i + 1])))) {
       while (i < n && std::isdigit(static_cast<unsigned char>(s[i]))) ++i;

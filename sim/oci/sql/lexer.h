@@ -23,7 +23,8 @@ struct Token {
 };
 
 // Splits the text; the last token is Tok::End. Throws OraError 1756 for an
-// unterminated string, 911 for a character Oracle would not accept. With
+// unterminated string, 911 for a character Oracle would not accept, 972 for an
+// identifier over 30 bytes. With
 // prefixOnly, stops at the first such error instead (program unit bodies are
 // checked later by the engine's compile step). maxTokens > 0 stops early.
 std::vector<Token> Tokenize(std::string_view sql, bool prefixOnly = false, size_t maxTokens = 0);

@@ -355,6 +355,7 @@ void BuildDemoDatabase(const std::string& path, const std::string& version) {
   RunDemoScript(*s, kSeedDemoMixedCaseSql);
   RunDemoScript(*s, kSeedMixedCaseNamesSql);
   RunDemoScript(*s, kSeedMixedCaseKindsSql);
+  RunDemoScript(*s, kSeedHostileNamesSql);
   s->Commit();
   // Fixed dates: everything was created on the same (fictional) morning.
   ExecSql(db, "BEGIN");
@@ -367,6 +368,7 @@ void BuildDemoDatabase(const std::string& path, const std::string& version) {
   ExecSql(db, kSeedStorageDemoSql);
   ExecSql(db, kSeedUsersDemoSql);
   ExecSql(db, kSeedMixedCaseNamesDictionarySql);
+  ExecSql(db, kSeedHostileNamesDictionarySql);
   // The compiler already recorded some of the dependencies the seed lists.
   ExecSql(db, "DELETE FROM \"SYS.DBA_DEPENDENCIES\" WHERE rowid NOT IN (SELECT MIN(rowid) FROM "
               "\"SYS.DBA_DEPENDENCIES\" GROUP BY OWNER, NAME, TYPE, REFERENCED_OWNER, REFERENCED_NAME, "

@@ -39,6 +39,8 @@ extern const char* const kSeedDemoMixedCaseSql;
 extern const char* const kSeedDemoMixedCaseDictionarySql;
 extern const char* const kSeedMixedCaseNamesSql;
 extern const char* const kSeedMixedCaseNamesDictionarySql;
+extern const char* const kSeedHostileNamesSql;
+extern const char* const kSeedHostileNamesDictionarySql;
 extern const char* const kSeedMixedCaseKindsSql;
 extern const char* const kSeedMixedCaseKindsDictionarySql;
 
