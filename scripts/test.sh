@@ -44,3 +44,4 @@ stage windows-dll bash .ci/build-windows-dll.sh
 # The packages users install: built, installed, used in far2l, removed.
 stage packages bash .ci/package-check.sh
 stage wine-tests bash .ci/wine-platform-tests.sh
+stage fuzz bash .ci/fuzz.sh

@@ -153,69 +153,97 @@ std::string Far2lConfigDirectory() {
   return base.empty() ? std::string() : base + "/far2l";
 }
 
-bool AddToHistoryFile(const std::string& path, const std::string& name, const std::string& entry) {
-  // The file's format cannot hold a line break or quote inside an entry.
-  if (entry.find_first_of("\r\n\"") != std::string::npos) return false;
-  std::string content;
-  platform::ReadWholeFile(path, content);  // a missing file starts empty
-  std::vector<std::string> lines = Split(content, '\n');
-  if (!lines.empty() && lines.back().empty()) lines.pop_back();
+namespace {
 
-  const std::string header = "[SavedDialogHistory/" + name + "]";
-  std::size_t begin = lines.size(), end = lines.size();
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    std::string l = lines[i];
-    if (!l.empty() && l.back() == '\r') l.pop_back();
-    if (begin == lines.size()) {
-      if (l == header) begin = i;
-    } else if (!l.empty() && l[0] == '[') {
-      end = i;
-      break;
-    }
-  }
+// One history's section of the file: where it lies and what it holds.
+struct HistorySection {
+  std::vector<std::string> lines;  // the whole file
+  std::size_t begin, end;          // [begin, end) of the section; begin == lines.size(): none
   std::vector<std::string> entries;
   std::string locks, times, position = "-1";
   std::vector<std::string> other;  // keys of the section we do not manage
-  if (begin != lines.size()) {
-    for (std::size_t i = begin + 1; i < end; ++i) {
-      std::string l = lines[i];
-      std::size_t eq = l.find('=');
-      if (eq == std::string::npos) continue;
-      std::string key = l.substr(0, eq), value = l.substr(eq + 1);
-      if (key == "Lines") entries = Split(Unescape(value), '\n');
-      else if (key == "Locks") locks = value;
-      else if (key == "Times") times = value;
-      else if (key == "Position") position = value;
-      else other.push_back(l);
+};
+
+HistorySection FindSection(const std::string& fileText, const std::string& name) {
+  HistorySection s;
+  s.lines = Split(fileText, '\n');
+  if (!s.lines.empty() && s.lines.back().empty()) s.lines.pop_back();
+  const std::string header = "[SavedDialogHistory/" + name + "]";
+  s.begin = s.end = s.lines.size();
+  for (std::size_t i = 0; i < s.lines.size(); ++i) {
+    std::string l = s.lines[i];
+    if (!l.empty() && l.back() == '\r') l.pop_back();
+    if (s.begin == s.lines.size()) {
+      if (l == header) s.begin = i;
+    } else if (!l.empty() && l[0] == '[') {
+      s.end = i;
+      break;
     }
   }
+  if (s.begin == s.lines.size()) return s;
+  for (std::size_t i = s.begin + 1; i < s.end; ++i) {
+    const std::string& l = s.lines[i];
+    std::size_t eq = l.find('=');
+    if (eq == std::string::npos) continue;
+    std::string key = l.substr(0, eq), value = l.substr(eq + 1);
+    if (key == "Lines") s.entries = Split(Unescape(value), '\n');
+    else if (key == "Locks") s.locks = value;
+    else if (key == "Times") s.times = value;
+    else if (key == "Position") s.position = value;
+    else s.other.push_back(l);
+  }
+  return s;
+}
+
+}  // namespace
+
+std::vector<std::string> HistoryTextEntries(const std::string& fileText, const std::string& name) {
+  return FindSection(fileText, name).entries;
+}
+
+std::optional<std::string> AddToHistoryText(const std::string& fileText, const std::string& name,
+                                            const std::string& entry, const std::string& stamp) {
+  // The file's format cannot hold a line break or quote inside an entry.
+  if (entry.find_first_of("\r\n\"") != std::string::npos) return std::nullopt;
+  HistorySection s = FindSection(fileText, name);
+  std::vector<std::string>& entries = s.entries;
   std::string wanted = UpperCase(Trim(entry));
   for (const std::string& e : entries)
-    if (UpperCase(Trim(e)) == wanted) return true;
+    if (UpperCase(Trim(e)) == wanted) return fileText;
 
   // Keep Locks and Times one per entry, then add the new one as the oldest.
-  locks.resize(entries.size(), '0');
-  std::vector<std::string> stamps = Split(times, ' ');
+  s.locks.resize(entries.size(), '0');
+  std::vector<std::string> stamps = Split(s.times, ' ');
   stamps.resize(entries.size(), "0000000000000000");
   entries.push_back(entry);
-  locks += '0';
-  stamps.push_back(FileTimeNowHex());
+  s.locks += '0';
+  stamps.push_back(stamp);
 
   std::string joined;
   for (std::size_t i = 0; i < entries.size(); ++i) joined += (i ? "\n" : "") + entries[i];
   std::string stampText;
   for (std::size_t i = 0; i < stamps.size(); ++i) stampText += (i ? " " : "") + stamps[i];
-  std::vector<std::string> section{header, "Lines=" + Escape(joined), "Locks=" + locks,
-                                   "Position=" + position, "Times=" + stampText};
-  section.insert(section.end(), other.begin(), other.end());
+  std::vector<std::string> section{"[SavedDialogHistory/" + name + "]", "Lines=" + Escape(joined),
+                                   "Locks=" + s.locks, "Position=" + s.position, "Times=" + stampText};
+  section.insert(section.end(), s.other.begin(), s.other.end());
 
-  std::vector<std::string> out(lines.begin(), lines.begin() + static_cast<long>(begin));
-  if (begin == lines.size() && !out.empty() && !out.back().empty()) out.emplace_back("");
+  const std::vector<std::string>& lines = s.lines;
+  std::vector<std::string> out(lines.begin(), lines.begin() + static_cast<long>(s.begin));
+  if (s.begin == lines.size() && !out.empty() && !out.back().empty()) out.emplace_back("");
   out.insert(out.end(), section.begin(), section.end());
-  if (begin != lines.size()) out.insert(out.end(), lines.begin() + static_cast<long>(end), lines.end());
+  if (s.begin != lines.size()) out.insert(out.end(), lines.begin() + static_cast<long>(s.end), lines.end());
   std::ostringstream text;
   for (const std::string& l : out) text << l << '\n';
-  return platform::WriteFileAtomic(path, text.str());
+  return text.str();
+}
+
+bool AddToHistoryFile(const std::string& path, const std::string& name, const std::string& entry) {
+  std::string content;
+  platform::ReadWholeFile(path, content);  // a missing file starts empty
+  std::optional<std::string> text = AddToHistoryText(content, name, entry, FileTimeNowHex());
+  if (!text) return false;
+  if (*text == content) return true;  // already there
+  return platform::WriteFileAtomic(path, *text);
 }
 
 void AddToDialogHistory(const std::string& name, const std::string& entry) {

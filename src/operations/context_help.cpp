@@ -9,9 +9,6 @@
 
 namespace operations {
 
-const char* const kPluginHelpFile = "Quarry.hlf";
-const char* const kParameterHelpFile = "zoZaze.hlf";
-
 bool ShowContextHelp(panel::TOracleController& controller) {
   CurrentItem current = ReadCurrentItem(controller);
   const std::string item = current.valid ? panel::UpperAnsi(current.name) : std::string();

@@ -7,8 +7,8 @@
 
 namespace operations {
 
-extern const char* const kPluginHelpFile;     // the plugin's manual
-extern const char* const kParameterHelpFile;  // one topic per instance parameter
+inline constexpr const char* kPluginHelpFile = "Quarry.hlf";      // the plugin's manual
+inline constexpr const char* kParameterHelpFile = "zoZaze.hlf";  // one topic per instance parameter
 
 struct HelpRequest {
   std::string file;   // kPluginHelpFile or kParameterHelpFile

@@ -9,9 +9,7 @@
 #include <initializer_list>
 #include <map>
 
-#include "host/host_services.h"
 #include "host/text_utils.h"
-#include "operations/exact_names.h"
 
 namespace operations {
 namespace {
@@ -355,17 +353,6 @@ std::string JumpTargetFor(const std::vector<std::string>& levels, const CurrentI
     return path;
   }
   return {};
-}
-
-std::string GetJumpTarget(panel::TOracleController& controller, const CurrentItem& item) {
-  if (!item.valid) return {};
-  std::vector<std::string> levels;
-  for (std::size_t n = 2; n <= 8; ++n) levels.push_back(controller.GetPathLevel(n));
-  connection::TPluginDataModule& dm = controller.DataModule();
-  return JumpTargetFor(
-      levels, item,
-      [&dm](const std::string& owner, const std::string& synonym) { return dm.ResolveSynonym(owner, synonym); },
-      ExactPathLevels(host::FromOem(controller.CurrentDirectory())));
 }
 
 }  // namespace operations

@@ -1,8 +1,6 @@
 // tnsnames.cpp — see tnsnames.h.
 #include "oracle/tnsnames.h"
 
-#include <algorithm>
-
 #include "oracle/text_util.h"
 #include "platform/platform.h"
 
@@ -10,8 +8,10 @@ namespace oracle {
 namespace {
 
 // Oracle documents three nesting levels for included parameter files; a
-// generous bound keeps a long include chain from exhausting the stack.
+// generous bound keeps a long include chain from exhausting the stack, and
+// one on the files read keeps links from naming one file without end.
 constexpr std::size_t kMaxIncludeDepth = 32;
+constexpr std::size_t kMaxFiles = 64;
 
 // The old default domain: "PROD.WORLD" is the alias PROD.  Only a final
 // ".WORLD" is that domain; FOO.WORLDWIDE.COM is an alias of its own.
@@ -44,10 +44,12 @@ std::string Unquote(const std::string& text) {
   return text;
 }
 
-// Files currently being read, to skip a file that includes itself.
+// Reads each file once, however often and under whatever names it is
+// included: a file may include itself, or be included twice by each of
+// several files, and the logon dialog waits for the reader.
 class AliasReader {
  public:
-  explicit AliasReader(TnsAliasSet& aliases) : aliases_(aliases) {}
+  AliasReader(TnsAliasSet& aliases, const TnsFileSource& files) : aliases_(aliases), files_(files) {}
 
   void Read(std::string fileName, const std::string& includingDir) {
     while (fileName.rfind("\\\\\\", 0) == 0) fileName.erase(0, 1);
@@ -55,40 +57,44 @@ class AliasReader {
     if (fileName.empty()) return;
     // An include named relative to the including file is found beside it
     // when it is not found relative to the current directory.
-    if (!platform::FileExists(fileName) && !includingDir.empty() &&
-        platform::FileExists(platform::JoinPath(includingDir, fileName))) {
+    if (!files_.Exists(fileName) && !includingDir.empty() &&
+        files_.Exists(platform::JoinPath(includingDir, fileName))) {
       fileName = platform::JoinPath(includingDir, fileName);
     }
+    if (depth_ >= kMaxIncludeDepth || seen_.size() >= kMaxFiles || !files_.Exists(fileName)) return;
+    // Links can still give one file endless names; the bounds above end that.
+    if (!seen_.insert(Identity(fileName)).second) return;
     std::string content;
-    if (!platform::FileExists(fileName) || !platform::ReadWholeFile(fileName, content)) return;
-    const std::string identity = Identity(fileName);
-    if (open_.size() >= kMaxIncludeDepth ||
-        std::find(open_.begin(), open_.end(), identity) != open_.end()) {
-      return;
-    }
-    open_.push_back(identity);
+    if (!files_.Read(fileName, content)) return;
+    ++depth_;
     ReadContent(content, platform::DirectoryOf(fileName));
-    open_.pop_back();
+    --depth_;
   }
 
  private:
-  static std::string Identity(const std::string& fileName) {
+  // The file's absolute path with "." and ".." resolved, one kind of
+  // separator and one letter case, so the same file named two ways is
+  // recognised.
+  std::string Identity(const std::string& fileName) const {
     std::string path = fileName;
     if (!path.empty() && path[0] != '/' && path[0] != '\\' && path.find(':') == std::string::npos) {
-      path = platform::JoinPath(platform::CurrentDirectory(), path);
+      path = platform::JoinPath(files_.CurrentDirectory(), path);
     }
-    // Fold "./" and case so the same file named two ways is recognised.
-    std::string folded;
-    for (std::size_t i = 0; i < path.size(); ++i) {
-      char c = path[i] == '\\' ? '/' : path[i];
-      if (c == '/' && i + 1 < path.size() && path[i + 1] == '.' &&
-          (i + 2 == path.size() || path[i + 2] == '/' || path[i + 2] == '\\')) {
-        ++i;
-        continue;
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    while (start <= path.size()) {
+      std::size_t end = path.find_first_of("/\\", start);
+      std::string part = path.substr(start, end == std::string::npos ? std::string::npos : end - start);
+      if (part == "..") {
+        if (parts.size() > 1) parts.pop_back();
+      } else if (part != "." && (!part.empty() || parts.empty())) {
+        parts.push_back(part);  // the first part is "" or a drive ("C:")
       }
-      if (c == '/' && !folded.empty() && folded.back() == '/') continue;
-      folded += c;
+      if (end == std::string::npos) break;
+      start = end + 1;
     }
+    std::string folded;
+    for (std::size_t i = 0; i < parts.size(); ++i) folded += (i ? "/" : "") + parts[i];
     return UpperCase(folded);
   }
 
@@ -138,7 +144,9 @@ class AliasReader {
   }
 
   TnsAliasSet& aliases_;
-  std::vector<std::string> open_;
+  const TnsFileSource& files_;
+  std::set<std::string> seen_;
+  std::size_t depth_ = 0;
 };
 
 }  // namespace
@@ -147,8 +155,20 @@ bool AliasLess::operator()(const std::string& a, const std::string& b) const {
   return UpperCase(a) < UpperCase(b);
 }
 
+void ReadTnsAliases(const std::string& fileName, TnsAliasSet& aliases, const TnsFileSource& files) {
+  AliasReader(aliases, files).Read(fileName, "");
+}
+
 void ReadTnsAliases(const std::string& fileName, TnsAliasSet& aliases) {
-  AliasReader(aliases).Read(fileName, "");
+  class DiskFiles final : public TnsFileSource {
+   public:
+    bool Exists(const std::string& path) const override { return platform::FileExists(path); }
+    bool Read(const std::string& path, std::string& content) const override {
+      return platform::ReadWholeFile(path, content);
+    }
+    std::string CurrentDirectory() const override { return platform::CurrentDirectory(); }
+  };
+  ReadTnsAliases(fileName, aliases, DiskFiles());
 }
 
 }  // namespace oracle

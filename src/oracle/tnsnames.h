@@ -18,8 +18,21 @@ struct AliasLess {
 };
 using TnsAliasSet = std::set<std::string, AliasLess>;
 
+// Where the reader finds files: the real file system for the logon dialog,
+// files held in memory for tests that must not touch the disk.
+class TnsFileSource {
+ public:
+  virtual ~TnsFileSource() = default;
+  // False when `path` names no readable regular file.
+  virtual bool Exists(const std::string& path) const = 0;
+  virtual bool Read(const std::string& path, std::string& content) const = 0;
+  // The folder a relative path is taken from.
+  virtual std::string CurrentDirectory() const = 0;
+};
+
 // Adds the aliases of `fileName` (and of the files it includes) to `aliases`.
 // A missing file adds nothing.
 void ReadTnsAliases(const std::string& fileName, TnsAliasSet& aliases);
+void ReadTnsAliases(const std::string& fileName, TnsAliasSet& aliases, const TnsFileSource& files);
 
 }  // namespace oracle

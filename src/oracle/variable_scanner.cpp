@@ -14,7 +14,19 @@ bool IsNameChar(char c) {
          (c >= 'A' && c <= 'Z') || u >= 128;
 }
 
-enum class State { Normal, Name, Quote, BlockComment, LineComment };
+enum class State { Normal, Name, Quote, QQuote, QuotedName, BlockComment, LineComment };
+
+// The closing bracket of q'[...]', q'{...}', q'(...)', q'<...>'; any other
+// character closes itself.
+char QuoteClose(char open) {
+  switch (open) {
+    case '[': return ']';
+    case '{': return '}';
+    case '(': return ')';
+    case '<': return '>';
+    default: return open;
+  }
+}
 
 }  // namespace
 
@@ -23,6 +35,7 @@ std::vector<VariableReference> FindVariables(std::string_view source, bool withD
   std::vector<VariableReference> found;
   State state = State::Normal;
   std::size_t start = 0;
+  char qClose = '\0';
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char c = text[i];
     const char next = i + 1 < text.size() ? text[i + 1] : '\0';
@@ -43,8 +56,17 @@ std::vector<VariableReference> FindVariables(std::string_view source, bool withD
         if (c == ':') {
           state = State::Name;
           start = i;
+        } else if ((c == 'q' || c == 'Q') && next == '\'' && (i == 0 || !IsNameChar(text[i - 1])) &&
+                   i + 2 < text.size()) {
+          // q'[it's :no variable]'
+          state = State::QQuote;
+          qClose = QuoteClose(text[i + 2]);
+          i += 2;
         } else if (c == '\'') {
           state = State::Quote;
+        } else if (c == '"') {
+          // A quoted name may hold a colon or an apostrophe.
+          state = State::QuotedName;
         } else if (c == '/' && next == '*') {
           state = State::BlockComment;
           ++i;
@@ -55,6 +77,15 @@ std::vector<VariableReference> FindVariables(std::string_view source, bool withD
         break;
       case State::Quote:
         if (c == '\'') state = State::Normal;
+        break;
+      case State::QQuote:
+        if (c == qClose && next == '\'') {
+          state = State::Normal;
+          ++i;
+        }
+        break;
+      case State::QuotedName:
+        if (c == '"') state = State::Normal;
         break;
       case State::BlockComment:
         if (c == '*' && next == '/') {

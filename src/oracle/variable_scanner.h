@@ -1,8 +1,8 @@
 // variable_scanner.h — finding ":NAME" variable references in SQL text.
 //
 // Used to decide which declared variables a statement binds and where
-// substitution variables are replaced.  Quoted strings and both comment
-// forms are skipped; ":=" is no reference.
+// substitution variables are replaced.  Strings (also q'[...]'), quoted
+// names and both comment forms are skipped; ":=" is no reference.
 #pragma once
 
 #include <string>

@@ -90,4 +90,17 @@ std::string StoreKeyDirectory(const std::string& root, Hive hive, const std::str
 // Name of the values file inside a key's directory.
 inline constexpr const char* kStoreValuesFile = ".values";
 
+// One value of a values file.
+struct StoredValue {
+  bool isDword = false;
+  std::string name;
+  std::string text;
+  std::uint32_t number = 0;
+};
+// A values file's text and back.  Decoding never fails: a file without the
+// store's header holds nothing, malformed lines are skipped, and of two
+// lines naming the same value the first counts.
+std::string EncodeStoreValues(const std::vector<StoredValue>& values);
+std::vector<StoredValue> DecodeStoreValues(const std::string& file);
+
 }  // namespace platform::internal

@@ -133,13 +133,6 @@ std::optional<fs::path> ResolveKey(const std::string& root, Hive hive, const std
 
 // ---- the values file ----
 
-struct StoredValue {
-  bool isDword = false;
-  std::string name;
-  std::string text;
-  std::uint32_t number = 0;
-};
-
 std::string Escape(std::string_view s, bool isName) {
   std::string out;
   for (char ch : s) {
@@ -162,9 +155,13 @@ std::string Escape(std::string_view s, bool isName) {
   return out;
 }
 
+// A NUL, escaped or not, makes the line malformed: the store never writes
+// one, and a value holding one could not be written back when the key is
+// next saved.
 bool Unescape(std::string_view s, std::string& out) {
   out.clear();
   for (std::size_t i = 0; i < s.size(); ++i) {
+    if (s[i] == '\0') return false;
     if (s[i] != '\\') {
       out += s[i];
       continue;
@@ -203,7 +200,9 @@ bool ParseDword(const std::string& text, std::uint32_t& out) {
   return true;
 }
 
-std::string EncodeValues(const std::vector<StoredValue>& values) {
+}  // namespace
+
+std::string EncodeStoreValues(const std::vector<StoredValue>& values) {
   std::string out = kHeader;
   out += '\n';
   for (const StoredValue& v : values) {
@@ -216,9 +215,7 @@ std::string EncodeValues(const std::vector<StoredValue>& values) {
   return out;
 }
 
-// A file without our header is not ours and holds nothing; a malformed line
-// is skipped; of two lines naming the same value the first counts.
-std::vector<StoredValue> DecodeValues(const std::string& file) {
+std::vector<StoredValue> DecodeStoreValues(const std::string& file) {
   std::vector<StoredValue> values;
   std::size_t pos = 0;
   bool first = true;
@@ -255,6 +252,8 @@ std::vector<StoredValue> DecodeValues(const std::string& file) {
   }
   return values;
 }
+
+namespace {
 
 class StoreKey final : public RegistryKey {
  public:
@@ -314,12 +313,12 @@ class StoreKey final : public RegistryKey {
     // A values file left readable by others (an older Quarry) is put right
     // as soon as it is read, not only when a value is next written.
     MakeFilePrivate(ValuesPath());
-    return DecodeValues(data);
+    return DecodeStoreValues(data);
   }
   bool Save(const std::vector<StoredValue>& values) {
     // A deleted key stays deleted, as with a stale handle on Windows.
     if (!DirectoryExists(dir_)) return false;
-    return WritePrivateFileAtomic(ValuesPath(), EncodeValues(values));
+    return WritePrivateFileAtomic(ValuesPath(), EncodeStoreValues(values));
   }
   template <typename Fn>
   bool Query(const std::string& name, bool wantDword, Fn take) const {

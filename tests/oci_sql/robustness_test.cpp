@@ -60,3 +60,19 @@ TEST(Robustness, EveryPrefixOfRealStatements) {
     }
   }
 }
+
+// The translator marks binds with bytes 1 and 2 until it numbers them; the
+// same bytes in a literal or a quoted name are text, whatever binds follow
+// (a lone byte 1 once made the translation loop for ever).
+TEST(Robustness, MarkerBytesInTheStatementAreText) {
+  TestDb db;
+  Translation lone = Translate("SELECT 'x\x01' FROM EMP", db.catalog);
+  EXPECT_TRUE(lone.binds.empty());
+  EXPECT_NE(lone.sqlite.find("'x\x01'"), std::string::npos) << lone.sqlite;
+
+  Translation t = Translate("SELECT 'a\x01' AS \"q\x01\", :B, 'c\x02' FROM EMP WHERE ENAME = :E", db.catalog);
+  EXPECT_EQ(t.binds, (std::vector<std::string>{"B", "E"}));
+  EXPECT_NE(t.sqlite.find("'a\x01'"), std::string::npos) << t.sqlite;
+  EXPECT_NE(t.sqlite.find("\"q\x01\""), std::string::npos) << t.sqlite;
+  EXPECT_NE(t.sqlite.find("'c\x02'"), std::string::npos) << t.sqlite;
+}

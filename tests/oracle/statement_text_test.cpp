@@ -37,6 +37,15 @@ TEST(VariableScanner, SkipsQuotesCommentsAndAssignments) {
   EXPECT_EQ(refs[0].length, 2u);
 }
 
+// A quoted name may hold a colon or an apostrophe, and a q-quoted string an
+// apostrophe: neither is a reference, nor may it hide the references after it.
+TEST(VariableScanner, SkipsQuotedNamesAndQQuotes) {
+  EXPECT_EQ(Names("select sal as \"Pay:Month\", \"it's\" from emp where a = :x and b = 'y'"), (Strings{"X"}));
+  EXPECT_EQ(Names("select q'[it's :no]', Q'{:no}', q'!a'b!' from t where c = :y and d = :q"), (Strings{"Y", "Q"}));
+  // A name ending in q is no q-quote.
+  EXPECT_EQ(Names("select seq'x' from t where e = :z"), (Strings{"Z"}));
+}
+
 TEST(Query, SubstitutionReplacesBackwardsAndLeavesBindVariables) {
   oracle::TOracleQuery query;
   query.SQL = {"SELECT * FROM :ALL_TABLES", "WHERE OWNER = :OWNER AND X = ':ALL_TABLES' AND Y = :all_tables"};

@@ -74,5 +74,35 @@ TEST_F(TnsNamesTest, FilesIncludingThemselvesAreReadOnce) {
   EXPECT_EQ(Aliases(a), (Strings{"A1", "B1"}));
 }
 
+// The disk, counting the files the reader reads.
+class CountingDisk final : public oracle::TnsFileSource {
+ public:
+  bool Exists(const std::string& path) const override { return platform::FileExists(path); }
+  bool Read(const std::string& path, std::string& content) const override {
+    ++reads;
+    return platform::ReadWholeFile(path, content);
+  }
+  std::string CurrentDirectory() const override { return platform::CurrentDirectory(); }
+  mutable int reads = 0;
+};
+
+// A file that names itself twice, each time by a longer path, was read
+// once per name: two to the include depth reads while the logon dialog waited.
+TEST_F(TnsNamesTest, EachFileIsReadOnceHoweverOftenAndByWhateverNameItIsIncluded) {
+  MakeFile("admin/b.ora", "B1 = (DESCRIPTION = )\n"
+                          "IFILE = ../admin/b.ora\n"
+                          "IFILE = ../admin/../admin/b.ora\n"
+                          "IFILE = " + Path("admin/./tnsnames.ora") + "\n");
+  const std::string file = MakeFile("admin/tnsnames.ora", "MAIN = (DESCRIPTION = )\n"
+                                                          "IFILE = b.ora\n"
+                                                          "IFILE = b.ora\n"
+                                                          "IFILE = " + Path("admin/../admin//b.ora") + "\n");
+  CountingDisk disk;
+  oracle::TnsAliasSet set;
+  oracle::ReadTnsAliases(file, set, disk);
+  EXPECT_EQ(std::vector<std::string>(set.begin(), set.end()), (Strings{"B1", "MAIN"}));
+  EXPECT_EQ(disk.reads, 2);
+}
+
 }  // namespace
 }  // namespace oracle_test

@@ -247,3 +247,52 @@ TEST_F(RegistryStoreTest, NoRootMeansNoKeys) {
 }
 
 }  // namespace
+
+namespace {
+
+using platform::internal::DecodeStoreValues;
+using platform::internal::EncodeStoreValues;
+using platform::internal::StoredValue;
+
+std::vector<std::string> Names(const std::vector<StoredValue>& values) {
+  std::vector<std::string> names;
+  for (const StoredValue& v : values) names.push_back(v.name);
+  return names;
+}
+
+// A value the store would drop when it next rewrites the key must not be
+// read either: a raw NUL in a line makes it malformed, like an escaped one.
+TEST(RegistryStoreValues, ALineHoldingANulIsSkippedSoARewriteKeepsEverythingRead) {
+  const char kFile[] = "# Quarry registry key\nsz A=x\0y\nsz B\0=1\nsz C=ok\ndword D=7\n";
+  const std::string file(kFile, sizeof kFile - 1);
+  const std::vector<StoredValue> read = DecodeStoreValues(file);
+  EXPECT_EQ(Names(read), (std::vector<std::string>{"C", "D"}));
+  const std::vector<StoredValue> again = DecodeStoreValues(EncodeStoreValues(read));
+  EXPECT_EQ(Names(again), Names(read));
+  ASSERT_EQ(again.size(), 2u);
+  EXPECT_EQ(again[0].text, "ok");
+  EXPECT_EQ(again[1].number, 7u);
+}
+
+TEST(RegistryStoreValues, EveryByteButNulSurvivesWritingAndReading) {
+  std::string all;
+  for (int c = 1; c < 256; ++c) all += static_cast<char>(c);
+  std::vector<StoredValue> values(3);
+  values[0].name = "odd = name\t\\";
+  values[0].text = all;
+  values[1].name = all;
+  values[1].text = "";
+  values[2].name = "n";
+  values[2].isDword = true;
+  values[2].number = 4294967295u;
+  const std::vector<StoredValue> read = DecodeStoreValues(EncodeStoreValues(values));
+  ASSERT_EQ(read.size(), 3u);
+  for (std::size_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(read[i].name, values[i].name);
+    EXPECT_EQ(read[i].text, values[i].text);
+    EXPECT_EQ(read[i].isDword, values[i].isDword);
+    EXPECT_EQ(read[i].number, values[i].number);
+  }
+}
+
+}  // namespace

@@ -98,6 +98,22 @@ TEST_F(HistoryTest, Far2lHistoryFileKeepsOtherSectionsAndAddsOnce) {
   EXPECT_FALSE(host::AddToHistoryFile(path, "New", "two\nlines"));  // cannot be represented
 }
 
+// What is written reads back: escapes, blanks and tabs inside entries, and
+// an entry the file already holds (in another case) is not added twice.
+TEST(HistoryText, WrittenEntriesReadBackAsTheyWere) {
+  std::string text = "[SavedDialogHistory/H]\nLines=\"a\\\\b\\tc\"\nLocks=0\nPosition=-1\nTimes=01\n[Other]\nk=v\n";
+  EXPECT_EQ(host::HistoryTextEntries(text, "H"), (std::vector<std::string>{"a\\b\tc"}));
+  for (const std::string entry : {" lead and trail ", "C:\\", "tab\there", "a\\b\tc", "A\\B\tC"}) {
+    auto written = host::AddToHistoryText(text, "H", entry, "0011223344556677");
+    ASSERT_TRUE(written);
+    text = *written;
+  }
+  EXPECT_EQ(host::HistoryTextEntries(text, "H"),
+            (std::vector<std::string>{"a\\b\tc", " lead and trail ", "C:\\", "tab\there"}));
+  EXPECT_NE(text.find("[Other]\nk=v\n"), std::string::npos) << text;
+  EXPECT_FALSE(host::AddToHistoryText(text, "H", "say \"hi\"", "0011223344556677"));
+}
+
 // Configure: answers the dialog by setting the hotkey field and pressing a button.
 class ConfigureTest : public PrivateRegistry {
  protected:

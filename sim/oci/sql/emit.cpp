@@ -150,8 +150,13 @@ std::string FinalizeBinds(const std::string& sql, std::vector<std::string>& bind
   std::string out;
   out.reserve(sql.size());
   for (size_t i = 0; i < sql.size(); ++i) {
-    if (sql[i] == kBindOpen) {
-      size_t close = sql.find(kBindClose, i);
+    // A statement's own text (a literal, a quoted name) may hold the marker
+    // bytes too: markers that span a quote or another opening marker are
+    // that text, not a bind.
+    size_t close = sql[i] == kBindOpen ? sql.find(kBindClose, i) : std::string::npos;
+    if (close != std::string::npos && sql.find_first_of(std::string("'\"") + kBindOpen, i + 1) < close)
+      close = std::string::npos;
+    if (close != std::string::npos && close > i + 1) {
       binds.push_back(sql.substr(i + 1, close - i - 1));
       out += '?';
       i = close;

@@ -1,0 +1,4 @@
+begin
+  :result := 'a:b' || :x; -- :not_this
+  /* :nor_this */ :y := :X;
+end;

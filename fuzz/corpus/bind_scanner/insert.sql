@@ -1,0 +1,1 @@
+insert into t values (:1, :2, :Name#1, :a$b, :été)

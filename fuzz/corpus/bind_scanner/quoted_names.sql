@@ -1,0 +1,1 @@
+SELECT SAL AS "Pay:Month", "it's" FROM EMP WHERE A = :X AND B = q'[it's :no]' AND C = :Y

@@ -1,0 +1,1 @@
+select q'[it's :not]', ":quoted" from dual where a=:a::b

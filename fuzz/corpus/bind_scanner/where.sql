@@ -1,0 +1,1 @@
+select * from emp where deptno = :deptno and ename like :name

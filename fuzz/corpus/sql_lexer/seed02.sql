@@ -1,0 +1,1 @@
+COMMENT ON COLUMN SCOTT.EMP_DOCUMENTS.RESUME IS 'Curriculum vitae as text'

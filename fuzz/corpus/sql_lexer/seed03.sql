@@ -1,0 +1,1 @@
+COMMENT ON TABLE SCOTT.EMP IS 'Employees of the company'

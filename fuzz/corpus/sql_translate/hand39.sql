@@ -1,0 +1,1 @@
+SELECT q'[it's]', "Mixed View"."Col", NVL(COMM, 0), DECODE(JOB, 'CLERK', 1, 2) FROM SCOTT."Mixed View" WHERE ENAME LIKE 'S%' ESCAPE '\'

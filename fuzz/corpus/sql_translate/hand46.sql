@@ -1,0 +1,1 @@
+COMMENT ON COLUMN SCOTT.EMP.SAL IS 'Monthly pay, in ''dollars'''

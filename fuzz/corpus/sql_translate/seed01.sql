@@ -1,0 +1,1 @@
+ALTER TABLE SCOTT."Mixed Case Table" ADD CONSTRAINT "Mixed PK" PRIMARY KEY ("Column One")
