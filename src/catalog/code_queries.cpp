@@ -18,23 +18,6 @@ std::vector<std::string> Names(const VariablePairs& vars) {
   return names;
 }
 
-// The path split like the controller does it, but keeping the letter case.
-std::vector<std::string> ExactLevels(const std::string& path) {
-  std::vector<std::string> levels{std::string()};
-  std::size_t start = path.find('\\');
-  if (start == std::string::npos) return levels;
-  ++start;
-  while (start <= path.size()) {
-    std::size_t end = path.find('\\', start);
-    std::string field = path.substr(start, end == std::string::npos ? std::string::npos : end - start);
-    if (field.empty()) break;
-    levels.push_back(field);
-    if (end == std::string::npos) break;
-    start = end + 1;
-  }
-  return levels;
-}
-
 }  // namespace
 
 void ReportListingFailure(Listing& l, const std::exception_ptr& error) { HandleListingError(l.request, error); }
@@ -71,7 +54,7 @@ long long CountText(Listing& l, const std::string& sql, const VariablePairs& var
 
 std::string ExactLevel(Listing& l, std::size_t n, const connection::NameLookup& lookup) {
   std::string upper = l.Level(n);
-  std::vector<std::string> exact = ExactLevels(host::FromOem(l.controller.CurrentDirectory()));
+  std::vector<std::string> exact = panel::SplitPathLevelsAsWritten(host::FromOem(l.controller.CurrentDirectory()));
   if (n < 1 || n > exact.size() || panel::UpperAnsi(exact[n - 1]) != upper) return upper;
   return connection::ExactName(l.Module(), exact[n - 1], lookup);
 }
@@ -85,7 +68,7 @@ std::string ExactOwner(Listing& l, std::size_t n) { return ExactLevel(l, n, conn
 // True when level n is written with lower case, so it needs a look-up (and
 // its owner with it).
 bool NeedsLookUp(Listing& l, std::size_t n) {
-  std::vector<std::string> exact = ExactLevels(host::FromOem(l.controller.CurrentDirectory()));
+  std::vector<std::string> exact = panel::SplitPathLevelsAsWritten(host::FromOem(l.controller.CurrentDirectory()));
   return n >= 2 && n <= exact.size() && exact[n - 1] != panel::UpperAnsi(exact[n - 1]);
 }
 
@@ -96,7 +79,7 @@ std::string ExactObject(Listing& l, std::size_t n, const std::vector<std::string
 
 std::string ExactLevelKey(Listing& l, std::size_t n, const connection::NameLookup& lookup) {
   std::string upper = l.Level(n);
-  std::vector<std::string> exact = ExactLevels(host::FromOem(l.controller.CurrentDirectory()));
+  std::vector<std::string> exact = panel::SplitPathLevelsAsWritten(host::FromOem(l.controller.CurrentDirectory()));
   if (n < 1 || n > exact.size() || panel::UpperAnsi(exact[n - 1]) != upper) return host::StripExtensionUpper(upper);
   return connection::ExactKey(l.Module(), exact[n - 1], lookup);
 }

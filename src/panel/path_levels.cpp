@@ -13,15 +13,18 @@ std::string UpperAnsi(std::string text) {
 }
 
 std::vector<std::string> SplitPathLevels(const std::string& ansiPath) {
-  std::string upper = UpperAnsi(ansiPath);
+  return SplitPathLevelsAsWritten(UpperAnsi(ansiPath));
+}
+
+std::vector<std::string> SplitPathLevelsAsWritten(const std::string& path) {
   std::vector<std::string> levels{std::string()};
   // Field 1 is the text before the first backslash; levels start at field 2.
-  std::size_t start = upper.find('\\');
+  std::size_t start = path.find('\\');
   if (start == std::string::npos) return levels;
   ++start;
-  while (start <= upper.size()) {
-    std::size_t end = upper.find('\\', start);
-    std::string field = upper.substr(start, end == std::string::npos ? std::string::npos : end - start);
+  while (start <= path.size()) {
+    std::size_t end = path.find('\\', start);
+    std::string field = path.substr(start, end == std::string::npos ? std::string::npos : end - start);
     if (field.empty()) break;
     levels.push_back(field);
     if (end == std::string::npos) break;

@@ -12,6 +12,8 @@ namespace panel {
 // Splits an ANSI path into upper-cased levels; a doubled backslash ends the
 // list at that point.
 std::vector<std::string> SplitPathLevels(const std::string& ansiPath);
+// The same levels in their letter case, as the user or the host wrote them.
+std::vector<std::string> SplitPathLevelsAsWritten(const std::string& path);
 // The path one level up: "\TABLES\SCOTT" gives "\TABLES", "\TABLES" the root.
 std::string ParentPath(const std::string& path);
 // The path entered from `current` by a directory name handed over by the
