@@ -3,9 +3,11 @@
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "fault_probe.h"
 #include "host.h"
 #include "script.h"
 
@@ -13,7 +15,7 @@ int main(int argc, char** argv) {
   hostsim::HostOptions options;
   bool keepGoing = false;
   std::vector<std::string> commands;
-  std::string scriptPath;
+  std::string scriptPath, faultLog;
   bool haveScript = false;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
@@ -27,6 +29,12 @@ int main(int argc, char** argv) {
       options.trace = true;
     } else if (arg == "--plain-keys") {
       options.preprocessKeys = false;
+    } else if (arg == "--fault-probe") {
+      if (++i >= argc) {
+        std::cerr << "quarry-host: --fault-probe needs a file\n";
+        return 2;
+      }
+      faultLog = argv[i];
     } else if (arg == "--keep-going") {
       keepGoing = true;
     } else if (arg.rfind("--startup-size=", 0) == 0) {
@@ -53,6 +61,11 @@ int main(int argc, char** argv) {
 
   hostsim::Host host(&std::cout, options);
   hostsim::Script script(host);
+  std::unique_ptr<hostsim::FaultProbe> probe;
+  if (!faultLog.empty()) {
+    probe = std::make_unique<hostsim::FaultProbe>(host, faultLog);
+    script.SetFaultProbe(probe.get());
+  }
   int status = 0;
   for (const auto& c : commands) {
     if (!script.Execute(c)) {
