@@ -273,6 +273,7 @@ class TextSession {
       return Edit(file, written, line, job_.startColumn);
     } catch (const std::exception& e) {
       note_.Close();
+      if (oracle::IsLostConnection(e)) connectionLost_ = true;
       host::ShowErrorMessage(std::string("Data loading error: ") + e.what());
       return Pass::Done;
     }
