@@ -24,6 +24,7 @@ native_build() {
 }
 stage native-build native_build
 stage native-tests bash -c "cd '$build' && ctest --output-on-failure -j2 --timeout 300"
+stage fault-sweep bash .ci/fault-sweep.sh "$build"
 # The plugin's own code once more under AddressSanitizer and UBSan: the shell,
 # the client layer and the connection service (the last two against the
 # client stand-in, whose process-wide tables are not freed at exit, so leak

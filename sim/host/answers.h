@@ -50,6 +50,7 @@ struct InputAnswer {
 struct EditorAnswer {
   bool save = false;        // false: leave the file unchanged
   std::string content;      // the whole new text when saving
+  std::string fault = {};   // an OCI stand-in fault plan armed as the editor closes
 };
 
 class Answers {

@@ -6,6 +6,8 @@
 
 #include "services.h"
 
+#include <dirent.h>
+#include <fnmatch.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -302,6 +304,21 @@ bool Host::ListOther() {
 
 bool Host::ShowFile(const std::string& path) {
   std::string full = !path.empty() && path[0] == '/' ? path : other_.directory() + "/" + path;
+  // A pattern names the one file that matches it (a temporary file's
+  // random name, say).
+  const std::size_t slash = full.rfind('/');
+  const std::string dir = full.substr(0, slash), pattern = full.substr(slash + 1);
+  if (pattern.find_first_of("*?") != std::string::npos) {
+    std::vector<std::string> matches;
+    if (DIR* d = opendir(dir.empty() ? "/" : dir.c_str())) {
+      while (dirent* e = readdir(d))
+        if (fnmatch(pattern.c_str(), e->d_name, FNM_PERIOD) == 0) matches.push_back(e->d_name);
+      closedir(d);
+    }
+    if (matches.size() != 1)
+      return Fail("show-file: " + std::to_string(matches.size()) + " files match " + Quote(full));
+    full = dir + "/" + matches.front();
+  }
   std::ifstream in(full, std::ios::binary);
   if (!in) return Fail("show-file: cannot read " + Quote(full));
   std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

@@ -110,6 +110,8 @@ class Host {
   const std::string& commandLine() const { return cmdline_; }
   FilePanel& otherPanel() { return other_; }
   int viewMode() const { return viewMode_; }
+  // The answer the last dialog titled `title` (its first item's text) took.
+  std::optional<DialogAnswer> LastDialogAnswer(const std::string& title) const;
   // Export calls made so far ("ProcessKey 0x80072 0x0 -> 1"), trace or not.
   const std::vector<std::string>& calls() const { return calls_; }
 
@@ -216,6 +218,7 @@ class Host {
   std::map<int, std::string> generatedMsgs_;
   std::deque<DialogState> dialogs_;
   std::vector<std::string> calls_;
+  std::map<std::string, DialogAnswer> lastDialogAnswers_;
   Host* previousActive_ = nullptr;
 };
 

@@ -207,6 +207,7 @@ int Host::SvcDialog(far::INT_PTR pn, int x1, int y1, int x2, int y2, const char*
       Record(std::string("dialog-result -1 esc") + (answer ? "" : " (no answer queued)"));
       return -1;
     }
+    lastDialogAnswers_[ItemText(items[0])] = *answer;
     for (const auto& field : answer->fields) {
       int i = FindField(items, count, field.item);
       std::string error;
@@ -275,6 +276,12 @@ int Host::SvcDialog(far::INT_PTR pn, int x1, int y1, int x2, int y2, const char*
     Record("dialog-result " + std::to_string(result) + " " + Quote(ItemText(items[result])));
     return result;
   }
+}
+
+std::optional<DialogAnswer> Host::LastDialogAnswer(const std::string& title) const {
+  auto it = lastDialogAnswers_.find(title);
+  if (it == lastDialogAnswers_.end()) return std::nullopt;
+  return it->second;
 }
 
 far::LONG_PTR Host::SvcSendDlgMessage(far::HANDLE dlg, int msg, int p1, far::LONG_PTR p2) {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "host.h"
+#include "oci_fault.h"
 
 namespace hostsim {
 namespace {
@@ -83,6 +84,16 @@ int Host::SvcEditor(const char* file, const char* title, int x1, int y1, int x2,
     Record(std::string("editor-result kept") + (answer ? "" : " (no answer queued)"));
   }
   if (flags & kEditorDeleteOnClose) std::remove(file);
+  if (answer && !answer->fault.empty()) {
+    std::string error;
+    if (ArmOciFault(answer->fault, error)) {
+      Record("oci-fault " + Quote(answer->fault));
+    } else {
+      Record("error editor: " + error);
+      serviceError_ = true;
+      serviceErrorText_ = "editor: " + error;
+    }
+  }
   return result;
 }
 

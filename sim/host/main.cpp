@@ -5,9 +5,11 @@
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "fault_probe.h"
 #include "host.h"
 #include "script.h"
 
@@ -51,7 +53,7 @@ int main(int argc, char** argv) {
   hostsim::HostOptions options;
   bool keepGoing = false;
   std::vector<std::string> commands;
-  std::string scriptPath;
+  std::string scriptPath, faultLog;
   bool haveScript = false;
   double repeatSeconds = -1;
   std::string afterPass;
@@ -68,6 +70,12 @@ int main(int argc, char** argv) {
       options.trace = true;
     } else if (arg == "--plain-keys") {
       options.preprocessKeys = false;
+    } else if (arg == "--fault-probe") {
+      if (++i >= argc) {
+        std::cerr << "quarry-host: --fault-probe needs a file\n";
+        return 2;
+      }
+      faultLog = argv[i];
     } else if (arg == "--keep-going") {
       keepGoing = true;
     } else if (arg.rfind("--startup-size=", 0) == 0) {
@@ -111,6 +119,11 @@ int main(int argc, char** argv) {
 
   hostsim::Host host(&std::cout, options);
   hostsim::Script script(host);
+  std::unique_ptr<hostsim::FaultProbe> probe;
+  if (!faultLog.empty()) {
+    probe = std::make_unique<hostsim::FaultProbe>(host, faultLog);
+    script.SetFaultProbe(probe.get());
+  }
   int status = 0;
   for (const auto& c : commands) {
     if (!script.Execute(c)) {

@@ -6,6 +6,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "fault_probe.h"
+#include "oci_fault.h"
+
 namespace hostsim {
 
 const char* const kScriptHelp = R"HELP(usage: quarry-host [options] [SCRIPT | -]
@@ -34,6 +37,12 @@ options:
                       through the shell (N the pass number) and wait for it,
                       a quiet moment to measure this process (the command's
                       parent)
+  --fault-probe FILE  FILE is where the OCI stand-in logs the faults it
+                      injects (OCISIM_FAULT_LOG): after the command during
+                      which one was injected, check that ".." leaves the
+                      listing, Alt+F10 logs on again and the command then
+                      works, and stop (records "probe ...", "action-boxes
+                      ..."; see sim/host/fault_probe.h)
   --help              this text
   --version           the version of Quarry this stand-in was built with
 
@@ -89,7 +98,8 @@ rest of the line, or one quoted string for leading/trailing blanks):
                       the current directory)
   list-other          print the passive panel
   show-file PATH      print a file's lines (records "file", "file-text"); a
-                      relative PATH is taken in the passive panel's directory
+                      relative PATH is taken in the passive panel's directory;
+                      a last part with * or ? must match exactly one file
   lang FILE           GetMsg answers from FILE's quoted lines (otherwise
                       GetMsg(N) returns "<msg N>")
   answer message BUTTON | esc
@@ -104,9 +114,11 @@ rest of the line, or one quoted string for leading/trailing blanks):
   answer menu ENTRY | esc [key=KEY]
                       key= closes the menu with one of its break keys
   answer input TEXT | esc
-  answer editor keep | save TEXT | save-file FILE
+  answer editor keep | save TEXT | save-file FILE [fault=PLAN]
                       the next editor session leaves the file as it is, or
-                      replaces its content and saves (EEC_MODIFIED)
+                      replaces its content and saves (EEC_MODIFIED); with
+                      fault=PLAN the OCI stand-in's fault plan PLAN is armed
+                      as the editor closes (as "set oci-fault")
                       BUTTON and ENTRY are an index (bare number) or a label;
                       labels ignore '&', blanks and a trailing ':'.  Answers
                       are queued per kind and used in order; a message, dialog,
@@ -118,6 +130,11 @@ rest of the line, or one quoted string for leading/trailing blanks):
                       startup record for the next load
   set other-panel file|plugin|hidden
                       what the other panel is (default: a visible file panel)
+  set oci-fault PLAN  arm a fault in the OCI stand-in the plugin loaded:
+                      "drop@1" drops the connection at the next round trip,
+                      "ORA-00054@2" fails the second one, "stall=500@1"
+                      (sim/oci/include/ocisim/fault_injection.h); records
+                      "oci-fault PLAN"
   set console-esc N   Esc is pressed during the plugin's work: it waits in the
                       console input from the plugin's Nth look at it on (a
                       long operation looks every so many rows); 0: never
@@ -325,13 +342,19 @@ bool Script::Answer(const std::vector<Word>& words, const std::string& rest) {
       host_.answers().Add(a);
       return true;
     }
-    if (words.size() == 4 && words[2].text == "save") {
+    // fault=PLAN: the OCI stand-in plays PLAN from the moment the editor closes.
+    std::size_t size = words.size();
+    if (size == 5 && words[4].hasValue && words[4].key == "fault" && !words[4].keyQuoted) {
+      a.fault = words[4].value;
+      size = 4;
+    }
+    if (size == 4 && words[2].text == "save") {
       a.save = true;
       a.content = words[3].text;
       host_.answers().Add(a);
       return true;
     }
-    if (words.size() == 4 && words[2].text == "save-file") {
+    if (size == 4 && words[2].text == "save-file") {
       std::ifstream in(words[3].text, std::ios::binary);
       if (!in) return Fail("answer editor: cannot read " + Quote(words[3].text));
       std::ostringstream s;
@@ -341,12 +364,18 @@ bool Script::Answer(const std::vector<Word>& words, const std::string& rest) {
       host_.answers().Add(a);
       return true;
     }
-    return Fail("answer editor: keep, save \"TEXT\" or save-file FILE");
+    return Fail("answer editor: keep, save \"TEXT\" or save-file FILE, optionally followed by fault=PLAN");
   }
   return Fail("answer: unknown kind " + Quote(kind));
 }
 
 bool Script::Set(const std::vector<Word>& words) {
+  if (words.size() == 3 && words[1].text == "oci-fault") {
+    std::string error;
+    if (!ArmOciFault(words[2].text, error)) return Fail("set oci-fault: " + error);
+    host_.transcript().Line("oci-fault " + Quote(words[2].text));
+    return true;
+  }
   if (words.size() != 3) return Fail("set: set trace on|off, set keys double|plain, set startup 4316|4324, set other-panel file|plugin|hidden, set console-esc N");
   const std::string& what = words[1].text;
   const std::string& v = words[2].text;
@@ -472,7 +501,18 @@ bool Script::Finish() {
 
 int Script::Run(std::istream& in, bool keepGoing) {
   int status = 0;
+  int lineNo = 0;
   for (std::string line; std::getline(in, line);) {
+    ++lineNo;
+    if (probe_ && FaultProbe::IsAction(line)) {
+      probe_->Before(line, lineNo);
+      bool ok = Execute(line);
+      if (probe_->After()) return probe_->Probe([this](const std::string& l) { return Execute(l); }) ? 0 : 1;
+      if (ok) continue;
+      status = 1;
+      if (!keepGoing) return status;
+      continue;
+    }
     if (!Execute(line)) {
       status = 1;
       if (!keepGoing) return status;

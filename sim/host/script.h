@@ -11,6 +11,8 @@
 
 namespace hostsim {
 
+class FaultProbe;
+
 extern const char* const kScriptHelp;
 
 // One word of a command line.  A word may be key=value; either side may be
@@ -42,6 +44,9 @@ class Script {
     host_.transcript().Forget();
     windowStart_ = 0;
   }
+  // With a probe, Run stops after the action during which a fault was
+  // injected, once the probe has checked what follows (fault_probe.h).
+  void SetFaultProbe(FaultProbe* probe) { probe_ = probe; }
 
  private:
   bool Answer(const std::vector<Word>& words, const std::string& rest);
@@ -50,6 +55,7 @@ class Script {
   bool Fail(const std::string& message);
 
   Host& host_;
+  FaultProbe* probe_ = nullptr;
   std::size_t windowStart_ = 0;  // first transcript line that expect commands look at
 };
 

@@ -3,22 +3,10 @@
 
 #include "config/settings.h"
 #include "host/messages.h"
+#include "oracle/lost_connection.h"
 #include "oracle/oracle_error.h"
 
 namespace catalog {
-namespace {
-
-// Oracle errors that mean the session is gone: every later step of the
-// same listing fails with them too.
-constexpr int kConnectionLost[] = {28, 1012, 1041, 1092, 3113, 3114, 3135};
-
-bool ConnectionLost(int code) {
-  for (int c : kConnectionLost)
-    if (c == code) return true;
-  return false;
-}
-
-}  // namespace
 
 void HandleListingError(const panel::FindDataRequest& request, const std::exception_ptr& error,
                         const std::string& prefix) {
@@ -30,7 +18,8 @@ void HandleListingError(const panel::FindDataRequest& request, const std::except
       // Listings that run many counts over such views mark the first report.
       if (config::CurrentSwitches().ignoreOraErrors || request.missingViewReported) return;
     }
-    if (ConnectionLost(e.ErrorCode())) {
+    // The session is gone: every later step of the same listing fails too.
+    if (oracle::IsLostConnection(e.ErrorCode())) {
       if (request.connectionLossReported) return;
       request.connectionLossReported = true;
     }

@@ -26,6 +26,7 @@
 #include "operations/exact_names.h"
 #include "operations/object_text.h"
 #include "operations/text_file.h"
+#include "oracle/lost_connection.h"
 #include "oracle/oracle_error.h"
 #include "platform/platform.h"
 
@@ -68,10 +69,15 @@ class TempFile {
   TempFile(const TempFile&) = delete;
   TempFile& operator=(const TempFile&) = delete;
   const std::string& Path() const { return path_; }
-  void Release() { path_.clear(); }
+  // The file is someone else's now (the host's viewer, or the user's).
+  void Release() {
+    kept_ = path_;
+    path_.clear();
+  }
+  const std::string& KeptPath() const { return kept_; }
 
  private:
-  std::string path_;
+  std::string path_, kept_;
 };
 
 struct CompileError {
@@ -224,12 +230,14 @@ class TextSession {
   TextSession(connection::TPluginDataModule& module, TextJob job, bool edit)
       : module_(module), job_(std::move(job)), edit_(edit), title_(host::ToOem(job_.Title())) {}
 
-  // Passes until one is done; true when an edited compilable text came back.
+  // Passes until one is done; true when an edited compilable text came
+  // back (and the panel can show what it changed: not after the connection
+  // was lost, when a refresh would only meet the lost connection again).
   bool Run() {
     while (OnePass() == Pass::Reopen) {
     }
     note_.Close();
-    return modified_;
+    return modified_ && !connectionLost_;
   }
 
  private:
@@ -265,6 +273,7 @@ class TextSession {
       return Edit(file, written, line, job_.startColumn);
     } catch (const std::exception& e) {
       note_.Close();
+      if (oracle::IsLostConnection(e)) connectionLost_ = true;
       host::ShowErrorMessage(std::string("Data loading error: ") + e.what());
       return Pass::Done;
     }
@@ -320,10 +329,20 @@ class TextSession {
     try {
       query->Execute();
     } catch (const std::exception& e) {
+      note_.Close();
+      // With the connection gone nothing can be saved before the user logs
+      // on again, and that means leaving the editor: the text stays in its
+      // file, and the user is told where.
+      if (oracle::IsLostConnection(e)) {
+        connectionLost_ = true;
+        file.Release();
+        host::ShowErrorMessage("The text was not saved. It is kept in the file\r" + file.KeptPath() + "\r\r" +
+                               e.what());
+        return Pass::Done;
+      }
       // The server refused the text itself (a view's unknown column, any
       // DDL error): show why and give the text back, at the place the
       // message names (a line and column, or an invalid identifier).
-      note_.Close();
       host::ShowErrorMessage(e.what());
       if (!OffsetPosition(e, lines, line, column) && !MessagePosition(e.what(), line, column))
         IdentifierPosition(e.what(), lines, line, column);
@@ -354,6 +373,7 @@ class TextSession {
   std::string title_;
   ProgressNote note_;
   bool modified_ = false;
+  bool connectionLost_ = false;
 };
 
 }  // namespace

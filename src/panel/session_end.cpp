@@ -5,6 +5,7 @@
 #include <string>
 
 #include "host/messages.h"
+#include "oracle/lost_connection.h"
 
 namespace panel {
 namespace {
@@ -27,14 +28,18 @@ const char* OpenTransactionQuestion(SessionEnd why) {
 
 enum Answer { kCommit = 0, kRollback = 1 };
 
-enum class Transaction { None, Open, Unknown };
+enum class Transaction { None, Open, Unknown, Gone };
 
 // Whether the session has an open transaction.  A check that fails cannot
 // tell: the user is then asked as if one were open rather than the changes
-// dropped unasked.
+// dropped unasked.  A lost connection took any transaction with it (the
+// server rolls back a session whose client is gone), so there is nothing
+// left to commit or to ask about.
 Transaction TransactionState(connection::TPluginDataModule& dataModule) {
   try {
     return dataModule.OracleSession().InTransaction() ? Transaction::Open : Transaction::None;
+  } catch (const std::exception& e) {
+    return oracle::IsLostConnection(e) ? Transaction::Gone : Transaction::Unknown;
   } catch (...) {
     return Transaction::Unknown;
   }
@@ -45,7 +50,7 @@ Transaction TransactionState(connection::TPluginDataModule& dataModule) {
 bool ConfirmEndOfSession(connection::TPluginDataModule& dataModule, SessionEnd why) {
   if (!dataModule.Connected()) return true;
   const Transaction state = TransactionState(dataModule);
-  if (state == Transaction::None) {
+  if (state == Transaction::None || state == Transaction::Gone) {
     if (why != SessionEnd::Disconnect) return true;
     return host::ShowQuestionMessage(kTitle, kDisconnectQuestion, {"Ok", "Cancel"}) == 0;
   }

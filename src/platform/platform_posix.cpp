@@ -28,6 +28,12 @@
 
 extern char** environ;
 
+// Tests that kill a writing process define this to stop it at a step of an
+// atomic file replacement (1: the new file made, 2: half the content
+// written, 3: all written and flushed, not yet renamed); the module leaves
+// it undefined, so nothing is called.
+extern "C" void quarry_replace_file_step(int step) __attribute__((weak));
+
 namespace platform {
 
 namespace {
@@ -39,10 +45,10 @@ bool IsExecutableFile(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(path.c_str(), X_OK) == 0;
 }
 
-bool WriteAll(int fd, const std::string& data) {
+bool WriteAll(int fd, const char* data, std::size_t size) {
   std::size_t done = 0;
-  while (done < data.size()) {
-    ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+  while (done < size) {
+    ssize_t n = ::write(fd, data + done, size - done);
     if (n < 0) {
       if (errno == EINTR) continue;
       return false;
@@ -201,8 +207,16 @@ bool ReplaceFile(const std::string& path, const std::string& content, int mode) 
   } else if (::stat(path.c_str(), &st) == 0) {
     ::fchmod(fd, st.st_mode & 07777);  // replacing a file keeps its permissions
   }
-  bool ok = WriteAll(fd, content) && ::fsync(fd) == 0;
+  auto step = [](int n) {
+    if (quarry_replace_file_step) quarry_replace_file_step(n);
+  };
+  step(1);
+  const std::size_t half = content.size() / 2;
+  bool ok = WriteAll(fd, content.data(), half);
+  step(2);
+  ok = ok && WriteAll(fd, content.data() + half, content.size() - half) && ::fsync(fd) == 0;
   ok = (::close(fd) == 0) && ok;
+  if (ok) step(3);
   if (ok) ok = ::rename(temp.c_str(), path.c_str()) == 0;
   if (!ok) {
     ::unlink(temp.c_str());

@@ -39,7 +39,7 @@ status=0
 (cd "$work" && "$host" -e "load $plugin" "$case_file") >"$work/out.raw" 2>&1 || status=$?
 # The module's location is the only thing that differs between machines.
 sed -e "s|$plugin|PLUGIN|g" -e "s|$(dirname "$plugin")/|PLUGINDIR/|g" -e "s|$work|WORK|g" -e "s|${oracle_home:-@none@}|ORACLE_HOME|g" \
-    -e 's|file="[^"]*/SQL[^"]*"|file="TEMP"|' -e 's|/PAR[0-9A-Fa-f]\{8\}|/PARXXXXXXXX|g' -e 's|Production on [A-Z][a-z]* [A-Z][a-z]* [0-9]* [0-9:]* [0-9]*|Production on DATE|' "$work/out.raw" >"$work/out"
+    -e 's|file="[^"]*/SQL[^"]*"|file="TEMP"|' -e 's|/PAR[0-9A-Fa-f]\{8\}|/PARXXXXXXXX|g' -e 's|WORK/tmp/SQL[0-9a-f]\{8\}\.sql|WORK/tmp/SQLXXXXXXXX.sql|g' -e 's|Production on [A-Z][a-z]* [A-Z][a-z]* [0-9]* [0-9:]* [0-9]*|Production on DATE|' "$work/out.raw" >"$work/out"
 echo "exit $status" >>"$work/out"
 if [ "${QUARRY_UPDATE_GOLDEN:-0}" = 1 ]; then
   cp "$work/out" "$expected"

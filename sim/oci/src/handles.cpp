@@ -75,6 +75,18 @@ HandleBase* NewHandle(EnvH* env, ub4 type) {
   return h;
 }
 
+Link* LinkOf(SvcCtxH* svc) {
+  if (!svc || !FindHandle(svc, OCI_HTYPE_SVCCTX) || !svc->server || !FindHandle(svc->server, OCI_HTYPE_SERVER))
+    return nullptr;
+  return &svc->server->link;
+}
+
+ServerSession* SessionOrNull(SvcCtxH* svc) {
+  if (!svc || !FindHandle(svc, OCI_HTYPE_SVCCTX) || !svc->session || !FindHandle(svc->session, OCI_HTYPE_SESSION))
+    return nullptr;
+  return svc->session->live.get();
+}
+
 void EndSession(SessionH* s) {
   if (!s || !s->live) return;
   ServerSession* live = s->live.get();

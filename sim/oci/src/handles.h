@@ -4,6 +4,7 @@
 #pragma once
 
 #include "executor.h"
+#include "fault_injection.h"
 #include "ocisim/oci_types.h"
 #include "server_session.h"
 
@@ -44,6 +45,7 @@ struct EnvH : HandleBase {
 struct ServerH : HandleBase {
   using HandleBase::HandleBase;
   std::shared_ptr<Database> database;  // set while attached
+  Link link;                           // the connection; each attach makes a new one
 };
 
 struct SessionH : HandleBase {
@@ -137,6 +139,11 @@ void DestroyHandle(HandleBase* h);
 
 // Creates a child handle of `env` of the given type.
 HandleBase* NewHandle(EnvH* env, ub4 type);
+
+// The connection of a service context (nullptr without a valid server),
+// and its live session (nullptr without one), for RoundTrip.
+Link* LinkOf(SvcCtxH* svc);
+ServerSession* SessionOrNull(SvcCtxH* svc);
 
 // Ends a live session (rollback), as OCISessionEnd and logoff do.
 void EndSession(SessionH* s);

@@ -32,6 +32,10 @@ struct LdaState {
   int parses = 0;  // statements parsed on this logon (for the call log)
   int last_code = 0;
   std::string last_text;
+  Link link;  // the connection of an olog/orlon logon
+  // The connection round trips travel on: the logon's own, or the one of the
+  // service context it borrows.
+  Link* connection() { return owned || !svc ? &link : LinkOf(svc); }
   ServerSession* session() {
     if (owned) return owned.get();
     if (svc && FindHandle(svc, OCI_HTYPE_SVCCTX) && svc->session && FindHandle(svc->session, OCI_HTYPE_SESSION))
@@ -161,8 +165,8 @@ sword Logon(Lda_Def* lda, std::string uid, std::string pwd, std::string conn) {
       }
     }
     bool external = uid.empty() && pwd.empty();
-    RoundTrip(Trip::kSession);  // attach
-    RoundTrip(Trip::kSession);  // session
+    RoundTrip(Trip::kSession, &state->link);  // attach
+    RoundTrip(Trip::kSession, &state->link);  // session
     state->database = Database::Attach(conn);
     std::string warning;
     state->owned = ServerSession::Logon(state->database, uid, pwd, external, LogonMode::Normal, &warning);
@@ -170,6 +174,11 @@ sword Logon(Lda_Def* lda, std::string uid, std::string pwd, std::string conn) {
     if (!warning.empty()) return Report(lda, 0, 28002, warning);
     return Report(lda, 0, 0);
   });
+}
+
+Link* ConnectionOf(CdaState* c) {
+  LdaState* l = FindLda(c->lda);
+  return l ? l->connection() : nullptr;
 }
 
 ServerSession& SessionOf(CdaState* c) {
@@ -201,7 +210,7 @@ BindValues CollectBinds7(CdaState* c, int iter) {
 void ExecuteCda(Cda_Def* cda, CdaState* c, int iters, int rowoff) {
   ServerSession& s = SessionOf(c);
   if (!c->parsed) ThrowOra(1003);
-  RoundTrip(Trip::kExecute);  // oexfet's first rows come with it
+  RoundTrip(Trip::kExecute, ConnectionOf(c), &s);  // oexfet's first rows come with it
   c->ended = false;
   cda->rpc = 0;
   if (StatementTypeOf(c->text) == OCI_STMT_SELECT) {
@@ -322,15 +331,22 @@ OCISIM_DECL7 sword ologof(Lda_Def* lda) {
       }
     }
   }
-  RoundTrip(Trip::kSession);
+  // The logon data area is let go also when the connection is gone; the
+  // call then reports why.
+  int code = 0;
+  try {
+    RoundTrip(Trip::kSession, state->connection(), state->session());
+  } catch (const OraFailure& e) {
+    code = e.code;
+  }
   cursors.clear();  // cursors go before their session
   if (state->owned)
     LogCall("ologof " + state->owned->user() + " after " + std::to_string(state->parses) +
             " statements parsed with oparse");
   state.reset();    // an owned session rolls back here
-  lda->rc = 0;
-  lda->v2_rc = 0;
-  return 0;
+  lda->rc = static_cast<ub2>(code);
+  lda->v2_rc = static_cast<sb2>(-code);
+  return -code;
 }
 
 OCISIM_DECL7 sword oopen(Cda_Def* cursor, Lda_Def* lda, OraText*, sword, sword, OraText*, sword) {
@@ -381,9 +397,8 @@ OCISIM_DECL7 sword oparse(Cda_Def* cursor, OraText* sqlstm, sb4 sqllen, sword de
     if (LdaState* l = FindLda(c->lda)) ++l->parses;
     CountPrepare();
     // A deferred parse goes to the server with the describe or execute.
-    if (defflg == 0) RoundTrip(Trip::kDescribe);
     ServerSession& s = SessionOf(c);
-    (void)s;
+    if (defflg == 0) RoundTrip(Trip::kDescribe, ConnectionOf(c), &s);
     c->cursor->Prepare(c->text);
     if (defflg == 0) {
       int type = StatementTypeOf(c->text);
@@ -434,10 +449,10 @@ OCISIM_DECL7 sword odescr(Cda_Def* cursor, sword pos, sb4* dbsize, sb2* dbtype, 
   CdaState* c = FindCda(cursor);
   if (!c) return cursor ? Report(cursor, kFcDescr, 1001) : -1001;
   return Run(cursor, kFcDescr, [&]() -> sword {
-    SessionOf(c);
+    ServerSession& s = SessionOf(c);
     if (!c->parsed) ThrowOra(1003);
     if (!c->cursor->executed()) {
-      RoundTrip(Trip::kDescribe);
+      RoundTrip(Trip::kDescribe, ConnectionOf(c), &s);
       c->cursor->Execute({}, true);
     }
     const auto& cols = c->cursor->Columns();
@@ -517,7 +532,7 @@ OCISIM_DECL7 sword ofen(Cda_Def* cursor, sword nrows) {
   return Run(cursor, kFcFetch, [&]() -> sword {
     // OCI7 keeps no row cache: each call asks the server, unless the last
     // one already brought the end.
-    if (!c->ended) RoundTrip(Trip::kFetch);
+    if (!c->ended) RoundTrip(Trip::kFetch, ConnectionOf(c), c->session);
     return Report(cursor, kFcFetch, FetchCda(cursor, c, nrows < 1 ? 1 : nrows));
   });
 }
@@ -529,7 +544,7 @@ OCISIM_DECL7 sword oflng(Cda_Def* cursor, sword pos, ub1* buf, sb4 bufl, sword d
   if (!c) return cursor ? Report(cursor, kFcFlng, 1001) : -1001;
   return Run(cursor, kFcFlng, [&]() -> sword {
     if (!c->executed || !c->cursor || !c->cursor->IsQuery() || c->ended) ThrowOra(1002);
-    RoundTrip(Trip::kLongPiece);
+    RoundTrip(Trip::kLongPiece, ConnectionOf(c), c->session);
     const auto& cols = c->cursor->Columns();
     if (pos < 1 || static_cast<size_t>(pos) > cols.size()) ThrowOra(1007);
     if (bufl < 0 || offset < 0) ThrowOra(1009);
@@ -557,6 +572,7 @@ namespace {
 
 template <class F>
 sword OnLda(Lda_Def* lda, F&& body) {
+  // body(session, logon, connection)
   LdaState* l = FindLda(lda);
   if (!l) {
     if (lda) {
@@ -568,7 +584,7 @@ sword OnLda(Lda_Def* lda, F&& body) {
   return Run(lda, 0, [&]() -> sword {
     ServerSession* s = l->session();
     if (!s) ThrowOra(1012);
-    body(*s, *l);
+    body(*s, *l, l->connection());
     return Report(lda, 0, 0);
   });
 }
@@ -576,32 +592,32 @@ sword OnLda(Lda_Def* lda, F&& body) {
 }  // namespace
 
 OCISIM_DECL7 sword ocom(Lda_Def* lda) {
-  return OnLda(lda, [](ServerSession& s, LdaState&) {
-    RoundTrip(Trip::kCommit);
+  return OnLda(lda, [](ServerSession& s, LdaState&, Link* link) {
+    RoundTrip(Trip::kCommit, link, &s);
     s.CheckAlive();
     s.Commit();
   });
 }
 
 OCISIM_DECL7 sword orol(Lda_Def* lda) {
-  return OnLda(lda, [](ServerSession& s, LdaState&) {
-    RoundTrip(Trip::kRollback);
+  return OnLda(lda, [](ServerSession& s, LdaState&, Link* link) {
+    RoundTrip(Trip::kRollback, link, &s);
     s.Rollback();
     s.CheckAlive();
   });
 }
 
 OCISIM_DECL7 sword ocon(Lda_Def* lda) {
-  return OnLda(lda, [](ServerSession&, LdaState& l) { l.autocommit = true; });
+  return OnLda(lda, [](ServerSession&, LdaState& l, Link*) { l.autocommit = true; });
 }
 
 OCISIM_DECL7 sword ocof(Lda_Def* lda) {
-  return OnLda(lda, [](ServerSession&, LdaState& l) { l.autocommit = false; });
+  return OnLda(lda, [](ServerSession&, LdaState& l, Link*) { l.autocommit = false; });
 }
 
 OCISIM_DECL7 sword obreak(Lda_Def* lda) {
-  return OnLda(lda, [](ServerSession& s, LdaState&) {
-    RoundTrip(Trip::kOther);
+  return OnLda(lda, [](ServerSession& s, LdaState&, Link* link) {
+    RoundTrip(Trip::kOther, link, &s);
     s.Interrupt();
   });
 }

@@ -52,7 +52,8 @@ OCISIM_DECL8 sword OCIServerAttach(OCIServer* srvhp, OCIError* errhp, const OraT
   auto* err = Find<ErrorH>(errhp, OCI_HTYPE_ERROR);
   if (!srv || !err) return OCI_INVALID_HANDLE;
   return Guarded(err, [&]() -> sword {
-    RoundTrip(Trip::kSession);
+    srv->link = Link{};  // a new connection
+    RoundTrip(Trip::kSession, &srv->link);
     srv->database = Database::Attach(Text(dblink, dblink ? dblink_len : 0));
     return OCI_SUCCESS;
   });
@@ -63,9 +64,13 @@ OCISIM_DECL8 sword OCIServerDetach(OCIServer* srvhp, OCIError* errhp, ub4) {
   auto* err = Find<ErrorH>(errhp, OCI_HTYPE_ERROR);
   if (!srv || !err) return OCI_INVALID_HANDLE;
   return Guarded(err, [&]() -> sword {
-    RoundTrip(Trip::kSession);
     if (!srv->database) ThrowOra(24324);
-    srv->database.reset();
+    // The client lets go of its side also when the connection is gone.
+    struct Release {
+      ServerH* srv;
+      ~Release() { srv->database.reset(); }
+    } release{srv};
+    RoundTrip(Trip::kSession, &srv->link);
     return OCI_SUCCESS;
   });
 }
@@ -76,7 +81,7 @@ OCISIM_DECL8 sword OCISessionBegin(OCISvcCtx* svchp, OCIError* errhp, OCISession
   auto* ses = Find<SessionH>(usrhp, OCI_HTYPE_SESSION);
   if (!svc || !err || !ses) return OCI_INVALID_HANDLE;
   return Guarded(err, [&]() -> sword {
-    RoundTrip(Trip::kSession);
+    RoundTrip(Trip::kSession, LinkOf(svc));
     bool warned = false;
     BeginSession(svc, ses, credt, mode, err, &warned);
     if (ses->live) LogCall("OCISessionBegin " + ses->live->user());
@@ -91,9 +96,13 @@ OCISIM_DECL8 sword OCISessionEnd(OCISvcCtx* svchp, OCIError* errhp, OCISession* 
   SessionH* ses = usrhp ? Find<SessionH>(usrhp, OCI_HTYPE_SESSION) : svc->session;
   if (!ses || !FindHandle(ses, OCI_HTYPE_SESSION)) return OCI_INVALID_HANDLE;
   return Guarded(err, [&]() -> sword {
-    RoundTrip(Trip::kSession);
     if (!ses->live) ThrowOra(1012);
-    EndSession(ses);
+    // The client lets go of the session also when the connection is gone.
+    struct Release {
+      SessionH* ses;
+      ~Release() { EndSession(ses); }
+    } release{ses};
+    RoundTrip(Trip::kSession, LinkOf(svc), ses->live.get());
     return OCI_SUCCESS;
   });
 }
@@ -110,8 +119,8 @@ OCISIM_DECL8 sword OCILogon(OCIEnv* envhp, OCIError* errhp, OCISvcCtx** svchp, c
   auto* ses = static_cast<SessionH*>(NewHandle(env, OCI_HTYPE_SESSION));
   sword rc = Guarded(err, [&]() -> sword {
     // Attaching to the server and beginning the session: two round trips.
-    RoundTrip(Trip::kSession);
-    RoundTrip(Trip::kSession);
+    RoundTrip(Trip::kSession, &svc->server->link);
+    RoundTrip(Trip::kSession, &svc->server->link);
     svc->server->database = Database::Attach(Text(dbname, dbname ? static_cast<sb4>(dbname_len) : 0));
     ses->username = Text(username, username ? static_cast<sb4>(uname_len) : 0);
     ses->password = Text(password, password ? static_cast<sb4>(passwd_len) : 0);
@@ -133,9 +142,16 @@ OCISIM_DECL8 sword OCILogoff(OCISvcCtx* svchp, OCIError* errhp) {
   auto* err = Find<ErrorH>(errhp, OCI_HTYPE_ERROR);
   if (!svc || !err) return OCI_INVALID_HANDLE;
   return Guarded(err, [&]() -> sword {
-    RoundTrip(Trip::kSession);
-    if (svc->session && FindHandle(svc->session, OCI_HTYPE_SESSION)) EndSession(svc->session);
-    if (svc->implicit) DestroyHandle(svc);
+    // The client lets go of the session and its handles also when the
+    // connection is gone (the call then reports why).
+    struct Release {
+      SvcCtxH* svc;
+      ~Release() {
+        if (svc->session && FindHandle(svc->session, OCI_HTYPE_SESSION)) EndSession(svc->session);
+        if (svc->implicit) DestroyHandle(svc);
+      }
+    } release{svc};
+    RoundTrip(Trip::kSession, LinkOf(svc), SessionOrNull(svc));
     return OCI_SUCCESS;
   });
 }
@@ -145,9 +161,10 @@ OCISIM_DECL8 sword OCIServerVersion(void* hndlp, OCIError* errhp, OraText* bufp,
   HandleBase* h = FindHandle(hndlp, hndltype);
   if (!h || !err || (hndltype != OCI_HTYPE_SVCCTX && hndltype != OCI_HTYPE_SERVER)) return OCI_INVALID_HANDLE;
   return Guarded(err, [&]() -> sword {
-    RoundTrip(Trip::kOther);
     ServerH* srv = hndltype == OCI_HTYPE_SERVER ? static_cast<ServerH*>(h) : static_cast<SvcCtxH*>(h)->server;
-    if (!srv || !FindHandle(srv, OCI_HTYPE_SERVER) || !srv->database) ThrowOra(24324);
+    if (!srv || !FindHandle(srv, OCI_HTYPE_SERVER)) ThrowOra(24324);
+    RoundTrip(Trip::kOther, &srv->link);
+    if (!srv->database) ThrowOra(24324);
     std::string banner = srv->database->ReadSetting("BANNER");
     if (bufp && bufsz > 0) {
       size_t n = banner.size() < bufsz - 1 ? banner.size() : bufsz - 1;
@@ -181,7 +198,7 @@ OCISIM_DECL8 sword OCITransCommit(OCISvcCtx* svchp, OCIError* errhp, ub4) {
   auto* err = Find<ErrorH>(errhp, OCI_HTYPE_ERROR);
   if (!svc || !err) return OCI_INVALID_HANDLE;
   return Guarded(err, [&]() -> sword {
-    RoundTrip(Trip::kCommit);
+    RoundTrip(Trip::kCommit, LinkOf(svc), SessionOrNull(svc));
     ServerSession& s = LiveSession(svc);
     s.CheckAlive();
     s.Commit();
@@ -194,7 +211,7 @@ OCISIM_DECL8 sword OCITransRollback(OCISvcCtx* svchp, OCIError* errhp, ub4) {
   auto* err = Find<ErrorH>(errhp, OCI_HTYPE_ERROR);
   if (!svc || !err) return OCI_INVALID_HANDLE;
   return Guarded(err, [&]() -> sword {
-    RoundTrip(Trip::kRollback);
+    RoundTrip(Trip::kRollback, LinkOf(svc), SessionOrNull(svc));
     ServerSession& s = LiveSession(svc);
     s.Rollback();
     s.CheckAlive();
@@ -207,7 +224,8 @@ OCISIM_DECL8 sword OCIBreak(void* hndlp, OCIError* errhp) {
   HandleBase* h = FindHandle(hndlp, 0);
   if (!h || !err || (h->type != OCI_HTYPE_SVCCTX && h->type != OCI_HTYPE_SERVER)) return OCI_INVALID_HANDLE;
   return Guarded(err, [&]() -> sword {
-    RoundTrip(Trip::kOther);
+    RoundTrip(Trip::kOther, h->type == OCI_HTYPE_SVCCTX ? LinkOf(static_cast<SvcCtxH*>(h))
+                                                        : &static_cast<ServerH*>(h)->link);
     if (h->type == OCI_HTYPE_SVCCTX) {
       auto* svc = static_cast<SvcCtxH*>(h);
       if (svc->session && FindHandle(svc->session, OCI_HTYPE_SESSION) && svc->session->live)
@@ -228,7 +246,7 @@ OCISIM_DECL8 sword OCIPing(OCISvcCtx* svchp, OCIError* errhp, ub4) {
   auto* err = Find<ErrorH>(errhp, OCI_HTYPE_ERROR);
   if (!svc || !err) return OCI_INVALID_HANDLE;
   return Guarded(err, [&]() -> sword {
-    RoundTrip(Trip::kOther);
+    RoundTrip(Trip::kOther, LinkOf(svc), SessionOrNull(svc));
     LiveSession(svc).CheckAlive();
     return OCI_SUCCESS;
   });

@@ -110,7 +110,7 @@ sword DeliverPieces(DefineH* d, ub4 row, const Value& v, int column_type) {
     if (offset >= data.size()) return OCI_SUCCESS;
     if (room == 0) ThrowOra(1406);  // the callback gives no room: the value cannot be delivered
     piece = OCI_NEXT_PIECE;
-    RoundTrip(Trip::kLongPiece);  // the first piece came with the fetch
+    RoundTrip(Trip::kLongPiece, LinkOf(d->stmt->svc), d->stmt->session);  // the first piece came with the fetch
   }
   ThrowOra(1406);
 }
@@ -126,7 +126,7 @@ void CountFetchTrip(StmtH* st, ub4 before, ub4 nrows, bool trip_made) {
   bool needed = false;
   if (!st->server_end) needed = st->end_of_fetch ? st->rows_sent <= after : after > st->rows_sent;
   if (needed) {
-    if (!trip_made) RoundTrip(Trip::kFetch);
+    if (!trip_made) RoundTrip(Trip::kFetch, LinkOf(st->svc), st->session);
     const ub4 missing = before + nrows > st->rows_sent ? before + nrows - st->rows_sent : 0;
     st->rows_sent += std::max(missing, std::max<ub4>(st->prefetch, 1));
   }
@@ -370,7 +370,7 @@ OCISIM_DECL8 sword OCIStmtExecute(OCISvcCtx* svchp, OCIStmt* stmtp, OCIError* er
     bool query = st->stmt_type == OCI_STMT_SELECT;
     if (!query && !describe_only && iters == 0) ThrowOra(24333);  // the client refuses it itself
     // One trip, also when the server refuses the statement.
-    RoundTrip(describe_only ? Trip::kDescribe : Trip::kExecute);
+    RoundTrip(describe_only ? Trip::kDescribe : Trip::kExecute, LinkOf(svc), &session);
     if (!st->cursor || st->session != &session) {
       st->cursor = std::make_unique<Cursor>(session);
       st->session = &session;
@@ -424,7 +424,7 @@ OCISIM_DECL8 sword OCIStmtFetch(OCIStmt* stmtp, OCIError* errhp, ub4 nrows, ub2 
     if (orientation != OCI_FETCH_NEXT && orientation != 0) ThrowOra(3001);
     if (nrows == 0) {
       // Zero rows cancels the cursor (the server is told unless it is done).
-      if (!st->server_end) RoundTrip(Trip::kOther);
+      if (!st->server_end) RoundTrip(Trip::kOther, LinkOf(st->svc), st->session);
       st->cursor->Close();
       st->end_of_fetch = true;
       return OCI_SUCCESS;

@@ -6,10 +6,13 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <thread>
 
 #include "exports.h"
 #include "ocisim/round_trips.h"
+#include "ora_error.h"
+#include "server_session.h"
 
 namespace ocisim {
 namespace {
@@ -73,7 +76,23 @@ struct WriteAtUnload {
 
 }  // namespace
 
-void RoundTrip(Trip kind) {
+static const char* TripName(Trip kind) {
+  switch (kind) {
+    case Trip::kExecute: return "execute";
+    case Trip::kFetch: return "fetch";
+    case Trip::kLongPiece: return "LONG piece";
+    case Trip::kCommit: return "commit";
+    case Trip::kRollback: return "rollback";
+    case Trip::kDescribe: return "describe";
+    case Trip::kSession: return "session";
+    case Trip::kOther: return "other";
+  }
+  return "?";
+}
+
+void RoundTrip(Trip kind, Link* link, ServerSession* session) {
+  // Nothing travels on a connection that is gone.
+  if (link && link->dropped) ThrowOra(3114);
   Counters& c = Count();
   ++c.total;
   switch (kind) {
@@ -88,6 +107,25 @@ void RoundTrip(Trip kind) {
   }
   if (unsigned long us = Delay().load(std::memory_order_relaxed))
     std::this_thread::sleep_for(std::chrono::microseconds(us));
+  std::optional<Fault> fault = FaultAt(TripName(kind));
+  if (!fault) return;
+  switch (fault->kind) {
+    case FaultKind::kStall:
+      std::this_thread::sleep_for(std::chrono::milliseconds(fault->stall_ms));
+      return;
+    case FaultKind::kError:
+      ThrowOra(fault->error);
+    case FaultKind::kDrop:
+      if (link) link->dropped = true;
+      if (session) {
+        try {
+          session->Rollback();
+        } catch (...) {
+          // The client sees the lost connection whatever the server does.
+        }
+      }
+      ThrowOra(3113);
+  }
 }
 
 void CountPrepare() { ++Count().prepares; }
