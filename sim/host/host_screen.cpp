@@ -108,7 +108,7 @@ void Host::SvcRestoreScreen(far::HANDLE screen) {
     Record("restore-screen all");
     return;
   }
-  long id = reinterpret_cast<long>(screen);
+  long id = static_cast<long>(reinterpret_cast<std::intptr_t>(screen));
   for (auto it = screens_.begin(); it != screens_.end(); ++it) {
     if (*it == id) {
       screens_.erase(it);

@@ -8,6 +8,9 @@
 
 #include "host.h"
 #include "script.h"
+#if defined(_WIN32)
+#include "win32_process.h"
+#endif
 
 int main(int argc, char** argv) {
   hostsim::HostOptions options;
@@ -51,6 +54,9 @@ int main(int argc, char** argv) {
     }
   }
 
+#if defined(_WIN32)
+  if (!hostsim::PrepareWindowsProcess()) return 2;
+#endif
   hostsim::Host host(&std::cout, options);
   hostsim::Script script(host);
   int status = 0;
