@@ -71,6 +71,10 @@ configure() {
     -DQUARRY_SQLITE_SOURCE_DIR="$build/sqlite-src" "$@" >/dev/null
 }
 targets=(quarry_plugin quarry-host ocisim)
+# QUARRY_WINE_UNIT_TESTS=ON: also the plugin's own unit tests that need no
+# client library (tests/windows/CMakeLists.txt), run before the cases.
+units=0
+if [ "${QUARRY_WINE_UNIT_TESTS:-OFF}" = ON ]; then targets+=(plugin_unit_tests_win); units=1; fi
 configure -DQUARRY_WINE_UNITY=ON
 if ! cmake --build "$build" -j2 --target "${targets[@]}"; then
   echo "wine-acceptance: the one-unit build failed; building file by file (add the file to cmake/QuarryWineRun.cmake)" >&2
@@ -156,9 +160,21 @@ normalise_windows() {
       -e 's|file="[^"]*/SQL[^"]*"|file="TEMP"|' -e 's|/PAR[0-9A-Fa-f]\{8\}|/PARXXXXXXXX|g'
 }
 
-export QUARRY_HOST_ORACLE_HOME="$(winpath "$home")"
 passed=0 failed=0
 failed_names=()
+if [ "$units" = 1 ]; then
+  echo "== plugin unit tests under wine64 (code pages 1251/866)"
+  if (cd "$build/tests/windows" && timeout "${QUARRY_WINE_TIMEOUT:-300}" "$wine" plugin_unit_tests_win.exe --gtest_color=no) \
+       >"$scratch/units.log" 2>&1; then
+    grep -E '^\[  PASSED  \]|^\[==========\] [0-9]+ tests' "$scratch/units.log" || true
+    passed=$((passed + 1))
+  else
+    grep -E 'FAILED|Failure|error' "$scratch/units.log" | head -n 60 || tail -n 40 "$scratch/units.log"
+    failed=$((failed + 1))
+    failed_names+=(plugin_unit_tests_win)
+  fi
+fi
+export QUARRY_HOST_ORACLE_HOME="$(winpath "$home")"
 for name in "${cases[@]}"; do
   case_file="$root/tests/acceptance/$name.qh"
   expected="$root/tests/acceptance/$name.expected"

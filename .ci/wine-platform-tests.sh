@@ -79,5 +79,17 @@ LOCPATH="$locales" LANG=ru_RU.UTF-8 LC_ALL=ru_RU.UTF-8 \
 runs_status=$?
 set -e
 echo "== Windows run tests under wine64: exit code $runs_status"
+
+# The acceptance subset and the plugin's own unit tests through the x86_64
+# Windows builds, in this prefix and locale (no second wine boot).
+acc_status=0
+if [ "${QUARRY_WINE_ACCEPTANCE:-1}" = 1 ]; then
+  set +e
+  QUARRY_WINE_PREFIX_READY=1 QUARRY_WINE_LOCPATH="$locales" QUARRY_WINE_UNIT_TESTS=ON \
+    bash "$root/.ci/wine-acceptance.sh"
+  acc_status=$?
+  set -e
+fi
 [ "$status" -ne 0 ] && exit "$status"
-exit "$runs_status"
+[ "$runs_status" -ne 0 ] && exit "$runs_status"
+exit "$acc_status"
