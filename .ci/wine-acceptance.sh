@@ -17,6 +17,7 @@
 #   WINE64                 the wine64 loader (default /usr/lib/wine/wine64)
 #   WINEPREFIX             with QUARRY_WINE_PREFIX_READY=1: a booted prefix to
 #                          use as it is (.ci/wine-platform-tests.sh passes its own)
+#   QUARRY_WINE_SKIP_BUILD=1  play with the build as it is (no configure, no build)
 #   QUARRY_WINE_LOCPATH    a folder holding the ru_RU.UTF-8 locale (made here
 #                          when not given)
 # Exit code 0 when every case played matched.
@@ -58,6 +59,11 @@ else
 fi
 
 t0=$SECONDS
+units=0
+[ "${QUARRY_WINE_UNIT_TESTS:-OFF}" = ON ] && [ -f "$build/tests/windows/plugin_unit_tests_win.exe" ] && units=1
+if [ "${QUARRY_WINE_SKIP_BUILD:-0}" = 1 ]; then
+  echo "== using the build in $build as it is"
+else
 echo "== SQLite source from Debian's package"
 bash "$root/.ci/wine-sqlite.sh" "$build/sqlite-src"
 echo "== configure and build $build"
@@ -73,7 +79,6 @@ configure() {
 targets=(quarry_plugin quarry-host ocisim)
 # QUARRY_WINE_UNIT_TESTS=ON: also the plugin's own unit tests that need no
 # client library (tests/windows/CMakeLists.txt), run before the cases.
-units=0
 if [ "${QUARRY_WINE_UNIT_TESTS:-OFF}" = ON ]; then targets+=(plugin_unit_tests_win); units=1; fi
 configure -DQUARRY_WINE_UNITY=ON
 if ! cmake --build "$build" -j2 --target "${targets[@]}"; then
@@ -82,6 +87,7 @@ if ! cmake --build "$build" -j2 --target "${targets[@]}"; then
   cmake --build "$build" -j2 --target "${targets[@]}"
 fi
 echo "== built in $((SECONDS - t0)) s"
+fi
 
 host_exe="$build/sim/host/quarry-host.exe"
 plugin="$build/src/Quarry.dll"
@@ -111,45 +117,37 @@ if [ -z "$locales" ]; then
   localedef -i ru_RU -f UTF-8 "$locales/ru_RU.UTF-8" >/dev/null 2>&1 || true
 fi
 # Wine takes the ANSI and OEM code pages (1251, 866) from the locale.
-export LOCPATH="$locales" LANG=ru_RU.UTF-8 LC_ALL=ru_RU.UTF-8
+# (Only for wine: this script's own tools keep the caller's locale.)
+wine_locale=(env LOCPATH="$locales" LANG=ru_RU.UTF-8 LC_ALL=ru_RU.UTF-8)
 if [ "$own_prefix" = 1 ]; then
   echo "== wine prefix $WINEPREFIX"
-  timeout 300 "$wine" wineboot --init >/dev/null 2>&1 || true
+  timeout 300 "${wine_locale[@]}" "$wine" wineboot --init >/dev/null 2>&1 || true
   [ -n "$wineserver" ] && "$wineserver" -w >/dev/null 2>&1 || true
 fi
 
 # A Unix path as the Windows programs see it (wine maps / to drive Z:).
 winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
 # A string as the transcript writes it inside quotes: backslashes doubled,
-# bytes outside ASCII as \xNN (the host's text is OEM, code page 866).
-quoted() {
-  local s
-  s=$(printf '%s' "$1" | iconv -f UTF-8 -t CP866 | od -An -v -tx1 | tr -s ' \n' ' ')
-  local out="" b
-  for b in $s; do
-    case $b in
-      5c) out+='\\\\' ;;
-      [0-7]?) out+=$(printf "\\x$b") ;;
-      *) out+="\\x${b^^}" ;;
-    esac
-  done
-  printf '%s' "$out"
-}
+# in the host's code page (OEM, 866); the normalisation runs byte-wise.
+quoted() { printf '%s' "$1" | iconv -f UTF-8 -t CP866 | sed 's/\\/\\\\/g'; }
 # sed's left side for a literal text.
 literal() { printf '%s' "$1" | sed -e 's/[]\/$*.^[|]/\\&/g'; }
 
 # What differs on Windows by nature, and nothing else:
-#  * line ends: the host's stdout is a Windows text stream (CR LF), and the
-#    files the plugin writes (results, texts) end their lines with CR LF, which
-#    the transcript shows as \r at the end of a quoted line;
+#  * line ends: the host's stdout is a Windows text stream (CR LF);
 #  * paths: the module, the run folder, the Oracle home and the temporary
 #    folder (on Windows a "Quarry" folder below TMP, OEM-encoded, where Linux
 #    uses $TMPDIR itself) are replaced by the names run_case.sh uses, and the
 #    Windows separators after them become '/';
-#  * the startup record's size: FAR 1.70's record, not far2l's 4316 bytes.
+#  * the startup record's size: FAR 1.70's record, not far2l's 4316 bytes;
+#  * the viewer's delete-on-close flag: FAR 1.70's VF_DELETEONCLOSE (0x2)
+#    where far2l has VF_DELETEONLYFILEONCLOSE (0x200);
+#  * the info panel's "Oracle Home:": on Windows the name of the registered
+#    home the client search chose (the home is a registry entry there), on
+#    Linux the ORACLE_HOME folder; both become ORACLE_HOME.
 normalise_windows() {
   local work=$1 tmpdir=$2 record_size=$3
-  sed -e 's/\r$//' -e 's/\\r"/"/g' \
+  LC_ALL=C sed -e 's/\r$//' \
       -e "s|$(literal "$(quoted "$(winpath "$plugin")")")|PLUGIN|g" \
       -e "s|$(literal "$(quoted "$(winpath "$(dirname "$plugin")")\\")")|PLUGINDIR/|g" \
       -e "s|$(literal "$(quoted "$tmpdir\\Quarry")")|WORK/tmp|g" \
@@ -157,6 +155,8 @@ normalise_windows() {
       -e "s|$(literal "$(quoted "$(winpath "$home")")")|ORACLE_HOME|g" \
       -e ':a' -e 's/\(\(WORK\|ORACLE_HOME\|PLUGINDIR\)[^" ]*\)\\\\/\1\//' -e 'ta' \
       -e "s/ startup-size=$record_size\$/ startup-size=4316/" \
+      -e '/^viewer /{s/ flags=0x2 / flags=0x200 /;s/ flags=0x3 / flags=0x201 /}' \
+      -e 's/^info \([0-9]*\) "Oracle Home:" "OraHome92"$/info \1 "Oracle Home:" "ORACLE_HOME"/' \
       -e 's|file="[^"]*/SQL[^"]*"|file="TEMP"|' -e 's|/PAR[0-9A-Fa-f]\{8\}|/PARXXXXXXXX|g'
 }
 
@@ -164,7 +164,7 @@ passed=0 failed=0
 failed_names=()
 if [ "$units" = 1 ]; then
   echo "== plugin unit tests under wine64 (code pages 1251/866)"
-  if (cd "$build/tests/windows" && timeout "${QUARRY_WINE_TIMEOUT:-300}" "$wine" plugin_unit_tests_win.exe --gtest_color=no) \
+  if (cd "$build/tests/windows" && timeout "${QUARRY_WINE_TIMEOUT:-300}" "${wine_locale[@]}" "$wine" plugin_unit_tests_win.exe --gtest_color=no) \
        >"$scratch/units.log" 2>&1; then
     grep -E '^\[  PASSED  \]|^\[==========\] [0-9]+ tests' "$scratch/units.log" || true
     passed=$((passed + 1))
@@ -197,10 +197,10 @@ for name in "${cases[@]}"; do
     if [[ $name == db_* ]]; then
       export OCISIM_DATA_DIR="$(winpath "$work/data")" OCISIM_CALL_LOG="$(winpath "$work/oci-calls.log")"
     else
-      unset QUARRY_HOST_ORACLE_HOME
+      export QUARRY_HOST_ORACLE_HOME=  # no client on this machine
     fi
-    QUARRY_HOST_TMP="$tmpdir" QUARRY_HOST_ROOT_KEY="Software\\Far\\Users\\$name\\Plugins" \
-      timeout "${QUARRY_WINE_TIMEOUT:-300}" "$wine" "$host_exe" -e "load $(winpath "$plugin")" "$(winpath "$case_file")"
+    QUARRY_HOST_TMP="$tmpdir" QUARRY_HOST_ROOT_KEY="Software\\Far\\Users\\$(basename "$scratch")-$name\\Plugins" \
+      timeout "${QUARRY_WINE_TIMEOUT:-300}" "${wine_locale[@]}" "$wine" "$host_exe" -e "load $(winpath "$plugin")" "$(winpath "$case_file")"
   ) >"$work/out.raw" 2>&1 || status=$?
   record_size=$(sed -n 's/.* startup-size=\([0-9]*\)\r\{0,1\}$/\1/p' "$work/out.raw" | head -n1)
   normalise_windows "$work" "$tmpdir" "${record_size:-0}" <"$work/out.raw" >"$work/out"

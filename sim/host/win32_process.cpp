@@ -89,8 +89,13 @@ bool PrepareWindowsProcess() {
     SetEnvironmentVariableW(L"TEMP", tmp);
   }
   char home[MAX_PATH * 2];
+  SetLastError(ERROR_SUCCESS);
   DWORD n = GetEnvironmentVariableA("QUARRY_HOST_ORACLE_HOME", home, sizeof home);
-  if (n > 0 && n < sizeof home) {
+  if (n == 0 && GetLastError() != ERROR_ENVVAR_NOT_FOUND) {
+    // Set but empty: a machine without an Oracle client (an earlier run in
+    // the same prefix may have registered one).
+    SHDeleteKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\ORACLE");
+  } else if (n > 0 && n < sizeof home) {
     if (!RegisterOracleHome(std::string(home, n))) {
       std::fprintf(stderr, "quarry-host: cannot register the Oracle home %s\n", home);
       return false;

@@ -9,7 +9,7 @@ namespace hostsim {
 // and, when QUARRY_HOST_ORACLE_HOME names a folder (ANSI), registers it as
 // an Oracle 8i/9i installer does: HKLM\SOFTWARE\ORACLE\HOME0, ALL_HOMES with
 // HOME_COUNTER, and its bin folder first in PATH (the machine's and this
-// process's).  QUARRY_HOST_TMP, when set, becomes TMP and TEMP (read as
+// process's); set but empty, it removes that registration.  QUARRY_HOST_TMP, when set, becomes TMP and TEMP (read as
 // UTF-16, so a Cyrillic folder arrives whole whatever the code pages).
 // Returns false with a message on stderr when that fails.
 bool PrepareWindowsProcess();

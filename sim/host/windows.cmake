@@ -8,6 +8,7 @@ add_library(quarry_hostsim STATIC
   host_control.cpp
   host_dialogs.cpp
   host_execute_win32.cpp
+  host_files_win32.cpp
   host_keys.cpp
   host_panel.cpp
   host_screen.cpp
