@@ -7,7 +7,14 @@
 #pragma once
 
 #ifdef _WIN32
-#include <winsock2.h>
+// Only the core of windows.h: its RPC headers declare names (boolean) that
+// OCI's own headers declare too, and min/max macros would hide std::min.
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
 #include <windows.h>
 #include <direct.h>
 #include <io.h>
