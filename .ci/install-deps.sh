@@ -29,7 +29,7 @@ if ! grep -rqs 'bookworm-backports' /etc/apt/sources.list /etc/apt/sources.list.
 fi
 pkgs=(build-essential cmake ninja-build pkg-config libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev
       tmux mingw-w64 g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 wine64 procps
-      zip unzip lintian locales clang libclang-rt-14-dev llvm-14)
+      zip unzip lintian locales clang libclang-rt-14-dev llvm-14 tcl)
 missing=()
 for p in "${pkgs[@]}"; do dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p"); done
 dpkg -s far2l >/dev/null 2>&1 || missing+=("far2l")

@@ -79,5 +79,18 @@ LOCPATH="$locales" LANG=ru_RU.UTF-8 LC_ALL=ru_RU.UTF-8 \
 runs_status=$?
 set -e
 echo "== Windows run tests under wine64: exit code $runs_status"
+
+# The acceptance subset through the x86_64 Windows builds (QUARRY_WINE_ACCEPTANCE=0
+# leaves it out; the plugin's unit tests: QUARRY_WINE_UNIT_TESTS=ON, see the script),
+# in this prefix and locale (no second wine boot).
+acc_status=0
+if [ "${QUARRY_WINE_ACCEPTANCE:-1}" = 1 ]; then
+  set +e
+  QUARRY_WINE_PREFIX_READY=1 QUARRY_WINE_LOCPATH="$locales" \
+    bash "$root/.ci/wine-acceptance.sh"
+  acc_status=$?
+  set -e
+fi
 [ "$status" -ne 0 ] && exit "$status"
-exit "$runs_status"
+[ "$runs_status" -ne 0 ] && exit "$runs_status"
+exit "$acc_status"

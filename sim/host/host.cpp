@@ -5,6 +5,9 @@
 #include "host.h"
 
 #include "services.h"
+#if defined(QUARRY_HOST_WIN32)
+#include "win32_process.h"
+#endif
 
 #include <dirent.h>
 #include <fnmatch.h>
@@ -108,6 +111,13 @@ void Host::BuildStartupRecord(std::vector<unsigned char>& record) {
   info.ModuleNumber = reinterpret_cast<far::INT_PTR>(this);
   info.RootKey = "";  // what far2l hands "mb" plugins
   FillServices(info, fsf);
+#if defined(QUARRY_HOST_WIN32)
+  // FAR 1.70: one record layout, and the plugins' registry root.
+  info.StructSize = static_cast<int>(sizeof info);
+  info.RootKey = PluginsRootKey();
+  record.assign(sizeof info, 0);
+  std::memcpy(record.data(), &info, sizeof info);
+#else
 
   record.assign(static_cast<std::size_t>(options_.startupSize), 0);
   if (options_.startupSize == static_cast<int>(sizeof(far::PluginStartupInfoColor))) {
@@ -124,6 +134,7 @@ void Host::BuildStartupRecord(std::vector<unsigned char>& record) {
   } else {
     std::memcpy(record.data(), &info, sizeof info);
   }
+#endif
 }
 
 bool Host::Load(const std::string& path) {
@@ -131,12 +142,14 @@ bool Host::Load(const std::string& path) {
   if (open_) return Fail("load: the open panel refused to close");
   std::string error;
   if (!module_.Load(path, error)) return Fail("load " + Quote(path) + ": " + error);
+#if defined(QUARRY_HOST_FAR2L)
   if (options_.startupSize != 4316 && options_.startupSize != 4324) {
     module_.Unload();
     return Fail("load: startup record size must be 4316 or 4324");
   }
+#endif
   BuildStartupRecord(startup_);
-  Record("load " + Quote(module_.path()) + " startup-size=" + std::to_string(options_.startupSize));
+  Record("load " + Quote(module_.path()) + " startup-size=" + std::to_string(startup_.size()));
   NoteCall("SetStartupInfo");
   auto* record = reinterpret_cast<const far::PluginStartupInfo*>(startup_.data());
   Guarded("SetStartupInfo", [&] { module_.exports().SetStartupInfo(record); });

@@ -9,6 +9,7 @@
 
 #include "host.h"
 #include "oci_fault.h"
+#include "host_files.h"
 
 namespace hostsim {
 namespace {
@@ -20,15 +21,6 @@ constexpr int kEecOpenError = 0, kEecModified = 1, kEecNotModified = 2;
 constexpr far::INT_PTR kFar2lVersion = 0x00020006;  // (major << 16) | minor
 constexpr int kActlGetFarVersion = 0;
 
-bool ReadFile(const std::string& path, std::string& out) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::ostringstream s;
-  s << in.rdbuf();
-  out = s.str();
-  return true;
-}
-
 }  // namespace
 
 void Host::SvcUnsupported(const char* service) { Record(std::string("unsupported ") + service); }
@@ -39,13 +31,13 @@ int Host::SvcViewer(const char* file, const char* title, int x1, int y1, int x2,
          " x2=" + std::to_string(x2) + " y2=" + std::to_string(y2) + " flags=" + Hex(flags) +
          " file=" + QuoteOrDash(file));
   std::string text;
-  if (!file || !ReadFile(file, text)) {
+  if (!file || !HostReadFile(file, text)) {
     Record("viewer-result missing");
     return 0;
   }
   std::istringstream lines(text);
   for (std::string line; std::getline(lines, line);) Record("viewer-text " + Quote(line));
-  if (flags & (far::VF_DELETEONCLOSE | kViewerDeleteOnlyFileOnClose)) std::remove(file);
+  if (flags & (far::VF_DELETEONCLOSE | kViewerDeleteOnlyFileOnClose)) HostRemoveFile(file);
   Record("viewer-result shown bytes=" + std::to_string(text.size()));
   return 1;
 }
@@ -56,7 +48,7 @@ int Host::SvcEditor(const char* file, const char* title, int x1, int y1, int x2,
          " x2=" + std::to_string(x2) + " y2=" + std::to_string(y2) + " flags=" + Hex(flags) +
          " line=" + std::to_string(line) + " col=" + std::to_string(col) + " file=" + QuoteOrDash(file));
   std::string text;
-  bool exists = file && ReadFile(file, text);
+  bool exists = file && HostReadFile(file, text);
   if (!exists && !(file && (flags & kEditorCreateNew))) {
     Record("editor-result open-error");
     return kEecOpenError;
@@ -67,12 +59,7 @@ int Host::SvcEditor(const char* file, const char* title, int x1, int y1, int x2,
   int result = kEecNotModified;
   if (answer && answer->save) {
     // Written as the editor saves: a new file beside, then renamed over.
-    std::string temp = std::string(file) + ".hostsim-save";
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    out << answer->content;
-    out.close();
-    if (!out || std::rename(temp.c_str(), file) != 0) {
-      std::remove(temp.c_str());
+    if (!HostSaveFile(file, answer->content)) {
       Record("error Editor: cannot save " + Quote(file));
       serviceError_ = true;
       serviceErrorText_ = "editor: saving failed";
@@ -83,7 +70,7 @@ int Host::SvcEditor(const char* file, const char* title, int x1, int y1, int x2,
   } else {
     Record(std::string("editor-result kept") + (answer ? "" : " (no answer queued)"));
   }
-  if (flags & kEditorDeleteOnClose) std::remove(file);
+  if (flags & kEditorDeleteOnClose) HostRemoveFile(file);
   if (answer && !answer->fault.empty()) {
     std::string error;
     if (ArmOciFault(answer->fault, error)) {
@@ -119,7 +106,7 @@ void Host::SvcRestoreScreen(far::HANDLE screen) {
     Record("restore-screen all");
     return;
   }
-  long id = reinterpret_cast<long>(screen);
+  long id = static_cast<long>(reinterpret_cast<std::intptr_t>(screen));
   for (auto it = screens_.begin(); it != screens_.end(); ++it) {
     if (*it == id) {
       screens_.erase(it);

@@ -12,6 +12,9 @@
 #include "fault_probe.h"
 #include "host.h"
 #include "script.h"
+#if defined(_WIN32)
+#include "win32_process.h"
+#endif
 
 namespace {
 
@@ -117,6 +120,9 @@ int main(int argc, char** argv) {
     }
   }
 
+#if defined(_WIN32)
+  if (!hostsim::PrepareWindowsProcess()) return 2;
+#endif
   hostsim::Host host(&std::cout, options);
   hostsim::Script script(host);
   std::unique_ptr<hostsim::FaultProbe> probe;

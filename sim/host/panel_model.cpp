@@ -249,7 +249,7 @@ bool FilePanel::SetDirectory(const std::string& dir, std::string& error) {
     HostItem item;
     item.name = entry.path().filename().string();
     struct stat st {};
-    if (stat(entry.path().c_str(), &st) == 0) {
+    if (stat(entry.path().string().c_str(), &st) == 0) {
       item.attributes = S_ISDIR(st.st_mode) ? far::FILE_ATTRIBUTE_DIRECTORY : 0x80;  // NORMAL
       item.size = S_ISDIR(st.st_mode) ? 0 : static_cast<std::uint64_t>(st.st_size);
       item.written = FileTimeFromUnix(st.st_mtime);

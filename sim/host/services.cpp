@@ -1,7 +1,11 @@
 // services.cpp — C trampolines from the startup record's slots to the Host.
 #include "services.h"
 
+#if defined(_WIN32)
+#include "win32_process.h"
+#else
 #include <fnmatch.h>
+#endif
 
 #include <cstring>
 #include <string>
@@ -70,11 +74,19 @@ int Editor(const char* file, const char* title, int x1, int y1, int x2, int y2, 
 
 int CmpName(const char* pattern, const char* text, int skipPath) {
   if (!pattern || !text) return 0;
+#if defined(_WIN32)
+  if (skipPath) {
+    const char* slash = std::strrchr(text, '\\');
+    if (slash) text = slash + 1;
+  }
+  return MatchesFileMask(pattern, text) ? 1 : 0;
+#else
   if (skipPath) {
     const char* slash = std::strrchr(text, '/');
     if (slash) text = slash + 1;
   }
   return fnmatch(pattern, text, 0) == 0;
+#endif
 }
 
 int CharTable(int, char*, int) { return -1; }  // no OEM tables on far2l
@@ -151,6 +163,7 @@ void FillServices(far::PluginStartupInfo& info, far::FarStandardFunctions* fsf) 
 
 }  // namespace hostsim
 
+#if defined(QUARRY_HOST_FAR2L)
 // far2l exports its console input to plugins from the executable; so does
 // quarry-host (the link exports exactly these two names).
 extern "C" __attribute__((visibility("default"))) int WINPORT_PeekConsoleInput(void*, void* records, unsigned count,
@@ -166,3 +179,4 @@ extern "C" __attribute__((visibility("default"))) int WINPORT_ReadConsoleInput(v
   if (read) *read = 0;
   return h && count > 0 && read ? h->SvcConsoleInput(true, static_cast<unsigned char*>(records), read) : 0;
 }
+#endif

@@ -12,7 +12,7 @@ void LogCall(const std::string& line) {
   if (!path || !*path) return;
   static std::mutex mutex;
   std::lock_guard<std::mutex> lock(mutex);
-  if (std::FILE* f = std::fopen(path, "a")) {
+  if (std::FILE* f = std::fopen(path, "ab")) {  // the same bytes on every system
     std::fprintf(f, "%s\n", line.c_str());
     std::fclose(f);
   }

@@ -1,0 +1,33 @@
+// host_files_posix.cpp — see host_files.h.
+#include "host_files.h"
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+namespace hostsim {
+
+bool HostReadFile(const std::string& path, std::string& out) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  std::ostringstream s;
+  s << in.rdbuf();
+  out = s.str();
+  return true;
+}
+
+bool HostSaveFile(const std::string& path, const std::string& content) {
+  std::string temp = path + ".hostsim-save";
+  std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+  out << content;
+  out.close();
+  if (!out || std::rename(temp.c_str(), path.c_str()) != 0) {
+    std::remove(temp.c_str());
+    return false;
+  }
+  return true;
+}
+
+void HostRemoveFile(const std::string& path) { std::remove(path.c_str()); }
+
+}  // namespace hostsim
