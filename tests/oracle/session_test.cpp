@@ -5,6 +5,7 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "oracle/client_library.h"
@@ -396,6 +397,51 @@ TEST_F(SessionTest, ManyRowsCostFewRoundTripsAndAFixedReadBufferStays) {
   longs.SetSQL("select * from scott.docs");
   longs.Execute();
   EXPECT_EQ(longs.FetchRows(), 1);
+}
+
+// Wide rows: every column an expression of unknown width (the longest
+// VARCHAR2 in the widest characters).  The array past the first call stays
+// within the bound, the rows keep their values across the calls, and a
+// row-wise loop with another query run between two rows (as a listing that
+// looks up each row's comment does) sees every row once.
+TEST_F(SessionTest, WideRowsStayWithinTheFetchArrayBoundAndKeepTheirValues) {
+  auto session = Logon("system/manager");
+  std::string select = "select rownum n";
+  for (int c = 0; c < 40; ++c) select += ", object_name || '" + std::to_string(c) + "' c" + std::to_string(c);
+  TOracleQuery wide(session.get());
+  wide.SetSQL(select + " from all_objects where rownum <= 150");
+  wide.Execute();
+  int rows = 0;
+  std::size_t largest = 0;
+  for (; !wide.Eof(); wide.Next()) {
+    ++rows;
+    largest = std::max(largest, wide.FetchArrayBytes());
+    ASSERT_GE(wide.FetchRows(), 1);
+    ASSERT_EQ(wide.FieldAsInteger(0), rows);
+    const std::string name = wide.FieldAsString(1);
+    ASSERT_FALSE(name.empty());
+    ASSERT_EQ(wide.FieldAsString(40), name.substr(0, name.size() - 1) + "39") << "row " << rows;
+    TOracleQuery between(session.get());
+    between.SetSQL("select count(*) from dual");
+    between.Execute();
+    ASSERT_EQ(between.FieldAsInteger(0), 1);
+  }
+  EXPECT_EQ(rows, 150);
+  EXPECT_GT(largest, 0u);
+  EXPECT_LE(largest, TOracleQuery::kFetchArrayBound);
+
+  // Narrow rows take the most rows a call allows: many per round trip.
+  TripCounter trips(library_);
+  ASSERT_NE(trips.get, nullptr);
+  TOracleQuery narrow(session.get());
+  narrow.SetSQL("select object_id from all_objects");
+  const auto before = trips.Now();
+  narrow.Execute();
+  rows = 0;
+  for (; !narrow.Eof(); narrow.Next()) ++rows;
+  const unsigned long long fetches = trips.Now().fetches - before.fetches;
+  EXPECT_GT(narrow.FetchRows(), 250);
+  EXPECT_LE(fetches, static_cast<unsigned long long>(rows / 250 + 2)) << rows << " rows";
 }
 
 // ---- queries in every mode ---------------------------------------------------------
