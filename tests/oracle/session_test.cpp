@@ -444,6 +444,67 @@ TEST_F(SessionTest, WideRowsStayWithinTheFetchArrayBoundAndKeepTheirValues) {
   EXPECT_LE(fetches, static_cast<unsigned long long>(rows / 250 + 2)) << rows << " rows";
 }
 
+// Row counts around the array sizes (the first call's, the read-ahead's,
+// the full array's), in both call sets: every row once and in order, also
+// while another query over the same rows runs to its end between two rows,
+// and again when the same query object is executed a second time mid-way.
+TEST_F(SessionTest, RowCountsAtArrayBoundariesSurviveNestedAndRepeatedQueries) {
+  for (const bool useOci7 : {false, true}) {
+    auto session = Logon("system/manager", useOci7);
+    for (const int count : {1, 99, 100, 101, 250, 251, 1000, 1001, 1002}) {
+      // Two copies of the objects: more rows than any array holds.
+      const std::string sql = "select rownum n, a.object_name from all_objects a, (select 1 from dual union all "
+                              "select 2 from dual) b where rownum <= " + std::to_string(count);
+      TOracleQuery outer(session.get());
+      outer.SetSQL(sql);
+      TOracleQuery inner(session.get());
+      inner.SetSQL(sql);
+      for (int pass = 0; pass < 2; ++pass) {
+        outer.Execute();
+        int rows = 0;
+        for (; !outer.Eof(); outer.Next()) {
+          ++rows;
+          ASSERT_EQ(outer.FieldAsInteger(0), rows) << count << " rows, OCI7 " << useOci7;
+          ASSERT_FALSE(outer.FieldAsString(1).empty());
+          // At each array edge and in between: a nested query read whole.
+          if (rows % 97 == 0 || rows == 100 || rows == 101 || rows == 250 || rows == 251) {
+            inner.Execute();
+            int innerRows = 0;
+            for (; !inner.Eof(); inner.Next()) ++innerRows;
+            ASSERT_EQ(innerRows, count) << "nested at row " << rows;
+          }
+          // The second pass stops half-way and starts over on the same object.
+          if (pass == 1 && rows == count / 2 + 1) break;
+        }
+        if (pass == 0) {
+          ASSERT_EQ(rows, count) << "OCI7 " << useOci7;
+          EXPECT_THROW(outer.FieldAsString(1), std::runtime_error);
+        }
+      }
+      outer.Execute();
+      int again = 0;
+      for (; !outer.Eof(); outer.Next()) ++again;
+      EXPECT_EQ(again, count) << "re-executed after a half read, OCI7 " << useOci7;
+    }
+    // LONG values (one row a call) with an array query read whole between two rows.
+    TOracleQuery longs(session.get());
+    longs.SetSQL("select view_name, text from all_views where rownum <= 120");
+    longs.Execute();
+    int views = 0;
+    for (; !longs.Eof(); longs.Next()) {
+      ++views;
+      ASSERT_FALSE(longs.FieldAsString(1).empty()) << longs.FieldAsString(0);
+      TOracleQuery many(session.get());
+      many.SetSQL("select object_name from all_objects");
+      many.Execute();
+      int rows = 0;
+      for (; !many.Eof(); many.Next()) ++rows;
+      ASSERT_GT(rows, 250);
+    }
+    EXPECT_GT(views, 1);
+  }
+}
+
 // ---- queries in every mode ---------------------------------------------------------
 
 struct Mode {
