@@ -27,6 +27,7 @@
 
 #include "host.h"
 #include "ocisim/round_trips.h"
+#include "ocisim/statement_repeats.h"
 #include "script.h"
 
 namespace {
@@ -59,7 +60,7 @@ std::vector<Action> Actions(const std::string& alias, int objects) {
       {"EMP_PKG (package directory)", {}, {"cd EMP_PKG"}, Action::kDetail},
       {"EMP_PKG\\count_emps (routine)", {}, {"cd count_emps"}, Action::kDetail},
       {"Users\\SCOTT (user detail)", {"cd \\Users"}, {"cd SCOTT"}, Action::kDetail},
-      {".Instance parameters", {"cd \\"}, {"cd \".Instance parameters\""}},
+      {".Instance parameters", {"cd \\"}, {"cd \".Instance parameters\""}, Action::kDetail},
       {"F3 on a package body (Alt+F3 on EMP_PKG)", {"cd \\Packages\\SCOTT", "goto EMP_PKG"}, {"key Alt+F3"}},
       {"command line: a query of 1,000 rows",
        {"cd \\", "answer editor keep"},
@@ -69,6 +70,8 @@ std::vector<Action> Actions(const std::string& alias, int objects) {
 
 struct Counts {
   unsigned long long trips = 0, statements = 0, fetches = 0, prepares = 0;
+  unsigned long long repeats = 0;  // prepares of a text the action had prepared already
+  std::string repeated;             // the first such text
 };
 
 struct Figures {
@@ -82,26 +85,37 @@ class Library {
     if (!handle_) return;
     get_ = reinterpret_cast<OcisimRoundTripsFn>(dlsym(handle_, "ocisim_round_trips"));
     delay_ = reinterpret_cast<OcisimSetRoundTripDelayFn>(dlsym(handle_, "ocisim_set_round_trip_delay_us"));
+    mark_ = reinterpret_cast<OcisimMarkStatementsFn>(dlsym(handle_, "ocisim_mark_statements"));
+    repeats_ = reinterpret_cast<OcisimStatementRepeatsFn>(dlsym(handle_, "ocisim_statement_repeats"));
   }
   ~Library() {
     if (handle_) dlclose(handle_);
   }
-  bool ok() const { return get_ && delay_; }
+  bool ok() const { return get_ && delay_ && mark_ && repeats_; }
   Counts Now() const {
     OcisimRoundTrips r{};
     get_(&r);
-    return {r.total, r.executes + r.describes, r.fetches, r.prepares};
+    return {r.total, r.executes + r.describes, r.fetches, r.prepares, 0, {}};
   }
   void SetDelay(unsigned long us) const { delay_(us); }
+  // Statement texts prepared again since the last Mark.
+  void Mark() const { mark_(); }
+  void Repeats(Counts& c) const {
+    char first[512];
+    c.repeats = repeats_(first, sizeof first);
+    c.repeated = c.repeats ? first : "";
+  }
 
  private:
   void* handle_;
   OcisimRoundTripsFn get_ = nullptr;
   OcisimSetRoundTripDelayFn delay_ = nullptr;
+  OcisimMarkStatementsFn mark_ = nullptr;
+  OcisimStatementRepeatsFn repeats_ = nullptr;
 };
 
 Counts Minus(const Counts& a, const Counts& b) {
-  return {a.trips - b.trips, a.statements - b.statements, a.fetches - b.fetches, a.prepares - b.prepares};
+  return {a.trips - b.trips, a.statements - b.statements, a.fetches - b.fetches, a.prepares - b.prepares, 0, {}};
 }
 
 bool RunLines(hostsim::Script& script, const std::vector<std::string>& lines, const std::string& label) {
@@ -128,10 +142,12 @@ bool Pass(const Library& lib, const std::vector<Action>& actions, std::vector<Fi
       ok = RunLines(script, a.setup, a.label);
       if (!ok) break;
       const Counts before = lib.Now();
+      lib.Mark();
       const auto start = Clock::now();
       ok = RunLines(script, a.steps, a.label);
       const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-      const Counts used = Minus(lib.Now(), before);
+      Counts used = Minus(lib.Now(), before);
+      lib.Repeats(used);
       if (first) out[i].counts = used;
       else if (used.trips != out[i].counts.trips || used.statements != out[i].counts.statements)
         std::fprintf(stderr, "round_trips_bench: \"%s\" made %llu round trips in one pass, %llu in another\n",
@@ -243,18 +259,22 @@ int main(int argc, char** argv) {
      << "Written by `round_trips_bench` (bench/round_trips): the host stand-in plays each action on a\n"
      << "`SYNTHOBJ_" << objects << "` database as SYSTEM; the OCI stand-in counts round trips as the real\n"
      << "client makes them and sleeps the given time per round trip. Statements: executes (and\n"
-     << "describes); fetches: fetch calls that had to ask the server. Times are wall time in ms.\n\n"
-     << "| action | round trips | statements | fetches |";
+     << "describes); fetches: fetch calls that had to ask the server; prepared again: statement\n"
+     << "texts the action prepared a second time. Times are wall time in ms.\n\n"
+     << "| action | round trips | statements | fetches | prepared again |";
   for (unsigned long d : delays) md << " ms at " << DelayLabel(d) << " |";
-  md << "\n|---|---:|---:|---:|";
+  md << "\n|---|---:|---:|---:|---:|";
   for (std::size_t d = 0; d < delays.size(); ++d) md << "---:|";
   md << "\n";
-  bool tableOk = true, detailOk = true, bigOk = true, slowOk = true;
+  bool tableOk = true, detailOk = true, bigOk = true, slowOk = true, keptOk = true;
+  std::string repeatedText;
   const std::size_t slowPass = delays.size() - 1;
   for (std::size_t i = 0; i < actions.size(); ++i) {
     const Figures& f = figs[i];
     md << "| " << actions[i].label << " | " << f.counts.trips << " | " << f.counts.statements << " | "
-       << f.counts.fetches << " |";
+       << f.counts.fetches << " | " << f.counts.repeats << " |";
+    if (f.counts.repeats && keptOk) repeatedText = actions[i].label + ": " + f.counts.repeated;
+    keptOk = keptOk && f.counts.repeats == 0;
     for (double s : f.seconds) md << " " << Milliseconds(s) << " |";
     md << "\n";
     switch (actions[i].goal) {
@@ -270,11 +290,13 @@ int main(int argc, char** argv) {
   auto met = [](bool ok) { return ok ? "met" : "NOT met"; };
   md << "\nGoals:\n\n"
      << "- table directory (EMP, and back to it) in at most 4 round trips: " << met(tableOk) << "\n"
-     << "- any detail directory (.COLUMNS, package, routine, user) in at most 6: " << met(detailOk) << "\n"
+     << "- any detail directory (.COLUMNS, package, routine, user, .Instance parameters) in at most 6: " << met(detailOk) << "\n"
      << "- the " << objects << "-object listing in at most 500 fetch round trips: " << met(bigOk) << "\n";
   if (delays[slowPass] >= 20000)
     md << "- the table directory under 0.15 s at " << DelayLabel(delays[slowPass]) << " per round trip: "
        << met(slowOk) << "\n";
+  md << "- no statement prepared twice in one action: " << met(keptOk) << "\n";
+  if (!keptOk) std::fprintf(stderr, "round_trips_bench: prepared twice in %s\n", repeatedText.c_str());
   md << "- the transcripts of all passes are the same: " << (status == 0 ? "yes" : "NO") << "\n";
   std::cout << "\n" << md.str();
   if (figures != "-") {

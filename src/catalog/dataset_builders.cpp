@@ -149,22 +149,27 @@ void AddDetailDirectory(panel::FindDataRequest& request, const std::string& deta
   AddItem(request, detailName, columns, true);
 }
 
-void AddCountedDirectory(panel::FindDataRequest& request, connection::TPluginDataModule& module,
-                         const std::string& viewAndCondition, const std::string& detailName,
-                         const std::string& description, const VariablePairs& variables) {
+long long CountOfView(panel::FindDataRequest& request, connection::TPluginDataModule& module,
+                      const std::string& viewAndCondition, const VariablePairs& variables) {
   std::vector<std::string> names;
   for (const auto& v : variables) names.push_back(v.first);
   try {
     auto query = module.CreateNewOracleQuery(names);
-    if (!query) return;
+    if (!query) return -1;
     BindPairs(*query, variables);
     query->SetSQL("SELECT COUNT(*) FROM " + viewAndCondition);
     query->Execute();
-    long long count = query->Eof() ? 0 : query->FieldAsInteger(0);
-    AddDetailDirectory(request, detailName, count, description);
+    return query->Eof() ? 0 : query->FieldAsInteger(0);
   } catch (...) {
     HandleListingError(request, std::current_exception());
+    return -1;
   }
+}
+
+void AddCountedDirectory(panel::FindDataRequest& request, connection::TPluginDataModule& module,
+                         const std::string& viewAndCondition, const std::string& detailName,
+                         const std::string& description, const VariablePairs& variables) {
+  AddDetailDirectory(request, detailName, CountOfView(request, module, viewAndCondition, variables), description);
 }
 
 }  // namespace catalog

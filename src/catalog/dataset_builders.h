@@ -39,6 +39,11 @@ void MakeRecordItemsWithComments(panel::FindDataRequest& request, connection::TP
                                  const std::string& view, const std::string& condition,
                                  const VariablePairs& variables);
 
+// "SELECT COUNT(*) FROM <viewAndCondition>"; -1 after a failure, which went
+// through the listing rule.
+long long CountOfView(panel::FindDataRequest& request, connection::TPluginDataModule& module,
+                      const std::string& viewAndCondition, const VariablePairs& variables = {});
+
 // Counts "SELECT COUNT(*) FROM <viewAndCondition>" and, when above zero,
 // appends the detail directory ".NAME" with the count (and description).
 void AddCountedDirectory(panel::FindDataRequest& request, connection::TPluginDataModule& module,

@@ -1,11 +1,15 @@
 // table_constraints.cpp — constraint lists, records and constraint columns.
 #include "catalog/table_constraints.h"
 
+#include <cstdint>
 #include <exception>
+#include <map>
+#include <optional>
 
 #include "catalog/item_builders.h"
 #include "catalog/listing_errors.h"
 #include "catalog/table_helpers.h"
+#include "connection/column_comments.h"
 #include "connection/field_text.h"
 
 namespace catalog {
@@ -100,35 +104,39 @@ void MakeItemsForConstraintColumns(Listing& l, const std::string& owner, const s
     const std::string refName = c->FieldAsString("R_CONSTRAINT_NAME");
     const std::string refOwner = c->FieldAsString("R_OWNER");
     const std::string condition = connection::GetFieldText(*c, "SEARCH_CONDITION");
+    // A foreign key's referenced columns by position, read in one statement
+    // before the loop rather than one statement per column.
+    std::map<std::int64_t, std::string> referenced;
+    if (foreign) {
+      auto ref = m.CreateNewOracleQuery({"NAME", "OWNER"});
+      if (!ref) return;
+      ref->SetSQL("SELECT POSITION, TABLE_NAME, COLUMN_NAME FROM " + p +
+                  "CONS_COLUMNS WHERE CONSTRAINT_NAME = :NAME AND OWNER = :OWNER");
+      ref->SetVariable("NAME", refName);
+      ref->SetVariable("OWNER", refOwner);
+      for (ref->Execute(); !ref->Eof(); ref->Next())
+        if (!ref->FieldIsNull("POSITION"))
+          referenced.emplace(ref->FieldAsInteger("POSITION"),
+                             ref->FieldAsString("TABLE_NAME") + "." + ref->FieldAsString("COLUMN_NAME"));
+    }
+    std::optional<connection::ColumnComments> comments;
     while (!cols->Eof()) {
       std::string description;
       if (foreign) {
-        auto pos = m.CreateNewOracleQuery({"NAME", "OWNER"});
-        if (!pos) return;
-        pos->DeclareVariable("POSITION", oracle::otInteger);
-        pos->SetSQL("SELECT * FROM " + p +
-                    "CONS_COLUMNS WHERE CONSTRAINT_NAME = :NAME AND OWNER = :OWNER AND POSITION = :POSITION");
-        pos->SetVariable("NAME", refName);
-        pos->SetVariable("OWNER", refOwner);
-        pos->SetVariable("POSITION", static_cast<std::int64_t>(cols->FieldAsInteger("POSITION")));
-        pos->Execute();
-        if (!pos->Eof()) {
+        const auto target =
+            cols->FieldIsNull("POSITION") ? referenced.end() : referenced.find(cols->FieldAsInteger("POSITION"));
+        if (target != referenced.end()) {
           description = "-> ";
           if (refOwner != owner) description += refOwner + ".";
-          description += pos->FieldAsString("TABLE_NAME") + "." + pos->FieldAsString("COLUMN_NAME");
+          description += target->second;
         }
-        pos->Close();
       } else {
         description = condition;
       }
       const std::string column = cols->FieldAsString("COLUMN_NAME");
-      std::string comment;
-      try {
-        comment = m.GetComment(owner, cols->FieldAsString("TABLE_NAME"), column);
-      } catch (...) {
-        // No comment to show for a column whose comment cannot be read.
-      }
-      AddItem(l.request, column, {description, comment}, false);
+      // The table's comments in one statement, read at its first column.
+      if (!comments) comments.emplace(m, owner, cols->FieldAsString("TABLE_NAME"));
+      AddItem(l.request, column, {description, comments->Of(column)}, false);
       cols->Next();
     }
   } catch (...) {

@@ -27,7 +27,7 @@ namespace {
 constexpr std::size_t kUnknownTextWidth = 4000 * kWidestCharacter;
 constexpr std::size_t kMinStringWidth = 64;
 // The fetch array of one open query (see ChooseBatchSize).
-constexpr std::size_t kFetchArrayBytes = 8 * 1024 * 1024;
+constexpr std::size_t kFetchArrayBytes = TOracleQuery::kFetchArrayBound;
 constexpr std::size_t kMaxFetchRows = 1000;
 // The first fetch call's array: most queries (counts, records, short lists)
 // end within it, and it stays small; a query with more rows gets the full
@@ -617,6 +617,14 @@ void TOracleQuery::Close() {
   endOfData_ = false;
   rowCount_ = 0;
   batchRows_ = 0;
+}
+
+std::size_t TOracleQuery::FetchArrayBytes() const {
+  std::size_t bytes = 0;
+  for (const auto& field : fields_)
+    bytes += field->data.size() + field->indicators.size() * sizeof(oci::sb2) +
+             (field->lengths.size() + field->codes.size()) * sizeof(oci::ub2);
+  return bytes;
 }
 
 int TOracleQuery::RowsProcessed() {

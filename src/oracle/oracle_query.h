@@ -60,6 +60,13 @@ class TOracleQuery {
   }
   // The rows per fetch call of the open query (0 before it is executed).
   int FetchRows() const { return batchRows_; }
+  // The bound on the fetch array of one open query sized by row width: the
+  // define buffers (values, indicators, lengths, codes) of all its rows stay
+  // within it, except that a single row wider than the bound is fetched
+  // alone (its own width then is the bound).
+  static constexpr std::size_t kFetchArrayBound = 8 * 1024 * 1024;
+  // The bytes the open query's define buffers take now.
+  std::size_t FetchArrayBytes() const;
   bool Optimize = true;
   bool Debug = false;
   bool StringFieldsOnly = false;
@@ -138,7 +145,7 @@ class TOracleQuery {
 
   TOracleSession* session_ = nullptr;
   int readBuffer_ = 25;
-  bool sizedByWidth_ = false;
+  bool sizedByWidth_ = true;
   int batchRows_ = 0;
   bool open_ = false;
   bool eof_ = true;

@@ -18,13 +18,6 @@ std::size_t& HeaderOf(void* block) {
   return *reinterpret_cast<std::size_t*>(static_cast<char*>(block) - kHeader);
 }
 
-char* CopyString(const std::string& text) {
-  char* s = static_cast<char*>(std::malloc(text.size() + 1));
-  if (s == nullptr) throw std::bad_alloc();
-  std::memcpy(s, text.c_str(), text.size() + 1);
-  return s;
-}
-
 }  // namespace
 
 void* AllocItemBlock(std::size_t size) {
@@ -86,21 +79,31 @@ void SetItemFileName(far::PluginPanelItem& item, const std::string& oemName, std
   item.FindData.cFileName[n] = '\0';
 }
 
+// One block per item: the column pointers, then the texts they point to.
+// A listing of 100,000 items makes 100,000 allocations, not one per column
+// and one more per item, and the host frees each item's block at once.
 void SetItemCustomColumns(far::PluginPanelItem& item, const std::vector<std::string>& oemTexts) {
   if (oemTexts.empty()) return;
-  auto** columns = static_cast<char**>(std::calloc(oemTexts.size(), sizeof(char*)));
-  if (columns == nullptr) throw std::bad_alloc();
+  const std::size_t pointers = oemTexts.size() * sizeof(char*);
+  std::size_t bytes = pointers;
+  for (const std::string& text : oemTexts) bytes += text.size() + 1;
+  char* block = static_cast<char*>(std::malloc(bytes));
+  if (block == nullptr) throw std::bad_alloc();
+  auto** columns = reinterpret_cast<char**>(block);
+  char* text = block + pointers;
+  for (std::size_t i = 0; i < oemTexts.size(); ++i) {
+    columns[i] = text;
+    std::memcpy(text, oemTexts[i].c_str(), oemTexts[i].size() + 1);
+    text += oemTexts[i].size() + 1;
+  }
   item.CustomColumnData = columns;
   item.CustomColumnNumber = static_cast<int>(oemTexts.size());
-  for (std::size_t i = 0; i < oemTexts.size(); ++i) columns[i] = CopyString(oemTexts[i]);
 }
 
 void FreeItems(far::PluginPanelItem* items, int count) {
   for (int i = 0; items != nullptr && i < count; ++i) {
-    char** columns = items[i].CustomColumnData;
-    if (columns == nullptr) continue;
-    for (int c = 0; c < items[i].CustomColumnNumber; ++c) std::free(columns[c]);
-    std::free(columns);
+    // The column texts live in the same block as their pointers.
+    std::free(items[i].CustomColumnData);
   }
   FreeItemBlock(items);
 }

@@ -49,11 +49,12 @@ void AddUpDirectoryItem(FindDataRequest& request);
 // Sets the item's file name from OEM text, cut to `maxChars` characters and
 // to what the host's name field holds (never splitting a UTF-8 sequence).
 void SetItemFileName(far::PluginPanelItem& item, const std::string& oemName, std::size_t maxChars);
-// Gives the item one allocated OEM string per text.
+// Gives the item its OEM column texts: one allocated block holding the
+// column pointers and the texts.
 void SetItemCustomColumns(far::PluginPanelItem& item, const std::vector<std::string>& oemTexts);
 
-// Releases an array built here: every custom-column string, each item's
-// pointer block, then the array itself.
+// Releases an array built here: each item's column block, then the array
+// itself.
 void FreeItems(far::PluginPanelItem* items, int count);
 
 }  // namespace panel

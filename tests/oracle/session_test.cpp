@@ -5,6 +5,7 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "oracle/client_library.h"
@@ -396,6 +397,112 @@ TEST_F(SessionTest, ManyRowsCostFewRoundTripsAndAFixedReadBufferStays) {
   longs.SetSQL("select * from scott.docs");
   longs.Execute();
   EXPECT_EQ(longs.FetchRows(), 1);
+}
+
+// Wide rows: every column an expression of unknown width (the longest
+// VARCHAR2 in the widest characters).  The array past the first call stays
+// within the bound, the rows keep their values across the calls, and a
+// row-wise loop with another query run between two rows (as a listing that
+// looks up each row's comment does) sees every row once.
+TEST_F(SessionTest, WideRowsStayWithinTheFetchArrayBoundAndKeepTheirValues) {
+  auto session = Logon("system/manager");
+  std::string select = "select rownum n";
+  for (int c = 0; c < 40; ++c) select += ", object_name || '" + std::to_string(c) + "' c" + std::to_string(c);
+  TOracleQuery wide(session.get());
+  wide.SetSQL(select + " from all_objects where rownum <= 150");
+  wide.Execute();
+  int rows = 0;
+  std::size_t largest = 0;
+  for (; !wide.Eof(); wide.Next()) {
+    ++rows;
+    largest = std::max(largest, wide.FetchArrayBytes());
+    ASSERT_GE(wide.FetchRows(), 1);
+    ASSERT_EQ(wide.FieldAsInteger(0), rows);
+    const std::string name = wide.FieldAsString(1);
+    ASSERT_FALSE(name.empty());
+    ASSERT_EQ(wide.FieldAsString(40), name.substr(0, name.size() - 1) + "39") << "row " << rows;
+    TOracleQuery between(session.get());
+    between.SetSQL("select count(*) from dual");
+    between.Execute();
+    ASSERT_EQ(between.FieldAsInteger(0), 1);
+  }
+  EXPECT_EQ(rows, 150);
+  EXPECT_GT(largest, 0u);
+  EXPECT_LE(largest, TOracleQuery::kFetchArrayBound);
+
+  // Narrow rows take the most rows a call allows: many per round trip.
+  TripCounter trips(library_);
+  ASSERT_NE(trips.get, nullptr);
+  TOracleQuery narrow(session.get());
+  narrow.SetSQL("select object_id from all_objects");
+  const auto before = trips.Now();
+  narrow.Execute();
+  rows = 0;
+  for (; !narrow.Eof(); narrow.Next()) ++rows;
+  const unsigned long long fetches = trips.Now().fetches - before.fetches;
+  EXPECT_GT(narrow.FetchRows(), 250);
+  EXPECT_LE(fetches, static_cast<unsigned long long>(rows / 250 + 2)) << rows << " rows";
+}
+
+// Row counts around the array sizes (the first call's, the read-ahead's,
+// the full array's), in both call sets: every row once and in order, also
+// while another query over the same rows runs to its end between two rows,
+// and again when the same query object is executed a second time mid-way.
+TEST_F(SessionTest, RowCountsAtArrayBoundariesSurviveNestedAndRepeatedQueries) {
+  for (const bool useOci7 : {false, true}) {
+    auto session = Logon("system/manager", useOci7);
+    for (const int count : {1, 99, 100, 101, 250, 251, 1000, 1001, 1002}) {
+      // Two copies of the objects: more rows than any array holds.
+      const std::string sql = "select rownum n, a.object_name from all_objects a, (select 1 from dual union all "
+                              "select 2 from dual) b where rownum <= " + std::to_string(count);
+      TOracleQuery outer(session.get());
+      outer.SetSQL(sql);
+      TOracleQuery inner(session.get());
+      inner.SetSQL(sql);
+      for (int pass = 0; pass < 2; ++pass) {
+        outer.Execute();
+        int rows = 0;
+        for (; !outer.Eof(); outer.Next()) {
+          ++rows;
+          ASSERT_EQ(outer.FieldAsInteger(0), rows) << count << " rows, OCI7 " << useOci7;
+          ASSERT_FALSE(outer.FieldAsString(1).empty());
+          // At each array edge and in between: a nested query read whole.
+          if (rows % 97 == 0 || rows == 100 || rows == 101 || rows == 250 || rows == 251) {
+            inner.Execute();
+            int innerRows = 0;
+            for (; !inner.Eof(); inner.Next()) ++innerRows;
+            ASSERT_EQ(innerRows, count) << "nested at row " << rows;
+          }
+          // The second pass stops half-way and starts over on the same object.
+          if (pass == 1 && rows == count / 2 + 1) break;
+        }
+        if (pass == 0) {
+          ASSERT_EQ(rows, count) << "OCI7 " << useOci7;
+          EXPECT_THROW(outer.FieldAsString(1), std::runtime_error);
+        }
+      }
+      outer.Execute();
+      int again = 0;
+      for (; !outer.Eof(); outer.Next()) ++again;
+      EXPECT_EQ(again, count) << "re-executed after a half read, OCI7 " << useOci7;
+    }
+    // LONG values (one row a call) with an array query read whole between two rows.
+    TOracleQuery longs(session.get());
+    longs.SetSQL("select view_name, text from all_views where rownum <= 120");
+    longs.Execute();
+    int views = 0;
+    for (; !longs.Eof(); longs.Next()) {
+      ++views;
+      ASSERT_FALSE(longs.FieldAsString(1).empty()) << longs.FieldAsString(0);
+      TOracleQuery many(session.get());
+      many.SetSQL("select object_name from all_objects");
+      many.Execute();
+      int rows = 0;
+      for (; !many.Eof(); many.Next()) ++rows;
+      ASSERT_GT(rows, 250);
+    }
+    EXPECT_GT(views, 1);
+  }
 }
 
 // ---- queries in every mode ---------------------------------------------------------

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "panel/item_buffer.h"
 
@@ -47,6 +48,20 @@ TEST(ItemBlock, GrowthKeepsEarlierItemsAndClearsNewOnes) {
     ASSERT_EQ(l.items[i].CustomColumnNumber, 2);
     EXPECT_EQ(std::string(l.items[i].CustomColumnData[0]), std::to_string(i));
   }
+}
+
+// The column texts share one block with their pointers: empty, long and
+// embedded texts each keep their own bytes and end (the sanitizer build
+// catches a block one byte short).
+TEST(ItemBlock, ColumnTextsKeepTheirOwnBytesInTheItemsBlock) {
+  Listing l;
+  const std::vector<std::string> texts{"", std::string(5000, 'w'), "a", "", "last text"};
+  panel::SetItemCustomColumns(panel::AppendItem(l.request), texts);
+  panel::SetItemCustomColumns(panel::AppendItem(l.request), {});
+  ASSERT_EQ(l.items[0].CustomColumnNumber, 5);
+  for (std::size_t c = 0; c < texts.size(); ++c) EXPECT_EQ(std::string(l.items[0].CustomColumnData[c]), texts[c]);
+  EXPECT_EQ(l.items[1].CustomColumnData, nullptr);
+  EXPECT_EQ(l.items[1].CustomColumnNumber, 0);
 }
 
 TEST(ItemBlock, UpDirectoryItemIsABareDirectory) {

@@ -7,6 +7,7 @@
 #include "exports.h"
 #include "handles.h"
 #include "round_trips.h"
+#include "statement_repeats.h"
 #include "oci7_bridge.h"
 #include "ora_error.h"
 
@@ -396,6 +397,7 @@ OCISIM_DECL7 sword oparse(Cda_Def* cursor, OraText* sqlstm, sb4 sqllen, sword de
     cursor->rpc = 0;
     if (LdaState* l = FindLda(c->lda)) ++l->parses;
     CountPrepare();
+    NotePrepared(c->text);
     // A deferred parse goes to the server with the describe or execute.
     ServerSession& s = SessionOf(c);
     if (defflg == 0) RoundTrip(Trip::kDescribe, ConnectionOf(c), &s);

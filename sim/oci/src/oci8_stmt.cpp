@@ -7,6 +7,7 @@
 #include "handles.h"
 #include "parse_offset.h"
 #include "round_trips.h"
+#include "statement_repeats.h"
 
 #include <algorithm>
 #include <cctype>
@@ -213,6 +214,7 @@ OCISIM_DECL8 sword OCIStmtPrepare(OCIStmt* stmtp, OCIError* errhp, const OraText
     if (!stmt) ThrowOra(1009);
     st->text.assign(reinterpret_cast<const char*>(stmt), stmt_len);
     CountPrepare();
+    NotePrepared(st->text);
     // Binds and defines belong to the previous statement text.
     for (auto* b : std::vector<BindH*>(st->binds)) DestroyHandle(b);
     for (auto* d : std::vector<DefineH*>(st->defines))
