@@ -6,21 +6,9 @@ SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
 # The backports suite comes from the same mirror as the machine's own bookworm
 # suite, whatever that mirror is (one-line or deb822 sources).
-debian_mirror() {
-  local f
-  for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
-    [ -f "$f" ] || continue
-    awk '$1 == "deb" && $0 ~ / bookworm( |$)/ { for (i = 2; i <= NF; i++) if ($i ~ /^[a-z+]+:\/\//) { print $i; exit } }' "$f"
-  done
-  for f in /etc/apt/sources.list.d/*.sources; do
-    [ -f "$f" ] || continue
-    awk 'BEGIN { RS = ""; FS = "\n" }
-         /(^|\n)Suites:[^\n]*[ \t]bookworm([ \t]|\n|$)/ {
-           for (i = 1; i <= NF; i++) if ($i ~ /^URIs:/) { split($i, u, /[ \t]+/); print u[2]; exit } }' "$f"
-  done
-}
+. "$(dirname "${BASH_SOURCE[0]}")/apt-sources.sh"
 if ! grep -rqs 'bookworm-backports' /etc/apt/sources.list /etc/apt/sources.list.d/; then
-  mirror=$(debian_mirror | head -n1)
+  mirror=$(apt_mirror_for bookworm)
   if [ -z "$mirror" ]; then
     echo "install-deps: no bookworm suite in the APT sources; cannot add bookworm-backports" >&2
     exit 1

@@ -22,11 +22,14 @@ apt_opts=(-o Dir::Etc::SourceList="$work/sources.list" -o Dir::Etc::SourceParts=
           -o Dir::State::Lists="$work/lists" -o Debug::NoLocking=1 -o APT::Sandbox::User=root -qq)
 mkdir -p "$work/lists/partial" "$work/src"
 suite=$(. /etc/os-release && echo "${VERSION_CODENAME:-bookworm}")
-{
-  echo "deb-src http://deb.debian.org/debian $suite main"
-  echo "deb-src http://deb.debian.org/debian $suite-updates main"
-  echo "deb-src http://deb.debian.org/debian-security $suite-security main"
-} >"$work/sources.list"
+# The machine's own mirrors for the suite and its updates (never a mirror
+# named here).
+. "$(dirname "${BASH_SOURCE[0]}")/apt-sources.sh"
+for s in "$suite" "$suite-updates" "$suite-security"; do
+  uri=$(apt_mirror_for "$s")
+  if [ -n "$uri" ]; then echo "deb-src $uri $s main"; fi
+done >"$work/sources.list"
+[ -s "$work/sources.list" ] || { echo "wine-sqlite: no $suite suite in the APT sources" >&2; exit 2; }
 apt-get "${apt_opts[@]}" update >/dev/null
 # The source version that matches the installed library, when there is one.
 want=sqlite3
