@@ -86,8 +86,9 @@ ConnectionFacts TPluginDataModule::Facts() {
   f.compatibility = caps_.compatibilityText;
   f.portString = caps_.portString;
   if (session_->Connected()) {
-    // Two round trips on every panel redraw: the host asks often, and both
-    // values can change under us (a transaction, a reconnect).
+    // The host asks on every redraw: the session answers both from what it
+    // knows and asks the server only after something may have changed them
+    // (a statement that is not a plain query, commit, rollback, a new logon).
     try {
       f.inTransaction = session_->InTransaction();
     } catch (...) {

@@ -518,8 +518,9 @@ void TOracleQuery::Fetch8() {
     field->pieceLength = 0;
     field->longIndicator = -1;
   }
-  // Past the first call: the full array (see ChooseBatchSize).
-  if (rowCount_ > 0 && batchRows_ > 1) {
+  // Past the first call: the full array (see ChooseBatchSize), also when the
+  // first call took a single wide row (a LONG keeps one row).
+  if (rowCount_ > 0) {
     const int first = batchRows_;
     ChooseBatchSize();
     if (batchRows_ > first) Define8();

@@ -117,8 +117,8 @@ TEST_F(Builders, UnreadableViewFollowsTheIgnoreSettingAndTheSearchMode) {
 TEST_F(Builders, ItemsReadBeforeAFailureStay) {
   LogOn("scott", "tiger");
   SetIgnoreOraErrors(false);
-  // Row 160 cannot be converted; the rows fetched by the calls before the
-  // failing one (the first call brings at most 100) were read.
+  // Row 160 cannot be converted: it comes after the first fetch call's
+  // rows (at most 100), and the rows fetched before it were read.
   const std::string sql =
       "SELECT TO_NUMBER(DECODE(ROWNUM, 160, 'x', TO_CHAR(ROWNUM))) AS N FROM ALL_OBJECTS WHERE ROWNUM <= 200";
   auto items = Rows(sql, Plain({"N"}));

@@ -411,12 +411,13 @@ TEST_F(SessionTest, WideRowsStayWithinTheFetchArrayBoundAndKeepTheirValues) {
   TOracleQuery wide(session.get());
   wide.SetSQL(select + " from all_objects where rownum <= 150");
   wide.Execute();
-  int rows = 0;
+  int rows = 0, most = 0;
   std::size_t largest = 0;
   for (; !wide.Eof(); wide.Next()) {
     ++rows;
     largest = std::max(largest, wide.FetchArrayBytes());
     ASSERT_GE(wide.FetchRows(), 1);
+    most = std::max(most, wide.FetchRows());
     ASSERT_EQ(wide.FieldAsInteger(0), rows);
     const std::string name = wide.FieldAsString(1);
     ASSERT_FALSE(name.empty());
@@ -429,6 +430,9 @@ TEST_F(SessionTest, WideRowsStayWithinTheFetchArrayBoundAndKeepTheirValues) {
   EXPECT_EQ(rows, 150);
   EXPECT_GT(largest, 0u);
   EXPECT_LE(largest, TOracleQuery::kFetchArrayBound);
+  // A row of 41 such columns takes some 650 KB: a dozen of them fit the
+  // bound, so after the first call the array holds more than one.
+  EXPECT_GE(most, 10) << "wide rows fetched " << most << " a call";
 
   // Narrow rows take the most rows a call allows: many per round trip.
   TripCounter trips(library_);
