@@ -16,12 +16,6 @@
 namespace hostsim {
 namespace {
 
-template <class Fn>
-void Resolve(void* handle, const char* name, Fn& slot, std::string& missing) {
-  slot = reinterpret_cast<Fn>(dlsym(handle, name));
-  if (!slot) missing += std::string(missing.empty() ? "" : ", ") + name;
-}
-
 // The export being executed; read by the signal handler.
 volatile sig_atomic_t g_inside = 0;
 const char* volatile g_export = nullptr;
@@ -101,18 +95,8 @@ bool PluginModule::Load(const std::string& path, std::string& error) {
     return false;
   }
   PluginExports ex;
-  std::string missing;
-  Resolve(handle, "SetStartupInfo", ex.SetStartupInfo, missing);
-  Resolve(handle, "GetPluginInfo", ex.GetPluginInfo, missing);
-  Resolve(handle, "OpenPlugin", ex.OpenPlugin, missing);
-  Resolve(handle, "ClosePlugin", ex.ClosePlugin, missing);
-  Resolve(handle, "GetFindData", ex.GetFindData, missing);
-  Resolve(handle, "FreeFindData", ex.FreeFindData, missing);
-  Resolve(handle, "SetDirectory", ex.SetDirectory, missing);
-  Resolve(handle, "GetOpenPluginInfo", ex.GetOpenPluginInfo, missing);
-  Resolve(handle, "ProcessKey", ex.ProcessKey, missing);
-  Resolve(handle, "ProcessEvent", ex.ProcessEvent, missing);
-  Resolve(handle, "Configure", ex.Configure, missing);
+  const std::string missing =
+      ResolveExports([handle](const char* name) { return dlsym(handle, name); }, ex);
   if (!missing.empty()) {
     dlclose(handle);
     error = "missing export(s) " + missing;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <string>
+#include <type_traits>
 
 #include "host/far_abi.h"
 
@@ -24,6 +25,29 @@ struct PluginExports {
   far::ProcessEventFn ProcessEvent = nullptr;
   far::ConfigureFn Configure = nullptr;
 };
+
+// Fills every export through `lookup(name)` (dlsym or GetProcAddress, as a
+// void*); returns the names not found, comma-separated, empty when complete.
+template <class Lookup>
+std::string ResolveExports(Lookup lookup, PluginExports& ex) {
+  std::string missing;
+  auto one = [&](const char* name, auto& slot) {
+    slot = reinterpret_cast<std::remove_reference_t<decltype(slot)>>(lookup(name));
+    if (!slot) missing += std::string(missing.empty() ? "" : ", ") + name;
+  };
+  one("SetStartupInfo", ex.SetStartupInfo);
+  one("GetPluginInfo", ex.GetPluginInfo);
+  one("OpenPlugin", ex.OpenPlugin);
+  one("ClosePlugin", ex.ClosePlugin);
+  one("GetFindData", ex.GetFindData);
+  one("FreeFindData", ex.FreeFindData);
+  one("SetDirectory", ex.SetDirectory);
+  one("GetOpenPluginInfo", ex.GetOpenPluginInfo);
+  one("ProcessKey", ex.ProcessKey);
+  one("ProcessEvent", ex.ProcessEvent);
+  one("Configure", ex.Configure);
+  return missing;
+}
 
 class PluginModule {
  public:
