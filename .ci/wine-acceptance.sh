@@ -13,17 +13,20 @@
 # Usage: wine-acceptance.sh [CASE ...]   (case names without .qh; none: the
 #                                          CI subset in subset_cases below)
 #        wine-acceptance.sh --all        (every case that can run on Windows)
-#   QUARRY_WINE_BUILD_DIR  the x86_64 Windows build (default build-wine-run)
+#   QUARRY_WINE_BUILD_DIR  the x86_64 Windows build (default build-win64, the
+#                          tree .ci/wine-platform-tests.sh builds)
 #   WINE64                 the wine64 loader (default /usr/lib/wine/wine64)
 #   WINEPREFIX             with QUARRY_WINE_PREFIX_READY=1: a booted prefix to
 #                          use as it is (.ci/wine-platform-tests.sh passes its own)
 #   QUARRY_WINE_SKIP_BUILD=1  play with the build as it is (no configure, no build)
 #   QUARRY_WINE_LOCPATH    a folder holding the ru_RU.UTF-8 locale (made here
 #                          when not given)
+#   QUARRY_WINE_UNIT_TESTS=OFF  leave out the plugin's unit tests without a
+#                          client library (tests/windows), run before the cases
 # Exit code 0 when every case played matched.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-build="${QUARRY_WINE_BUILD_DIR:-$root/build-wine-run}"
+build="${QUARRY_WINE_BUILD_DIR:-$root/build-win64}"
 wine="${WINE64:-/usr/lib/wine/wine64}"
 [ -x "$wine" ] || wine="$(command -v wine64 || true)"
 [ -n "$wine" ] && [ -x "$wine" ] || { echo "wine-acceptance: wine64 not found" >&2; exit 2; }
@@ -59,34 +62,19 @@ else
 fi
 
 t0=$SECONDS
-units=0
-[ "${QUARRY_WINE_UNIT_TESTS:-OFF}" = ON ] && [ -f "$build/tests/windows/plugin_unit_tests_win.exe" ] && units=1
+units=${QUARRY_WINE_UNIT_TESTS:-ON}
 if [ "${QUARRY_WINE_SKIP_BUILD:-0}" = 1 ]; then
   echo "== using the build in $build as it is"
 else
-echo "== SQLite source from Debian's package"
-bash "$root/.ci/wine-sqlite.sh" "$build/sqlite-src"
-echo "== configure and build $build"
-# A cheap build: -O1 without debug info, the plugin's core as one unit (see
-# cmake/QuarryWineRun.cmake); when that unit does not compile (a new file
-# with helpers named like another's), the tree is built file by file.
-configure() {
-  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" \
-    -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE=-O1 -DCMAKE_C_FLAGS_RELEASE=-O1 \
-    -DQUARRY_WERROR=ON -DQUARRY_BUILD_TESTS="${QUARRY_WINE_UNIT_TESTS:-OFF}" -DQUARRY_WINE_RUN=ON \
-    -DQUARRY_SQLITE_SOURCE_DIR="$build/sqlite-src" "$@" >/dev/null
-}
-targets=(quarry_plugin quarry-host ocisim)
-# QUARRY_WINE_UNIT_TESTS=ON: also the plugin's own unit tests that need no
-# client library (tests/windows/CMakeLists.txt), run before the cases.
-if [ "${QUARRY_WINE_UNIT_TESTS:-OFF}" = ON ]; then targets+=(plugin_unit_tests_win); units=1; fi
-configure -DQUARRY_WINE_UNITY=ON
-if ! cmake --build "$build" -j2 --target "${targets[@]}"; then
-  echo "wine-acceptance: the one-unit build failed; building file by file (add the file to cmake/QuarryWineRun.cmake)" >&2
-  configure -DQUARRY_WINE_UNITY=OFF
-  cmake --build "$build" -j2 --target "${targets[@]}"
+  . "$root/.ci/wine-tree.sh"
+  targets=(quarry_plugin quarry-host ocisim)
+  [ "$units" = ON ] && targets+=(plugin_unit_tests_win)
+  wine_tree_build "$build" "${targets[@]}"
 fi
-echo "== built in $((SECONDS - t0)) s"
+unit_exe="$build/tests/windows/plugin_unit_tests_win.exe"
+if [ "$units" = ON ] && [ ! -f "$unit_exe" ]; then
+  echo "wine-acceptance: $unit_exe was not built" >&2
+  exit 2
 fi
 
 host_exe="$build/sim/host/quarry-host.exe"
@@ -162,7 +150,7 @@ normalise_windows() {
 
 passed=0 failed=0
 failed_names=()
-if [ "$units" = 1 ]; then
+if [ "$units" = ON ]; then
   echo "== plugin unit tests under wine64 (code pages 1251/866)"
   if (cd "$build/tests/windows" && timeout "${QUARRY_WINE_TIMEOUT:-300}" "${wine_locale[@]}" "$wine" plugin_unit_tests_win.exe --gtest_color=no) \
        >"$scratch/units.log" 2>&1; then
