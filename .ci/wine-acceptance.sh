@@ -45,6 +45,8 @@ declare -A not_on_windows=(
   [db_tools_menu]="the SQL*Plus stand-in is a Linux program"
   [db_export]="the export stand-in is a Linux program"
   [shell_tools_no_sqlplus]="tools run through far2l's Execute service, which FAR 1.70 does not have"
+  [db_keys_table]="F2 opens the tools menu only with SQL*Plus in the home, and the SQL*Plus stand-in is a Linux program"
+  [configure]="it reads the settings store's file; on Windows the settings are in the registry"
 )
 
 cases=()
@@ -173,9 +175,13 @@ for name in "${cases[@]}"; do
     cp -r "${case_file%.qh}.files/." "$work/"
     find "$work" -mindepth 1 -exec touch -h -d '2003-03-15 10:00:00 UTC' {} +
   fi
-  # The temporary folder: Cyrillic ("Временные файлы", as on a Russian
-  # Windows), given to the host as a Windows path in UTF-16.
-  tmpdir="$(winpath "$work")\\Временные файлы"
+  # The run folder holds what run_case.sh's holds: its "tmp" (cases write
+  # there by that name) and the settings store's folder (empty here: Windows
+  # keeps the settings in the registry).  The temporary folder is Cyrillic
+  # ("Временные файлы", as on a Russian Windows) inside "tmp", given to the
+  # host as a Windows path in UTF-16.
+  mkdir -p "$work/tmp" "$work/registry"
+  tmpdir="$(winpath "$work")\\tmp\\Временные файлы"
   sysdate=$(sed -n 's/^#@ OCISIM_SYSDATE=//p' "$case_file")
   status=0
   (
