@@ -36,9 +36,10 @@ wineserver="$(dirname "$wine")/wineserver"
 # The CI subset: logon, the catalog's navigation and jumps, listings with
 # details, the command line with its result file in the (Cyrillic) temporary
 # folder, F3/F4 texts through temporary files, drop with the statements shown,
-# settings kept in the registry, and the root without a logon.
+# settings kept in the registry, the root without a logon, and a table copied
+# to a script in the other panel's folder (Shift+F5).
 subset_cases=(shell_root db_catalog_navigation db_tables_scott db_logon_and_command_line db_texts db_edit db_drop
-              db_logon_settings)
+              db_logon_settings db_copy_script)
 # Cases that cannot run the same on Windows, and why (--all skips them).
 declare -A not_on_windows=(
   [db_copy_script_stop]="Esc comes from the console itself on Windows (PeekConsoleInputA), not from the host"
