@@ -13,17 +13,20 @@
 # Usage: wine-acceptance.sh [CASE ...]   (case names without .qh; none: the
 #                                          CI subset in subset_cases below)
 #        wine-acceptance.sh --all        (every case that can run on Windows)
-#   QUARRY_WINE_BUILD_DIR  the x86_64 Windows build (default build-wine-run)
+#   QUARRY_WINE_BUILD_DIR  the x86_64 Windows build (default build-win64, the
+#                          tree .ci/wine-platform-tests.sh builds)
 #   WINE64                 the wine64 loader (default /usr/lib/wine/wine64)
 #   WINEPREFIX             with QUARRY_WINE_PREFIX_READY=1: a booted prefix to
 #                          use as it is (.ci/wine-platform-tests.sh passes its own)
 #   QUARRY_WINE_SKIP_BUILD=1  play with the build as it is (no configure, no build)
 #   QUARRY_WINE_LOCPATH    a folder holding the ru_RU.UTF-8 locale (made here
 #                          when not given)
+#   QUARRY_WINE_UNIT_TESTS=OFF  leave out the plugin's unit tests without a
+#                          client library (tests/windows), run before the cases
 # Exit code 0 when every case played matched.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-build="${QUARRY_WINE_BUILD_DIR:-$root/build-wine-run}"
+build="${QUARRY_WINE_BUILD_DIR:-$root/build-win64}"
 wine="${WINE64:-/usr/lib/wine/wine64}"
 [ -x "$wine" ] || wine="$(command -v wine64 || true)"
 [ -n "$wine" ] && [ -x "$wine" ] || { echo "wine-acceptance: wine64 not found" >&2; exit 2; }
@@ -33,15 +36,18 @@ wineserver="$(dirname "$wine")/wineserver"
 # The CI subset: logon, the catalog's navigation and jumps, listings with
 # details, the command line with its result file in the (Cyrillic) temporary
 # folder, F3/F4 texts through temporary files, drop with the statements shown,
-# settings kept in the registry, and the root without a logon.
+# settings kept in the registry, the root without a logon, and a table copied
+# to a script in the other panel's folder (Shift+F5).
 subset_cases=(shell_root db_catalog_navigation db_tables_scott db_logon_and_command_line db_texts db_edit db_drop
-              db_logon_settings)
+              db_logon_settings db_copy_script)
 # Cases that cannot run the same on Windows, and why (--all skips them).
 declare -A not_on_windows=(
   [db_copy_script_stop]="Esc comes from the console itself on Windows (PeekConsoleInputA), not from the host"
   [db_tools_menu]="the SQL*Plus stand-in is a Linux program"
   [db_export]="the export stand-in is a Linux program"
   [shell_tools_no_sqlplus]="tools run through far2l's Execute service, which FAR 1.70 does not have"
+  [db_keys_table]="F2 opens the tools menu only with SQL*Plus in the home, and the SQL*Plus stand-in is a Linux program"
+  [configure]="it reads the settings store's file; on Windows the settings are in the registry"
 )
 
 cases=()
@@ -59,34 +65,19 @@ else
 fi
 
 t0=$SECONDS
-units=0
-[ "${QUARRY_WINE_UNIT_TESTS:-OFF}" = ON ] && [ -f "$build/tests/windows/plugin_unit_tests_win.exe" ] && units=1
+units=${QUARRY_WINE_UNIT_TESTS:-ON}
 if [ "${QUARRY_WINE_SKIP_BUILD:-0}" = 1 ]; then
   echo "== using the build in $build as it is"
 else
-echo "== SQLite source from Debian's package"
-bash "$root/.ci/wine-sqlite.sh" "$build/sqlite-src"
-echo "== configure and build $build"
-# A cheap build: -O1 without debug info, the plugin's core as one unit (see
-# cmake/QuarryWineRun.cmake); when that unit does not compile (a new file
-# with helpers named like another's), the tree is built file by file.
-configure() {
-  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" \
-    -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE=-O1 -DCMAKE_C_FLAGS_RELEASE=-O1 \
-    -DQUARRY_WERROR=ON -DQUARRY_BUILD_TESTS="${QUARRY_WINE_UNIT_TESTS:-OFF}" -DQUARRY_WINE_RUN=ON \
-    -DQUARRY_SQLITE_SOURCE_DIR="$build/sqlite-src" "$@" >/dev/null
-}
-targets=(quarry_plugin quarry-host ocisim)
-# QUARRY_WINE_UNIT_TESTS=ON: also the plugin's own unit tests that need no
-# client library (tests/windows/CMakeLists.txt), run before the cases.
-if [ "${QUARRY_WINE_UNIT_TESTS:-OFF}" = ON ]; then targets+=(plugin_unit_tests_win); units=1; fi
-configure -DQUARRY_WINE_UNITY=ON
-if ! cmake --build "$build" -j2 --target "${targets[@]}"; then
-  echo "wine-acceptance: the one-unit build failed; building file by file (add the file to cmake/QuarryWineRun.cmake)" >&2
-  configure -DQUARRY_WINE_UNITY=OFF
-  cmake --build "$build" -j2 --target "${targets[@]}"
+  . "$root/.ci/wine-tree.sh"
+  targets=(quarry_plugin quarry-host ocisim)
+  [ "$units" = ON ] && targets+=(plugin_unit_tests_win)
+  wine_tree_build "$build" "${targets[@]}"
 fi
-echo "== built in $((SECONDS - t0)) s"
+unit_exe="$build/tests/windows/plugin_unit_tests_win.exe"
+if [ "$units" = ON ] && [ ! -f "$unit_exe" ]; then
+  echo "wine-acceptance: $unit_exe was not built" >&2
+  exit 2
 fi
 
 host_exe="$build/sim/host/quarry-host.exe"
@@ -162,7 +153,7 @@ normalise_windows() {
 
 passed=0 failed=0
 failed_names=()
-if [ "$units" = 1 ]; then
+if [ "$units" = ON ]; then
   echo "== plugin unit tests under wine64 (code pages 1251/866)"
   if (cd "$build/tests/windows" && timeout "${QUARRY_WINE_TIMEOUT:-300}" "${wine_locale[@]}" "$wine" plugin_unit_tests_win.exe --gtest_color=no) \
        >"$scratch/units.log" 2>&1; then
@@ -185,9 +176,13 @@ for name in "${cases[@]}"; do
     cp -r "${case_file%.qh}.files/." "$work/"
     find "$work" -mindepth 1 -exec touch -h -d '2003-03-15 10:00:00 UTC' {} +
   fi
-  # The temporary folder: Cyrillic ("Временные файлы", as on a Russian
-  # Windows), given to the host as a Windows path in UTF-16.
-  tmpdir="$(winpath "$work")\\Временные файлы"
+  # The run folder holds what run_case.sh's holds: its "tmp" (cases write
+  # there by that name) and the settings store's folder (empty here: Windows
+  # keeps the settings in the registry).  The temporary folder is Cyrillic
+  # ("Временные файлы", as on a Russian Windows) inside "tmp", given to the
+  # host as a Windows path in UTF-16.
+  mkdir -p "$work/tmp" "$work/registry"
+  tmpdir="$(winpath "$work")\\tmp\\Временные файлы"
   sysdate=$(sed -n 's/^#@ OCISIM_SYSDATE=//p' "$case_file")
   status=0
   (

@@ -5,7 +5,11 @@
 # code runs for real.  The Windows run tests run as under FAR on a Russian
 # system: ANSI/OEM code pages 1251/866 (wine takes them from the locale,
 # built into a private folder with localedef), file functions switched to
-# OEM and a Cyrillic temporary folder.  Exit code = the tests' result.
+# OEM and a Cyrillic temporary folder.  Then, in the same tree, prefix and
+# locale, .ci/wine-acceptance.sh runs the plugin's unit tests and plays the
+# acceptance subset through Quarry.dll, quarry-host.exe and oci.dll
+# (QUARRY_WINE_ACCEPTANCE=0 leaves both out and builds only the platform
+# layer).  Exit code = the tests' result.
 #
 # Headless: no display is needed.  Wine runs in a private, throw-away prefix
 # (created on first start, which can take a minute) and its server for that
@@ -26,20 +30,11 @@ fi
 wineserver="$(dirname "$wine")/wineserver"
 [ -x "$wineserver" ] || wineserver="$(command -v wineserver || true)"
 
-echo "== configure and build $build"
-cmake -S "$root" -B "$build" \
-  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" \
-  -DQUARRY_PLATFORM_ONLY=ON -DQUARRY_WERROR=ON
-cmake --build "$build" -j2 --target platform_tests platform_test_child windows_run_tests
-
-exe="$build/tests/platform/platform_tests.exe"
-[ -f "$exe" ] || { echo "wine-platform-tests: $exe was not built" >&2; exit 2; }
-runs="$build/tests/windows/windows_run_tests.exe"
-[ -f "$runs" ] || { echo "wine-platform-tests: $runs was not built" >&2; exit 2; }
-
 prefix="$(mktemp -d "${TMPDIR:-/tmp}/quarry-wine.XXXXXX")"
 locales="$(mktemp -d "${TMPDIR:-/tmp}/quarry-locale.XXXXXX")"
+boot_pid=
 cleanup() {
+  if [ -n "$boot_pid" ]; then wait "$boot_pid" 2>/dev/null || true; fi
   # Stop only the wine server of our own prefix, then drop the prefix.
   if [ -n "$wineserver" ]; then WINEPREFIX="$prefix" "$wineserver" -k >/dev/null 2>&1 || true; fi
   rm -rf "$prefix" "$locales"
@@ -53,9 +48,33 @@ export WINEARCH=win64
 export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d"
 unset DISPLAY WAYLAND_DISPLAY
 
+# The prefix boots while the tree is fetched and built (mostly waiting, on
+# files and the network, on both sides).
 echo "== wine prefix $prefix"
-timeout 300 "$wine" wineboot --init >/dev/null 2>&1 || true
-[ -n "$wineserver" ] && "$wineserver" -w >/dev/null 2>&1 || true
+( timeout 300 "$wine" wineboot --init >/dev/null 2>&1 || true
+  [ -n "$wineserver" ] && "$wineserver" -w >/dev/null 2>&1 || true ) &
+boot_pid=$!
+
+acceptance=${QUARRY_WINE_ACCEPTANCE:-1}
+echo "== configure and build $build"
+if [ "$acceptance" = 1 ]; then
+  # One tree for everything run here (see wine-tree.sh).
+  . "$root/.ci/wine-tree.sh"
+  wine_tree_build "$build" platform_tests platform_test_child windows_run_tests plugin_unit_tests_win \
+    quarry_plugin quarry-host ocisim
+else
+  cmake -S "$root" -B "$build" \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" \
+    -DQUARRY_PLATFORM_ONLY=ON -DQUARRY_WINE_RUN=OFF -DQUARRY_WERROR=ON
+  cmake --build "$build" -j2 --target platform_tests platform_test_child windows_run_tests
+fi
+wait "$boot_pid" || true
+boot_pid=
+
+exe="$build/tests/platform/platform_tests.exe"
+[ -f "$exe" ] || { echo "wine-platform-tests: $exe was not built" >&2; exit 2; }
+runs="$build/tests/windows/windows_run_tests.exe"
+[ -f "$runs" ] || { echo "wine-platform-tests: $runs was not built" >&2; exit 2; }
 
 echo "== running $(basename "$exe") under wine64"
 cd "$(dirname "$exe")"
@@ -80,13 +99,13 @@ runs_status=$?
 set -e
 echo "== Windows run tests under wine64: exit code $runs_status"
 
-# The acceptance subset through the x86_64 Windows builds (QUARRY_WINE_ACCEPTANCE=0
-# leaves it out; the plugin's unit tests: QUARRY_WINE_UNIT_TESTS=ON, see the script),
-# in this prefix and locale (no second wine boot).
+# The plugin's unit tests and the acceptance subset through the x86_64
+# Windows builds (QUARRY_WINE_ACCEPTANCE=0 leaves them out), in this tree,
+# prefix and locale (no second build, no second wine boot).
 acc_status=0
-if [ "${QUARRY_WINE_ACCEPTANCE:-1}" = 1 ]; then
+if [ "$acceptance" = 1 ]; then
   set +e
-  QUARRY_WINE_PREFIX_READY=1 QUARRY_WINE_LOCPATH="$locales" \
+  QUARRY_WINE_SKIP_BUILD=1 QUARRY_WINE_BUILD_DIR="$build" QUARRY_WINE_PREFIX_READY=1 QUARRY_WINE_LOCPATH="$locales" \
     bash "$root/.ci/wine-acceptance.sh"
   acc_status=$?
   set -e

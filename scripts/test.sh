@@ -49,9 +49,10 @@ stage sanitizers sanitizer_run
 stage windows-dll bash .ci/build-windows-dll.sh
 # The packages users install: built, installed, used in far2l, removed.
 stage packages bash .ci/package-check.sh
-# The acceptance scripts through the x86_64 Windows builds cost more than CI's
-# time allows today; developers run them (scripts/wine-acceptance-all.sh).
-stage wine-tests env QUARRY_WINE_ACCEPTANCE="${QUARRY_WINE_ACCEPTANCE:-0}" bash .ci/wine-platform-tests.sh
+# The platform layer's tests, the plugin's unit tests and a subset of the
+# acceptance scripts through the x86_64 Windows builds under wine64 (every
+# case: scripts/wine-acceptance-all.sh).
+stage wine-tests env QUARRY_WINE_ACCEPTANCE="${QUARRY_WINE_ACCEPTANCE:-1}" bash .ci/wine-platform-tests.sh
 # Five seconds a target in CI (the corpus, with every input that once found a
 # fault, is replayed first); longer runs: QUARRY_FUZZ_SECONDS.
 stage fuzz env QUARRY_FUZZ_SECONDS="${QUARRY_FUZZ_SECONDS:-5}" bash .ci/fuzz.sh

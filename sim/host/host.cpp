@@ -4,13 +4,12 @@
 // host_panel.cpp, keys and the command line in host_keys.cpp.
 #include "host.h"
 
+#include "host_files.h"
 #include "services.h"
 #if defined(QUARRY_HOST_WIN32)
 #include "win32_process.h"
 #endif
 
-#include <dirent.h>
-#include <fnmatch.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -322,12 +321,7 @@ bool Host::ShowFile(const std::string& path) {
   const std::size_t slash = full.rfind('/');
   const std::string dir = full.substr(0, slash), pattern = full.substr(slash + 1);
   if (pattern.find_first_of("*?") != std::string::npos) {
-    std::vector<std::string> matches;
-    if (DIR* d = opendir(dir.empty() ? "/" : dir.c_str())) {
-      while (dirent* e = readdir(d))
-        if (fnmatch(pattern.c_str(), e->d_name, FNM_PERIOD) == 0) matches.push_back(e->d_name);
-      closedir(d);
-    }
+    const std::vector<std::string> matches = HostMatchFiles(dir.empty() ? "/" : dir, pattern);
     if (matches.size() != 1)
       return Fail("show-file: " + std::to_string(matches.size()) + " files match " + Quote(full));
     full = dir + "/" + matches.front();

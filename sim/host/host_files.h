@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace hostsim {
 
@@ -12,5 +13,9 @@ bool HostReadFile(const std::string& path, std::string& out);
 // saves; false (and nothing left beside) when that fails.
 bool HostSaveFile(const std::string& path, const std::string& content);
 void HostRemoveFile(const std::string& path);
+// Names of the entries in `dir` that match the wildcard `pattern` (* and ?,
+// as the system's own matching has them); a leading dot is matched only by
+// a dot.
+std::vector<std::string> HostMatchFiles(const std::string& dir, const std::string& pattern);
 
 }  // namespace hostsim

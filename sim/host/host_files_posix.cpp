@@ -1,6 +1,9 @@
 // host_files_posix.cpp — see host_files.h.
 #include "host_files.h"
 
+#include <dirent.h>
+#include <fnmatch.h>
+
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -29,5 +32,15 @@ bool HostSaveFile(const std::string& path, const std::string& content) {
 }
 
 void HostRemoveFile(const std::string& path) { std::remove(path.c_str()); }
+
+std::vector<std::string> HostMatchFiles(const std::string& dir, const std::string& pattern) {
+  std::vector<std::string> matches;
+  if (DIR* d = opendir(dir.c_str())) {
+    while (dirent* e = readdir(d))
+      if (fnmatch(pattern.c_str(), e->d_name, FNM_PERIOD) == 0) matches.push_back(e->d_name);
+    closedir(d);
+  }
+  return matches;
+}
 
 }  // namespace hostsim

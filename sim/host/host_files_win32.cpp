@@ -39,4 +39,18 @@ bool HostSaveFile(const std::string& path, const std::string& content) {
 
 void HostRemoveFile(const std::string& path) { DeleteFileA(path.c_str()); }
 
+std::vector<std::string> HostMatchFiles(const std::string& dir, const std::string& pattern) {
+  std::vector<std::string> matches;
+  WIN32_FIND_DATAA found;
+  HANDLE h = FindFirstFileA((dir + "\\" + pattern).c_str(), &found);
+  if (h == INVALID_HANDLE_VALUE) return matches;
+  do {
+    const std::string name = found.cFileName;
+    if (name == "." || name == ".." || (name[0] == '.' && pattern[0] != '.')) continue;
+    matches.push_back(name);
+  } while (FindNextFileA(h, &found));
+  FindClose(h);
+  return matches;
+}
+
 }  // namespace hostsim

@@ -4,6 +4,7 @@
 add_library(quarry_hostsim STATIC
   answers.cpp
   console_input.cpp
+  fault_probe.cpp
   host.cpp
   host_control.cpp
   host_dialogs.cpp
@@ -13,6 +14,7 @@ add_library(quarry_hostsim STATIC
   host_panel.cpp
   host_screen.cpp
   keys.cpp
+  oci_fault_win32.cpp
   panel_model.cpp
   plugin_module_win32.cpp
   script.cpp

@@ -38,13 +38,13 @@ int RunConsoleProgram(const std::string& commandLine, bool minimized, bool wait,
 // names); on POSIX each word quoted as the shell needs, since the host's
 // terminal runs the line through a shell.
 std::string ConsoleCommandLine(const std::vector<std::string>& words);
-// True when a new file can be made in `dir`.
+// True when a new file can be made in `dir` (ANSI code page on Windows).
 bool CanWriteIn(const std::string& dir);
 // A folder of the user's own for files that override the packaged ones
 // beside the module (with a trailing separator): on POSIX the folder
 // beside the settings store ($XDG_CONFIG_HOME/quarry or ~/.config/quarry,
 // or the parent of $QUARRY_REGISTRY_DIR); "" on Windows, where the
-// module's folder is the user's.
+// module's folder is the user's.  UTF-8 (POSIX only).
 std::string UserDataDirectory();
 // True when both paths name one existing file, however each is spelt
 // ("./a.sql", a link, a short name).  Paths in the ANSI code page.

@@ -3,6 +3,8 @@
 // FAR's own long operations do to notice Esc.
 #include <windows.h>
 
+#include <string>
+
 #include "platform/console_input.h"
 
 namespace platform {
@@ -23,9 +25,13 @@ bool ConsoleEscapePressed() {
   return escape;
 }
 
-// `path` is in the ANSI code page.
+// `path` is in the ANSI code page; the wide call, as FAR switches the "A"
+// file functions to OEM.
 bool CreateNewFile(const std::string& path) {
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const int n = MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(n), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), wide.data(), n);
+  HANDLE h = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return false;
   CloseHandle(h);
   return true;

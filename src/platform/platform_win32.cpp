@@ -35,7 +35,8 @@ namespace platform {
 
 namespace {
 
-// ANSI code page -> UTF-16 and back: the one place file names change code page.
+// ANSI code page -> UTF-16 and back: where file names change code page
+// (console_win32.cpp's CreateNewFile converts the same way).
 std::wstring Wide(std::string_view ansi) {
   if (ansi.empty()) return std::wstring();
   int n = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
@@ -427,9 +428,10 @@ bool MakeFilePrivate(const std::string&) { return true; }
 
 // ANSI code page.
 bool EnsurePrivateFile(const std::string& path) {
-  std::FILE* f = std::fopen(path.c_str(), "ab");
-  if (f == nullptr) return false;
-  return std::fclose(f) == 0;
+  HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  return CloseHandle(file) != 0;
 }
 
 // ANSI code page.  The viewer's and editor's delete-on-close also removes the
@@ -534,15 +536,16 @@ int RunConsoleProgram(const std::string& commandLine, bool minimized, bool wait,
   const bool haveMode = GetConsoleMode(in, &oldMode) != 0;
   SetConsoleMode(in, kInputMode);
 
-  std::vector<char> line(commandLine.begin(), commandLine.end());  // CreateProcessA may write to it
-  line.push_back('\0');
-  STARTUPINFOA startup{};
+  // The wide call: CreateProcessA reads the line in the file functions' code
+  // page, which FAR has switched to OEM.
+  std::wstring line = Wide(commandLine);  // CreateProcessW may write to it
+  STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = static_cast<WORD>(minimized ? SW_SHOWMINIMIZED : SW_SHOWNORMAL);
   PROCESS_INFORMATION info{};
   int code = -1;
-  if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS, nullptr, nullptr,
+  if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS, nullptr, nullptr,
                      &startup, &info)) {
     CloseHandle(info.hThread);
     if (wait) {
@@ -563,10 +566,11 @@ int RunConsoleProgram(const std::string& commandLine, bool minimized, bool wait,
   return code;
 }
 
+// ANSI code page.
 bool CanWriteIn(const std::string& dir) {
   if (!DirectoryExists(dir)) return false;
   std::string probe = JoinPath(dir, "quarry" + internal::RandomTag() + ".tmp");
-  HANDLE file = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+  HANDLE file = CreateFileW(Wide(probe).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                             FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   CloseHandle(file);
@@ -578,7 +582,7 @@ std::string UserDataDirectory() { return ""; }
 namespace {
 // The volume and index that identify a file, however its path is spelt.
 bool FileIdentity(const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
-  HANDLE file = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+  HANDLE file = CreateFileW(Wide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   const bool ok = GetFileInformationByHandle(file, &info) != 0;
@@ -587,15 +591,17 @@ bool FileIdentity(const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
 }
 }  // namespace
 
+// ANSI code page.
 bool SameFile(const std::string& a, const std::string& b) {
   BY_HANDLE_FILE_INFORMATION ia{}, ib{};
   return FileIdentity(a, ia) && FileIdentity(b, ib) && ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber &&
          ia.nFileIndexHigh == ib.nFileIndexHigh && ia.nFileIndexLow == ib.nFileIndexLow;
 }
 
+// ANSI code page.
 std::optional<FileStamp> StampOf(const std::string& path) {
   WIN32_FILE_ATTRIBUTE_DATA data{};
-  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
+  if (!GetFileAttributesExW(Wide(path).c_str(), GetFileExInfoStandard, &data) ||
       (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
     return std::nullopt;
   const auto wide = [](DWORD high, DWORD low) {

@@ -7,7 +7,10 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 
+#include "platform/console.h"
+#include "platform/console_input.h"
 #include "test_support.h"
 #include "wine_support.h"
 
@@ -116,6 +119,63 @@ TEST(OemFileApis, ProgramsStartFromAnsiPaths) {
   std::string got;
   ASSERT_TRUE(platform::ReadWholeFile(report, got));
   EXPECT_EQ(got.rfind(std::to_string(bin.size()) + ":" + bin + "\n", 0), 0u) << got;
+}
+
+// The files behind Shift+F4, Shift+F5 and the tools menu, in a folder and
+// under a name that are not ASCII: the scratch script made when missing, the
+// copy's part file made exclusively beside its target, the folder a script
+// may spool into, one file under two spellings (the spool file must never
+// be the script), and the stamp that tells whether the export wrote its log.
+TEST(OemFileApis, ScratchPartSpoolAndLogFilesTakeAnsiNames) {
+  ScratchDir scratch;
+  const std::wstring leaf = L"\u0421\u043a\u0440\u0438\u043f\u0442\u044b";  // "Скрипты"
+  const std::string dir = scratch.Mkdir(std::wstring(wine_test::kCyrillic) + L"\\" + leaf);
+  ASSERT_TRUE(platform::DirectoryExists(dir));
+
+  const std::string scratchScript = platform::JoinPath(dir, "far_user_sql.sql");
+  ASSERT_TRUE(platform::EnsurePrivateFile(scratchScript));
+  EXPECT_TRUE(platform::FileExists(scratchScript));
+  EXPECT_TRUE(HostOpens(platform::AnsiToOem(scratchScript)));
+
+  const std::string part = platform::JoinPath(dir, "\xD2\xE0\xE1\xEB.sql.0.part");  // "Табл" in 1251
+  EXPECT_TRUE(platform::CreateNewFile(part));
+  EXPECT_TRUE(platform::FileExists(part));
+  EXPECT_FALSE(platform::CreateNewFile(part));  // never an existing file
+
+  EXPECT_TRUE(platform::CanWriteIn(dir));
+
+  const std::string otherSpelling = dir + "\\..\\" + Ansi(leaf) + "\\.\\far_user_sql.sql";
+  EXPECT_TRUE(platform::SameFile(scratchScript, otherSpelling)) << otherSpelling;
+  EXPECT_FALSE(platform::SameFile(scratchScript, part));
+
+  ASSERT_TRUE(platform::WriteFileAtomic(part, "12345"));
+  const auto stamp = platform::StampOf(part);
+  ASSERT_TRUE(stamp.has_value());
+  EXPECT_EQ(stamp->size, 5);
+}
+
+// SQL*Plus from the tools menu: a console program in a folder that is not
+// ASCII, handed a script path that is not ASCII, gets both as written.
+TEST(OemFileApis, ConsoleProgramsStartFromAnsiCommandLines) {
+  struct QuietHost : platform::ConsoleHost {
+    void SaveScreen() override {}
+    void ClearScreen(int, int) override {}
+    void RestoreScreen() override {}
+    std::optional<int> Execute(const std::string&, bool) override { return std::nullopt; }
+  } host;
+  ScratchDir scratch;
+  const std::string bin = scratch.Mkdir(L"\u0411\u0438\u043d");  // "Бин"
+  std::wstring child = wine_test::ProgramFolderW() + L"\\..\\platform\\platform_test_child.exe";
+  const std::string program = platform::JoinPath(bin, "SQLPLUS.EXE");
+  ASSERT_TRUE(wine_test::CopyInto(child, program));
+  const std::string report = platform::JoinPath(scratch.path(), "\xD2\xE0\xE1\xEB.txt");  // "Табл" in 1251
+  std::string error;
+  const int code = platform::RunConsoleProgram(platform::ConsoleCommandLine({program, "9", report}), false, true,
+                                               host, &error);
+  EXPECT_EQ(code, 9) << error;
+  std::string got;
+  ASSERT_TRUE(platform::ReadWholeFile(report, got));
+  EXPECT_NE(got.find(std::to_string(report.size()) + ":" + report + "\n"), std::string::npos) << got;
 }
 
 TEST(OemFileApis, ModuleFileNameIsAnsi) {

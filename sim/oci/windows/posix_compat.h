@@ -65,6 +65,10 @@ inline int kill(int pid, int) {
 #define EPERM 1
 #endif
 
+// unsetenv: an empty value removes a variable from the C runtime's copy of
+// the environment.
+inline int unsetenv(const char* name) { return _putenv_s(name, ""); }
+
 
 #if !defined(localtime_r)
 inline std::tm* ocisim_localtime_r(const std::time_t* t, std::tm* out) {
