@@ -69,6 +69,7 @@ class Answers {
 
   // "message 1, dialog 2" for the answers not used yet; empty when none.
   std::string Pending() const;
+  std::size_t PendingDialogs() const { return dialogs_.size(); }
   void Clear();
 
  private:
