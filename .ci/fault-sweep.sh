@@ -5,8 +5,7 @@
 #   - the connection dropped at every server round trip of the logon and
 #     command-line script, at every 25th of scripts that edit and save
 #     sources, drop objects, copy a table to a script and list tables, and
-#     at the two trips after which Alt+F10 once asked about changes the
-#     server had already rolled back;
+#     at trips that once failed (below);
 #   - a server error (ORA-01555, snapshot too old: any statement or fetch
 #     may meet it) and a stall at every 8th round trip of the logon and
 #     command-line script and every 40th of the editing script.
@@ -23,8 +22,11 @@ status=0
 "${sweep[@]}" "$cases/db_logon_and_command_line.qh" || status=1
 "${sweep[@]}" --every 25 "$cases/db_edit.qh" "$cases/db_drop.qh" "$cases/db_copy_script.qh" "$cases/db_tables.qh" ||
   status=1
-"${sweep[@]}" --at 37 "$cases/db_logon_settings.qh" || status=1
-"${sweep[@]}" --at 73 "$cases/db_statistics_system.qh" || status=1
+# A drop meeting a logon whose password is wrong on purpose; one meeting the
+# execution plan's steps, and one meeting the listing after it (the plan
+# left a transaction the server then rolled back).
+"${sweep[@]}" --at 32,37 "$cases/db_logon_settings.qh" || status=1
+"${sweep[@]}" --at 42,46 "$cases/db_statistics_system.qh" || status=1
 for fault in ORA-01555 stall=300; do
   "${sweep[@]}" --fault "$fault" --every 8 "$cases/db_logon_and_command_line.qh" || status=1
   "${sweep[@]}" --fault "$fault" --every 40 "$cases/db_edit.qh" || status=1

@@ -168,7 +168,8 @@ TEST(Loader, Oci7OnlyLibraryAnswersOci7) {
 // A client that unloads the library without logging off (OCI8 or OCI7)
 // leaves no session behind: its open transaction is rolled back and its lock
 // released then, not only when the process ends, so a session of the library
-// loaded again changes the same row at once.
+// loaded again changes the same row at once, and the server lists only the
+// sessions still there.
 TEST(Loader, SessionsLeftOpenEndWhenTheLibraryIsUnloaded) {
   char tmpl[] = "/tmp/ocisim-loader-XXXXXX";
   const char* dir = mkdtemp(tmpl);
@@ -184,14 +185,17 @@ TEST(Loader, SessionsLeftOpenEndWhenTheLibraryIsUnloaded) {
   } cleanup{dir};
   const std::string path = std::string(OCISIM_HOME) + "/lib/libclntsh.so";
   char update[] = "UPDATE DEPT SET LOC = 'MOVED' WHERE DEPTNO = 40";
-  // Through OCI8: the update's code (0 when it ran).
-  auto update8 = [&](void* h, bool& ran) {
+  // Through OCI8: runs the update as SCOTT, or (with `sessions`) counts as
+  // SYSTEM the sessions of SCOTT the server lists.
+  auto update8 = [&](void* h, bool& ran, long* sessions = nullptr) {
+    const std::string user = sessions ? "system" : "scott", password = sessions ? "manager" : "tiger";
     using EnvCreate = sword (*)(OCIEnv**, ub4, void*, void*, void*, void*, size_t, void**);
     using HandleAlloc = sword (*)(const void*, void**, ub4, size_t, void**);
     using Logon = sword (*)(OCIEnv*, OCIError*, OCISvcCtx**, const OraText*, ub4, const OraText*, ub4,
                             const OraText*, ub4);
     using Prepare = sword (*)(OCIStmt*, OCIError*, const OraText*, ub4, ub4, ub4);
     using Execute = sword (*)(OCISvcCtx*, OCIStmt*, OCIError*, ub4, ub4, const void*, void*, ub4);
+    using Define = sword (*)(OCIStmt*, OCIDefine**, OCIError*, ub4, void*, sb4, ub2, void*, ub2*, ub2*, ub4);
     auto env_create = reinterpret_cast<EnvCreate>(dlsym(h, "OCIEnvCreate"));
     auto alloc = reinterpret_cast<HandleAlloc>(dlsym(h, "OCIHandleAlloc"));
     auto logon = reinterpret_cast<Logon>(dlsym(h, "OCILogon"));
@@ -203,12 +207,26 @@ TEST(Loader, SessionsLeftOpenEndWhenTheLibraryIsUnloaded) {
     OCIStmt* stmt = nullptr;
     ran = env_create(&env, 0, nullptr, nullptr, nullptr, nullptr, 0, nullptr) == 0 &&
           alloc(env, reinterpret_cast<void**>(&err), OCI_HTYPE_ERROR, 0, nullptr) == 0 &&
-          logon(env, err, &svc, reinterpret_cast<const OraText*>("scott"), 5,
-                reinterpret_cast<const OraText*>("tiger"), 5, reinterpret_cast<const OraText*>(""), 0) == 0 &&
-          alloc(env, reinterpret_cast<void**>(&stmt), OCI_HTYPE_STMT, 0, nullptr) == 0 &&
-          prepare(stmt, err, reinterpret_cast<const OraText*>(update), static_cast<ub4>(sizeof update - 1),
+          logon(env, err, &svc, reinterpret_cast<const OraText*>(user.c_str()), static_cast<ub4>(user.size()),
+                reinterpret_cast<const OraText*>(password.c_str()), static_cast<ub4>(password.size()),
+                reinterpret_cast<const OraText*>(""), 0) == 0 &&
+          alloc(env, reinterpret_cast<void**>(&stmt), OCI_HTYPE_STMT, 0, nullptr) == 0;
+    if (!ran) return;
+    if (!sessions) {
+      ran = prepare(stmt, err, reinterpret_cast<const OraText*>(update), static_cast<ub4>(sizeof update - 1),
+                    OCI_NTV_SYNTAX, OCI_DEFAULT) == 0 &&
+            execute(svc, stmt, err, 1, 0, nullptr, nullptr, OCI_DEFAULT) == 0;
+      return;
+    }
+    auto define = reinterpret_cast<Define>(dlsym(h, "OCIDefineByPos"));
+    char count[] = "SELECT COUNT(*) FROM V$SESSION WHERE USERNAME = 'SCOTT'";
+    OCIDefine* column = nullptr;
+    int value = -1;
+    ran = prepare(stmt, err, reinterpret_cast<const OraText*>(count), static_cast<ub4>(sizeof count - 1),
                   OCI_NTV_SYNTAX, OCI_DEFAULT) == 0 &&
+          define(stmt, &column, err, 1, &value, sizeof value, SQLT_INT, nullptr, nullptr, nullptr, OCI_DEFAULT) == 0 &&
           execute(svc, stmt, err, 1, 0, nullptr, nullptr, OCI_DEFAULT) == 0;
+    *sessions = value;
   };
   // Through OCI7, with the logon area on the heap as a client keeps it.
   auto update7 = [&](void* h, bool& ran) {
@@ -246,6 +264,14 @@ TEST(Loader, SessionsLeftOpenEndWhenTheLibraryIsUnloaded) {
       ASSERT_EQ(dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD), nullptr) << "the library stayed loaded";
     }
   }
+  void* h = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  ASSERT_NE(h, nullptr) << dlerror();
+  bool ran = false;
+  long sessions = -1;
+  update8(h, ran, &sessions);
+  EXPECT_TRUE(ran);
+  EXPECT_EQ(sessions, 0) << "sessions of the unloaded library are still listed";
+  dlclose(h);
 }
 
 }  // namespace
