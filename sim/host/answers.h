@@ -23,6 +23,9 @@ struct Choice {
 struct MessageAnswer {
   bool cancel = false;
   Choice button;
+  // Only for a message that has this button: any other message leaves the
+  // answer queued and is cancelled as if none were.
+  bool onlyWithButton = false;
 };
 
 struct DialogField {
@@ -62,6 +65,7 @@ class Answers {
   void Add(EditorAnswer a) { editors_.push_back(std::move(a)); }
 
   std::optional<MessageAnswer> NextMessage() { return Pop(messages_); }
+  void PutBack(MessageAnswer a) { messages_.push_front(std::move(a)); }
   std::optional<DialogAnswer> NextDialog() { return Pop(dialogs_); }
   std::optional<MenuAnswer> NextMenu() { return Pop(menus_); }
   std::optional<InputAnswer> NextInput() { return Pop(inputs_); }
@@ -69,6 +73,7 @@ class Answers {
 
   // "message 1, dialog 2" for the answers not used yet; empty when none.
   std::string Pending() const;
+  std::size_t PendingDialogs() const { return dialogs_.size(); }
   void Clear();
 
  private:

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <cctype>
+#include <cstdio>
 
 #include "host.h"
 
@@ -75,6 +76,20 @@ bool FaultProbe::After() {
   int boxes = BoxesSince(firstRecord_);
   if (boxes > 0)
     host_.transcript().Line("action-boxes line=" + std::to_string(lineNo_) + " error-boxes=" + std::to_string(boxes));
+  else if (UsedLogonDialogSince(firstRecord_))
+    goodLogon_ = host_.LastDialogAnswer(kLogonDialog);
+  return false;
+}
+
+// Whether the logon dialog was shown and answered (not cancelled) in the
+// transcript from `from` on.
+bool FaultProbe::UsedLogonDialogSince(std::size_t from) const {
+  const auto& lines = host_.transcript().Lines();
+  bool shown = false;
+  for (std::size_t i = from; i < lines.size(); ++i) {
+    if (StartsWith(lines[i], "dialog-item 0 ")) shown = lines[i].find(Quote(kLogonDialog)) != std::string::npos;
+    else if (shown && StartsWith(lines[i], "dialog-result ") && !StartsWith(lines[i], "dialog-result -1")) return true;
+  }
   return false;
 }
 
@@ -123,31 +138,64 @@ bool FaultProbe::LeaveListing() {
   return Check(boxes <= 1, "\"..\" showed " + std::to_string(boxes) + " error boxes") && ok;
 }
 
-// Alt+F10 answered as the script answered the last logon dialog.
+// Whether the last fault played lost the connection (the fault log's line
+// says so); a server error or a stall leaves the session and its work.
+bool FaultProbe::LastFaultDropped() const {
+  std::FILE* in = std::fopen(faultLog_.c_str(), "r");
+  if (!in) return true;
+  std::string last, line;
+  char buffer[256];
+  while (std::fgets(buffer, sizeof buffer, in)) {
+    line += buffer;
+    if (!line.empty() && line.back() == '\n') {
+      last = line;
+      line.clear();
+    }
+  }
+  std::fclose(in);
+  if (!line.empty()) last = line;
+  return last.find("connection dropped") != std::string::npos;
+}
+
+// Alt+F10 answered as the script answered the logon dialog the last time
+// the answer let it log on (an action with no error box; a script may try a
+// wrong password on purpose, and the fault may meet that action).  After a
+// drop nothing may stand before the logon (the server rolled the session's
+// work back); after any other fault the work is still there, and a question
+// about it is answered "Roll back".
 bool FaultProbe::LogOnAgain() {
   if (!host_.panelOpen() && !host_.Open()) return Check(false, "the panel does not open again");
-  std::optional<DialogAnswer> logon = host_.LastDialogAnswer(kLogonDialog);
+  std::optional<DialogAnswer> logon = goodLogon_ ? goodLogon_ : host_.LastDialogAnswer(kLogonDialog);
   if (!logon) {
     host_.transcript().Line("probe relogon skipped: the script never logged on");
     return true;
   }
   host_.answers().Clear();
+  const bool dropped = LastFaultDropped();
+  if (!dropped) host_.answers().Add(MessageAnswer{false, Choice{false, -1, "Roll back"}, true});
   host_.answers().Add(*logon);
   const std::size_t mark = host_.transcript().Lines().size();
   host_.PressKey("Alt+F10");
   const int boxes = BoxesSince(mark);
   host_.transcript().Line("probe relogon error-boxes=" + std::to_string(boxes));
-  bool used = host_.answers().Pending().empty();
+  bool used = host_.answers().PendingDialogs() == 0;
   host_.answers().Clear();
   bool ok = Check(used, "Alt+F10 showed no logon dialog");
-  // A question the user could not expect stands between Alt+F10 and the logon.
+  // A question the user could not expect stands between Alt+F10 and the
+  // logon (after it, the listing may show boxes of its own).
   const std::vector<std::string> lines = host_.transcript().Lines();  // a copy: Check adds lines
-  for (std::size_t i = mark; i < lines.size(); ++i)
+  for (std::size_t i = mark; dropped && i < lines.size() && !StartsWith(lines[i], "dialog-result "); ++i)
     if (lines[i].find("(no answer queued)") != std::string::npos) {
       ok = Check(false, "Alt+F10 asked more than the logon dialog") && ok;
       break;
     }
-  return Check(boxes == 0, "Alt+F10 did not log on again") && ok;
+  // Logged on: the info panel names the user, and no box said the
+  // connection was lost.  (Other boxes may be the listing's own: a script
+  // can turn reporting of unreadable views on.)
+  bool loggedOn = false;
+  for (const PanelSnapshot::Line& info : host_.snapshot().infoLines)
+    if (info.text == "User name:") loggedOn = !info.data.empty();
+  return Check(loggedOn && !LostConnectionShownSince(mark), "Alt+F10 did not log on again") && ok;
 }
 
 // Back to the directory, item and selection the action started from.

@@ -6,8 +6,10 @@
 //   probe fault line=L "COMMAND" error-boxes=K   the action that met the fault
 //   probe dotdot from="DIR" to="DIR" error-boxes=K
 //                                 ".." must still leave the listing
-//   probe relogon error-boxes=K   Alt+F10 with the last logon dialog's answer
-//                                 must log on again without an error
+//   probe relogon error-boxes=K   Alt+F10 with the logon dialog's last answer
+//                                 that logged on
+//                                 must log on again without an error (and,
+//                                 after a drop, without asking anything)
 //   probe replay line=L error-boxes=K
 //                                 back in the action's directory, on its
 //                                 item and selection, with the answers it
@@ -25,6 +27,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -55,10 +58,12 @@ class FaultProbe {
   std::uint64_t LogSize() const;
   bool Check(bool ok, const std::string& failure);
   bool LeaveListing();
+  bool LastFaultDropped() const;
   bool LogOnAgain();
   void ReturnToAction();
   int BoxesSince(std::size_t from) const;
   bool LostConnectionShownSince(std::size_t from) const;
+  bool UsedLogonDialogSince(std::size_t from) const;
 
   Host& host_;
   std::string faultLog_;
@@ -68,6 +73,8 @@ class FaultProbe {
   int lineNo_ = 0;
   std::size_t firstRecord_ = 0;
   Answers answers_;
+  // The logon dialog's answer of the last action without an error box.
+  std::optional<DialogAnswer> goodLogon_;
   bool panelOpen_ = false;
   std::string directory_, cursor_;
   std::vector<std::string> selection_;

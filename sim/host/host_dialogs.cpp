@@ -160,6 +160,11 @@ int Host::SvcMessage(far::INT_PTR pn, far::DWORD flags, const char* help, const 
     for (std::size_t i = 0; i < labels.size(); ++i)
       if (Normalize(labels[i]) == Normalize(answer->button.label)) chosen = static_cast<int>(i);
   }
+  if (chosen < 0 && answer->onlyWithButton) {
+    answers_.PutBack(*answer);
+    Record("message-result -1 esc (no answer queued)");
+    return -1;
+  }
   if (chosen < 0) {
     serviceError_ = true;
     serviceErrorText_ = "answer message: no button " + answer->button.Describe();

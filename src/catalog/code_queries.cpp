@@ -6,6 +6,7 @@
 #include "host/host_services.h"
 #include "host/messages.h"
 #include "host/text_utils.h"
+#include "oracle/oracle_error.h"
 #include "panel/path_levels.h"
 
 namespace catalog {
@@ -52,11 +53,51 @@ long long CountText(Listing& l, const std::string& sql, const VariablePairs& var
   }
 }
 
-std::string ExactLevel(Listing& l, std::size_t n, const connection::NameLookup& lookup) {
+namespace {
+
+// The longest name a server keeps is 30 bytes, so a level naming something
+// longer names nothing and its listing can only be empty; the user is told
+// why, in the server's own words for a statement naming it, once per
+// listing.  Letters are counted rather than bytes (a byte that only
+// continues a UTF-8 letter does not count): the server's limit is in its
+// own character set, where a letter takes at least one byte, so no name it
+// can hold is ever refused.
+std::string Named(Listing& l, std::string name) {
+  constexpr std::size_t kLongestName = 30;
+  std::size_t letters = 0;
+  for (unsigned char c : name) letters += (c & 0xC0) != 0x80;
+  if (letters > kLongestName && !l.request.overlongNameReported) {
+    l.request.overlongNameReported = true;
+    HandleListingError(l.request,
+                       std::make_exception_ptr(oracle::EOracleError(972, "ORA-00972: identifier is too long")));
+  }
+  return name;
+}
+
+// A level read without a look-up is not one name (an "OWNER.SEGMENT" pair,
+// a name with its type): its length tells nothing.
+std::string NamedBy(Listing& l, const connection::NameLookup& lookup, std::string name) {
+  return lookup.sql.empty() ? name : Named(l, std::move(name));
+}
+
+std::string ExactLevelAsIs(Listing& l, std::size_t n, const connection::NameLookup& lookup) {
   std::string upper = l.Level(n);
   std::vector<std::string> exact = panel::SplitPathLevelsAsWritten(host::FromOem(l.controller.CurrentDirectory()));
   if (n < 1 || n > exact.size() || panel::UpperAnsi(exact[n - 1]) != upper) return upper;
   return connection::ExactName(l.Module(), exact[n - 1], lookup);
+}
+
+std::string ExactLevelKeyAsIs(Listing& l, std::size_t n, const connection::NameLookup& lookup) {
+  std::string upper = l.Level(n);
+  std::vector<std::string> exact = panel::SplitPathLevelsAsWritten(host::FromOem(l.controller.CurrentDirectory()));
+  if (n < 1 || n > exact.size() || panel::UpperAnsi(exact[n - 1]) != upper) return host::StripExtensionUpper(upper);
+  return connection::ExactKey(l.Module(), exact[n - 1], lookup);
+}
+
+}  // namespace
+
+std::string ExactLevel(Listing& l, std::size_t n, const connection::NameLookup& lookup) {
+  return NamedBy(l, lookup, ExactLevelAsIs(l, n, lookup));
 }
 
 std::string ExactLevel(Listing& l, std::size_t n, connection::NameKind kind) {
@@ -73,19 +114,16 @@ bool NeedsLookUp(Listing& l, std::size_t n) {
 }
 
 std::string ExactObject(Listing& l, std::size_t n, const std::vector<std::string>& types) {
-  if (!NeedsLookUp(l, n)) return l.Level(n);
+  if (!NeedsLookUp(l, n)) return Named(l, l.Level(n));
   return ExactLevel(l, n, connection::ObjectLookup(ExactOwner(l, n - 1), types));
 }
 
 std::string ExactLevelKey(Listing& l, std::size_t n, const connection::NameLookup& lookup) {
-  std::string upper = l.Level(n);
-  std::vector<std::string> exact = panel::SplitPathLevelsAsWritten(host::FromOem(l.controller.CurrentDirectory()));
-  if (n < 1 || n > exact.size() || panel::UpperAnsi(exact[n - 1]) != upper) return host::StripExtensionUpper(upper);
-  return connection::ExactKey(l.Module(), exact[n - 1], lookup);
+  return NamedBy(l, lookup, ExactLevelKeyAsIs(l, n, lookup));
 }
 
 std::string ExactObjectKey(Listing& l, std::size_t n, const std::vector<std::string>& types) {
-  if (!NeedsLookUp(l, n)) return host::StripExtensionUpper(l.Level(n));
+  if (!NeedsLookUp(l, n)) return Named(l, host::StripExtensionUpper(l.Level(n)));
   return ExactLevelKey(l, n, connection::ObjectLookup(ExactOwner(l, n - 1), types));
 }
 

@@ -6,9 +6,11 @@
 
 #include "catalog/instance_support.h"
 #include "catalog/item_builders.h"
+#include "catalog/code_queries.h"
 #include "catalog/plan_listing.h"
 #include "connection/command_runner.h"
 #include "connection/statement_catalogue.h"
+#include "oracle/lost_connection.h"
 
 namespace catalog {
 namespace {
@@ -29,13 +31,19 @@ void ListExecutionPlan(Listing& l, const std::string& address, const std::string
   std::vector<std::string> text;
   try {
     GetSqlText(l.Module(), address, hash, text);
-  } catch (...) {
+  } catch (const std::exception& e) {
+    // Gone with the connection: said once, and nothing more to try.
+    if (oracle::IsLostConnection(e)) return ReportListingFailure(l, std::current_exception());
     text.clear();
   }
   // A statement that left the cache has no text to explain, and another
   // statement's plan left in the plan table is not its plan.
   if (text.empty() || text.front().empty()) return;
-  ExplainPlan(l.Module(), text);
+  try {
+    ExplainPlan(l.Module(), text);
+  } catch (...) {
+    return ReportListingFailure(l, std::current_exception());
+  }
   ShowPlan(l, "FAR SQL PLAN");
 }
 

@@ -15,6 +15,7 @@
 #include "host/messages.h"
 #include "host/text_utils.h"
 #include "oracle/dbms_output.h"
+#include "oracle/lost_connection.h"
 #include "platform/platform.h"
 
 namespace connection {
@@ -351,6 +352,7 @@ bool ExplainPlan(TPluginDataModule& module, const std::vector<std::string>& line
       del->Execute();
     }
   } catch (const std::exception& e) {
+    if (oracle::IsLostConnection(e)) throw;
     host::ShowErrorMessage("Explain plan: Error during deleting old data - " + ErrorText(e));
   }
   try {
@@ -363,6 +365,7 @@ bool ExplainPlan(TPluginDataModule& module, const std::vector<std::string>& line
     explain->Execute();
     return true;
   } catch (const std::exception& e) {
+    if (oracle::IsLostConnection(e)) throw;
     host::ShowErrorMessage("Explain plan: error during executing \"EXPLAIN PLAN\" - " + ErrorText(e));
     return false;
   }

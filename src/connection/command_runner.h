@@ -30,6 +30,8 @@ bool ExecuteSqlCommands(TPluginDataModule& module, const std::vector<std::string
 
 // Explains the statement into PLAN_TABLE under the id 'FAR SQL PLAN',
 // offering to create the table first.  True when the plan was produced.
+// A lost connection is thrown rather than shown: no later step could reach
+// the server, and the caller reports it once.
 bool ExplainPlan(TPluginDataModule& module, const std::vector<std::string>& lines);
 
 // Appends the text of a cached statement (V$SQLTEXT pieces joined).

@@ -7,6 +7,7 @@
 #include "oracle/client_charset.h"
 #include "oracle/client_library.h"
 #include "oracle/dbms_output.h"
+#include "oracle/lost_connection.h"
 #include "oracle/oracle_query.h"
 #include "oracle/text_util.h"
 #include "platform/platform.h"
@@ -369,7 +370,9 @@ EOracleError TOracleSession::Error7(int code) {
 void TOracleSession::Check(oci::sword status) {
   lastStatus_ = status;
   if (status == oci::OCI_SUCCESS || status == oci::OCI_SUCCESS_WITH_INFO) return;
-  throw LastError8(status);
+  EOracleError error = LastError8(status);
+  NoteIfConnectionLost(error.ErrorCode());
+  throw error;
 }
 
 void TOracleSession::Check7(oci::sword result, const oci::CdaDef& cda, int accepted, int accepted2) {
@@ -377,7 +380,17 @@ void TOracleSession::Check7(oci::sword result, const oci::CdaDef& cda, int accep
   if (result == 0) return;
   const int code = cda.rc;
   if (code != 0 && (code == accepted || code == accepted2)) return;
+  NoteIfConnectionLost(code);
   throw Error7(code != 0 ? code : -result);
+}
+
+// The server rolls back the transaction of a session whose connection is
+// gone, so whatever was known of it before no longer holds: any statement
+// (a plain query too) that meets the loss ends the transaction.
+void TOracleSession::NoteIfConnectionLost(int code) {
+  if (!IsLostConnection(code)) return;
+  inTransaction_ = false;
+  transactionKnown_ = true;
 }
 
 int TOracleSession::ErrorCode() {

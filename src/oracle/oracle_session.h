@@ -149,6 +149,7 @@ class TOracleSession {
   int ClientCharsetMaxBytesOfLogon();
   void ApplySettings();
   void FreeHandles();
+  void NoteIfConnectionLost(int oracleErrorCode);
   void RunStatement(const std::string& sql);
   TOracleClient& Client() const;
 

@@ -26,6 +26,8 @@ struct FindDataRequest {
   // Set once a missing (or unreadable) dictionary view has been reported:
   // a detail built from many counts shows it once, not once per count.
   mutable bool missingViewReported = false;
+  // Set once a path level too long to be any name has been reported.
+  mutable bool overlongNameReported = false;
 
   bool Searching() const { return opMode == far::OPM_FIND; }
 };

@@ -1,24 +1,32 @@
 #!/usr/bin/env bash
 # The fault sweep: plays acceptance scripts through the host stand-in with
-# the connection dropped at one server round trip after another, and checks
-# what a user would meet after each drop:
+# a fault injected at one server round trip after another (by default the
+# connection dropped; also a chosen server error or a stall), and checks
+# what a user would meet after each fault:
 #   - no crash and no exception into the host (quarry-host exit status 3),
 #     no hang (a run ends within its time limit);
-#   - at most one more error box in the action that met the drop than the
+#   - at most one more error box in the action that met the fault than the
 #     same action shows without it, and at most one on "..";
 #   - ".." still leaves the listing, Alt+F10 logs on again and the action
 #     then no longer meets a lost connection (quarry-host --fault-probe);
-#   - no file left in the temporary folder that a run without the drop does
+#   - no file left in the temporary folder that a run without the fault does
 #     not leave, unless the plugin showed its path (work kept for the user),
 #     and no partial "*.part" file anywhere.
 #
 # Usage: fault_sweep.sh BUILD_DIR [options] CASE.qh...
+#   --fault WHAT     drop (the default), ORA-nnnnn or stall=MS (OCISIM_FAULT)
 #   --all            every round trip of every case (the default)
 #   --every K        every Kth round trip, starting at the first
+#   --offset O       with --every: starting at round trip O + 1
 #   --first N        also every round trip up to N (with --every)
+#   --at N,N...      only these round trips
 #   --jobs J         runs at the same time (default 2)
 #   --timeout S      seconds a run may take (default 60)
 #   --keep DIR       keep each failed run's folder below DIR
+#   --state DIR      keep the demo database, the runs without faults and the
+#                    results in DIR: run again with the same DIR, the sweep
+#                    goes on where it stopped (runs already done are not
+#                    played again)
 # Prints one line per failed run and a summary; exit status 1 when a run
 # failed.
 set -uo pipefail
@@ -26,12 +34,16 @@ set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "$1" && pwd) || exit 2
 shift
-every=1 first=0 jobs=2 limit=60 keep=""
+every=1 offset=0 first=0 at="" jobs=2 limit=60 keep="" fault=drop state=""
 cases=()
 while [ $# -gt 0 ]; do
   case $1 in
     --all) every=1 first=0 ;;
+    --fault) fault=$2; shift ;;
     --every) every=$2; shift ;;
+    --offset) offset=$2; shift ;;
+    --at) at=",$2,"; shift ;;
+    --state) state=$2; shift ;;
     --first) first=$2; shift ;;
     --jobs) jobs=$2; shift ;;
     --timeout) limit=$2; shift ;;
@@ -47,16 +59,30 @@ for f in "$host" "$plugin" "$home/lib/libclntsh.so"; do
   [ -e "$f" ] || { echo "fault sweep: $f is missing (build quarry-host, quarry_plugin and ocisim)" >&2; exit 2; }
 done
 
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
+case $fault in
+  drop | ORA-[0-9][0-9][0-9][0-9][0-9] | stall=[0-9]*) ;;
+  *) echo "fault sweep: --fault takes drop, ORA-nnnnn or stall=MS" >&2; exit 2 ;;
+esac
+if [ -n "$state" ]; then
+  mkdir -p "$state" && scratch=$(cd "$state" && pwd) || exit 2
+  rm -rf "$scratch/runs"
+  trap 'rm -rf "$scratch/runs"' EXIT
+else
+  scratch=$(mktemp -d)
+  trap 'rm -rf "$scratch"' EXIT
+fi
+touch "$scratch/results" "$scratch/failures"
 
 # One demo database for every run: built once, copied into each run.
 pristine=$scratch/pristine
-mkdir -p "$pristine/work"
-(cd "$pristine/work" && OCISIM_DATA_DIR=$pristine/data ORACLE_HOME=$home QUARRY_REGISTRY_DIR=$pristine/registry \
-   TMPDIR=$pristine/work "$host" -e "load $plugin" -e open -e 'answer dialog 5="scott" 6="tiger"' \
-   -e 'key Alt+F10' -e close >/dev/null 2>&1)
-[ -f "$pristine/data/demo.db" ] || { echo "fault sweep: the demo database could not be built" >&2; exit 2; }
+if [ ! -f "$pristine/data/demo.db" ]; then
+  rm -rf "$pristine"
+  mkdir -p "$pristine/work"
+  (cd "$pristine/work" && OCISIM_DATA_DIR=$pristine/data ORACLE_HOME=$home QUARRY_REGISTRY_DIR=$pristine/registry \
+     TMPDIR=$pristine/work "$host" -e "load $plugin" -e open -e 'answer dialog 5="scott" 6="tiger"' \
+     -e 'key Alt+F10' -e close >/dev/null 2>&1)
+  [ -f "$pristine/data/demo.db" ] || { echo "fault sweep: the demo database could not be built" >&2; exit 2; }
+fi
 
 # Runs CASE once in a fresh folder DIR, with the fault plan PLAN ("" none).
 # Leaves DIR/out (transcript, then "exit N"), DIR/fault.log and DIR/trips.
@@ -130,49 +156,76 @@ check() {
   done < <(find "$dir" -name '*.part' -not -path "$dir/data/*")
 }
 
-# One faulted run: CASE N -> a result line "CASE N injected|missed ok|FAIL".
+# One faulted run: CASE N -> a result line "FAULT CASE N injected|missed
+# ok|FAIL" appended to the results (one short write: runs at the same time
+# do not mix their lines), failures to the failures file.
 run_one() {
   local case_file=$1 n=$2 name
   name=$(basename "$case_file" .qh)
   local dir=$scratch/runs/$name.$n
-  play "$case_file" "$dir" "drop@$n"
+  play "$case_file" "$dir" "$fault@$n"
   local injected=missed
   [ -s "$dir/fault.log" ] && injected=injected
-  local failures
+  local failures result
   failures=$(check "$dir" "$scratch/clean/$name")
   if [ -n "$failures" ]; then
-    echo "$name $n $injected FAIL"
-    sed "s/^/  $name drop@$n: /" <<<"$failures" >&2
+    result="$fault $name $n $injected FAIL"
+    sed "s/^/  $name $fault@$n: /" <<<"$failures" | tee -a "$scratch/failures" >&2
     if [ -n "$keep" ]; then mkdir -p "$keep" && cp -r "$dir" "$keep/"; fi
   else
-    echo "$name $n $injected ok"
+    result="$fault $name $n $injected ok"
   fi
+  echo "$result" >>"$scratch/results"
   rm -rf "$dir"
 }
 export -f play leftovers check run_one
-export scratch pristine host plugin home limit keep
+export scratch pristine host plugin home limit keep fault
 
+# The runs without faults are kept with the state: a case's clean run is
+# played again only when it did not finish.
 : >"$scratch/plan"
 for case_file in "${cases[@]}"; do
   name=$(basename "$case_file" .qh)
   # A script that injects faults itself is its own test.
   if grep -q "fault=\|set oci-fault" "$case_file"; then continue; fi
   clean=$scratch/clean/$name
-  play "$case_file" "$clean" ""
-  leftovers "$clean" >"$clean/leftovers"
+  if [ ! -f "$clean/leftovers" ]; then
+    rm -rf "$clean"
+    play "$case_file" "$clean" ""
+    leftovers "$clean" >"$clean/leftovers.new" && mv "$clean/leftovers.new" "$clean/leftovers"
+    rm -rf "$clean/data"
+  fi
   trips=$(sed -n 's/^round_trips //p' "$clean/trips" 2>/dev/null)
   trips=${trips:-0}
   for ((n = 1; n <= trips; n++)); do
-    if [ "$n" -le "$first" ] || [ $(((n - 1) % every)) -eq 0 ]; then echo "$case_file $n" >>"$scratch/plan"; fi
+    if [ -n "$at" ]; then
+      [[ $at == *",$n,"* ]] && echo "$case_file $n" >>"$scratch/plan"
+    elif [ "$n" -le "$first" ] || { [ "$n" -gt "$offset" ] && [ $(((n - 1 - offset) % every)) -eq 0 ]; }; then
+      echo "$case_file $n" >>"$scratch/plan"
+    fi
   done
   echo "$name: $trips round trips" >&2
 done
 
-xargs -P "$jobs" -L 1 bash -c 'run_one "$0" "$1"' <"$scratch/plan" >"$scratch/results"
+# Runs already done (a sweep resumed with --state) are not played again.
+# The CASE-file -> result key: "FAULT NAME N".
+awk -v fault="$fault" -v results="$scratch/results" 'FILENAME == results { done[$1 " " $2 " " $3] = 1; next }
+  { n = split($1, p, "/"); name = p[n]; sub(/\.qh$/, "", name); if (!((fault " " name " " $2) in done)) print }' \
+  "$scratch/results" "$scratch/plan" >"$scratch/todo"
+planned=$(wc -l <"$scratch/plan")
+todo=$(wc -l <"$scratch/todo")
+if [ "$todo" -lt "$planned" ]; then echo "fault sweep: $((planned - todo)) of $planned runs already done" >&2; fi
+xargs -r -P "$jobs" -L 1 bash -c 'run_one "$0" "$1"' <"$scratch/todo"
 
-runs=$(wc -l <"$scratch/results")
-injected=$(grep -c ' injected ' "$scratch/results")
-survived=$(grep -c ' injected ok$' "$scratch/results")
-failed=$(grep -c ' FAIL$' "$scratch/results")
-echo "fault sweep: ${#cases[@]} scripts, $runs runs, $injected faults injected, $survived survived, $failed runs failed"
+# The figures count the planned runs only (the results may hold others).
+awk -v fault="$fault" '{ n = split($1, p, "/"); name = p[n]; sub(/\.qh$/, "", name); print fault " " name " " $2 }' \
+  "$scratch/plan" | sort -u >"$scratch/planned"
+awk -v planned="$scratch/planned" 'FILENAME == planned { want[$0] = 1; next } ($1 " " $2 " " $3) in want' \
+  "$scratch/planned" "$scratch/results" |
+  sort -u -k1,3 >"$scratch/counted"
+runs=$(wc -l <"$scratch/counted")
+injected=$(grep -c ' injected ' "$scratch/counted")
+survived=$(grep -c ' injected ok$' "$scratch/counted")
+failed=$(grep -c ' FAIL$' "$scratch/counted")
+echo "fault sweep ($fault): ${#cases[@]} scripts, $runs runs, $injected faults injected, $survived survived, $failed runs failed"
 [ "$failed" -eq 0 ]

@@ -1,13 +1,16 @@
 // The library as the plugin's loader sees it: loaded with dlopen from an
 // ORACLE_HOME, every entry-point name of every group resolves in the full
 // library, the OCI7-only variant lacks the OCI8 group, the other variant lacks
-// exactly one OCI8 name; and a session works through resolved pointers.
+// exactly one OCI8 name; a session works through resolved pointers; and what
+// a client leaves open goes with the library when it is unloaded.
 #include "ocisim/oci_types.h"
 
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <iterator>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -160,6 +163,115 @@ TEST(Loader, Oci7OnlyLibraryAnswersOci7) {
   EXPECT_STREQ(dname, "OPERATIONS");
   EXPECT_EQ(oclose(&cda), 0);
   EXPECT_EQ(ologof(&lda), 0);
+}
+
+// A client that unloads the library without logging off (OCI8 or OCI7)
+// leaves no session behind: its open transaction is rolled back and its lock
+// released then, not only when the process ends, so a session of the library
+// loaded again changes the same row at once, and the server lists only the
+// sessions still there.
+TEST(Loader, SessionsLeftOpenEndWhenTheLibraryIsUnloaded) {
+  char tmpl[] = "/tmp/ocisim-loader-XXXXXX";
+  const char* dir = mkdtemp(tmpl);
+  ASSERT_NE(dir, nullptr);
+  setenv("OCISIM_DATA_DIR", dir, 1);
+  setenv("OCISIM_LOCK_TIMEOUT_MS", "200", 1);
+  struct Cleanup {
+    std::string dir;
+    ~Cleanup() {
+      unsetenv("OCISIM_LOCK_TIMEOUT_MS");
+      std::filesystem::remove_all(dir);
+    }
+  } cleanup{dir};
+  const std::string path = std::string(OCISIM_HOME) + "/lib/libclntsh.so";
+  char update[] = "UPDATE DEPT SET LOC = 'MOVED' WHERE DEPTNO = 40";
+  // Through OCI8: runs the update as SCOTT, or (with `sessions`) counts as
+  // SYSTEM the sessions of SCOTT the server lists.
+  auto update8 = [&](void* h, bool& ran, long* sessions = nullptr) {
+    const std::string user = sessions ? "system" : "scott", password = sessions ? "manager" : "tiger";
+    using EnvCreate = sword (*)(OCIEnv**, ub4, void*, void*, void*, void*, size_t, void**);
+    using HandleAlloc = sword (*)(const void*, void**, ub4, size_t, void**);
+    using Logon = sword (*)(OCIEnv*, OCIError*, OCISvcCtx**, const OraText*, ub4, const OraText*, ub4,
+                            const OraText*, ub4);
+    using Prepare = sword (*)(OCIStmt*, OCIError*, const OraText*, ub4, ub4, ub4);
+    using Execute = sword (*)(OCISvcCtx*, OCIStmt*, OCIError*, ub4, ub4, const void*, void*, ub4);
+    using Define = sword (*)(OCIStmt*, OCIDefine**, OCIError*, ub4, void*, sb4, ub2, void*, ub2*, ub2*, ub4);
+    auto env_create = reinterpret_cast<EnvCreate>(dlsym(h, "OCIEnvCreate"));
+    auto alloc = reinterpret_cast<HandleAlloc>(dlsym(h, "OCIHandleAlloc"));
+    auto logon = reinterpret_cast<Logon>(dlsym(h, "OCILogon"));
+    auto prepare = reinterpret_cast<Prepare>(dlsym(h, "OCIStmtPrepare"));
+    auto execute = reinterpret_cast<Execute>(dlsym(h, "OCIStmtExecute"));
+    OCIEnv* env = nullptr;
+    OCIError* err = nullptr;
+    OCISvcCtx* svc = nullptr;
+    OCIStmt* stmt = nullptr;
+    ran = env_create(&env, 0, nullptr, nullptr, nullptr, nullptr, 0, nullptr) == 0 &&
+          alloc(env, reinterpret_cast<void**>(&err), OCI_HTYPE_ERROR, 0, nullptr) == 0 &&
+          logon(env, err, &svc, reinterpret_cast<const OraText*>(user.c_str()), static_cast<ub4>(user.size()),
+                reinterpret_cast<const OraText*>(password.c_str()), static_cast<ub4>(password.size()),
+                reinterpret_cast<const OraText*>(""), 0) == 0 &&
+          alloc(env, reinterpret_cast<void**>(&stmt), OCI_HTYPE_STMT, 0, nullptr) == 0;
+    if (!ran) return;
+    if (!sessions) {
+      ran = prepare(stmt, err, reinterpret_cast<const OraText*>(update), static_cast<ub4>(sizeof update - 1),
+                    OCI_NTV_SYNTAX, OCI_DEFAULT) == 0 &&
+            execute(svc, stmt, err, 1, 0, nullptr, nullptr, OCI_DEFAULT) == 0;
+      return;
+    }
+    auto define = reinterpret_cast<Define>(dlsym(h, "OCIDefineByPos"));
+    char count[] = "SELECT COUNT(*) FROM V$SESSION WHERE USERNAME = 'SCOTT'";
+    OCIDefine* column = nullptr;
+    int value = -1;
+    ran = prepare(stmt, err, reinterpret_cast<const OraText*>(count), static_cast<ub4>(sizeof count - 1),
+                  OCI_NTV_SYNTAX, OCI_DEFAULT) == 0 &&
+          define(stmt, &column, err, 1, &value, sizeof value, SQLT_INT, nullptr, nullptr, nullptr, OCI_DEFAULT) == 0 &&
+          execute(svc, stmt, err, 1, 0, nullptr, nullptr, OCI_DEFAULT) == 0;
+    *sessions = value;
+  };
+  // Through OCI7, with the logon area on the heap as a client keeps it.
+  auto update7 = [&](void* h, bool& ran) {
+    using Olog = sword (*)(Lda_Def*, ub1*, OraText*, sword, OraText*, sword, OraText*, sword, ub4);
+    using Oopen = sword (*)(Cda_Def*, Lda_Def*, OraText*, sword, sword, OraText*, sword);
+    using Oparse = sword (*)(Cda_Def*, OraText*, sb4, sword, ub4);
+    using OnArea = sword (*)(Cda_Def*);
+    auto olog = reinterpret_cast<Olog>(dlsym(h, "olog"));
+    auto oopen = reinterpret_cast<Oopen>(dlsym(h, "oopen"));
+    auto oparse = reinterpret_cast<Oparse>(dlsym(h, "oparse"));
+    auto oexec = reinterpret_cast<OnArea>(dlsym(h, "oexec"));
+    static Lda_Def lda;
+    static ub1 hda[OCISIM_HDA_SIZE];
+    static Cda_Def cda;
+    lda = Lda_Def{};
+    cda = Cda_Def{};
+    std::fill(std::begin(hda), std::end(hda), ub1{0});
+    char connect[] = "scott/tiger";
+    ran = olog(&lda, hda, reinterpret_cast<OraText*>(connect), -1, nullptr, -1, nullptr, -1, 0) == 0 &&
+          oopen(&cda, &lda, nullptr, -1, -1, nullptr, -1) == 0 &&
+          oparse(&cda, reinterpret_cast<OraText*>(update), -1, 1, 2) == 0 && oexec(&cda) == 0;
+  };
+  for (bool oci7 : {false, true}) {
+    SCOPED_TRACE(oci7 ? "OCI7" : "OCI8");
+    for (int round = 0; round < 2; ++round) {
+      void* h = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+      ASSERT_NE(h, nullptr) << dlerror();
+      bool ran = false;
+      if (oci7) update7(h, ran);
+      else update8(h, ran);
+      // The second round's update waits for the first one's lock when that
+      // session is still there (ORA-00054).
+      EXPECT_TRUE(ran) << "round " << round;
+      dlclose(h);
+      ASSERT_EQ(dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD), nullptr) << "the library stayed loaded";
+    }
+  }
+  void* h = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  ASSERT_NE(h, nullptr) << dlerror();
+  bool ran = false;
+  long sessions = -1;
+  update8(h, ran, &sessions);
+  EXPECT_TRUE(ran);
+  EXPECT_EQ(sessions, 0) << "sessions of the unloaded library are still listed";
+  dlclose(h);
 }
 
 }  // namespace

@@ -254,6 +254,33 @@ TEST_F(SessionTest, TransactionCheckSeesOpenWork) {
   EXPECT_FALSE(session->InTransaction());
 }
 
+// The transaction known open before the connection went is gone with it (the
+// server rolled it back), even when what met the loss was a plain query,
+// after which nothing else would ask again: ending the session must not
+// offer to commit it.
+TEST_F(SessionTest, ALostConnectionEndsTheTransactionKnownBeforeIt) {
+  void* handle = dlopen(library_.c_str(), RTLD_NOW);
+  ASSERT_NE(handle, nullptr);
+  auto setFault = reinterpret_cast<int (*)(const char*)>(dlsym(handle, "ocisim_set_fault"));
+  ASSERT_NE(setFault, nullptr);
+  for (bool useOci7 : {false, true}) {
+    SCOPED_TRACE(useOci7 ? "OCI7" : "OCI8");
+    auto session = Logon("scott/tiger", useOci7);
+    TOracleQuery update(session.get());
+    update.SetSQL("update dept set loc = loc where deptno = 10");
+    update.Execute();
+    SKIP_WITHOUT_PACKAGE(EXPECT_TRUE(session->InTransaction()));
+    ASSERT_EQ(setFault("drop@1"), 0);
+    TOracleQuery plain(session.get());
+    plain.SetSQL("select dname from dept");
+    EXPECT_EQ(ErrorCodeOf([&] { plain.Execute(); }), 3113);
+    EXPECT_FALSE(session->InTransaction());
+    setFault("");
+    session->LogOff();
+  }
+  dlclose(handle);
+}
+
 TEST_F(SessionTest, DbmsOutputHandsBackLinesAndStatus) {
   auto session = Logon("scott/tiger");
   SKIP_WITHOUT_PACKAGE(session->DBMS_Output().Enable(20000));

@@ -226,10 +226,20 @@ bool CompileAndRecord(sqlite3* db, const std::string& owner, const std::string& 
 }
 
 bool EnsureValid(sqlite3* db, const std::string& owner, const std::string& name, const std::string& type) {
-  // Units that use each other: one already being compiled counts as valid here.
-  static thread_local std::set<std::string> compiling;
+  // Units that use each other: one already being compiled counts as valid
+  // here.  The outermost call on a thread owns the set; the thread-local
+  // pointer needs no destructor (one would keep the library from unloading).
+  static thread_local std::set<std::string>* compiling = nullptr;
+  std::set<std::string> own;
+  struct Owner {
+    bool outermost;
+    ~Owner() {
+      if (outermost) compiling = nullptr;
+    }
+  } owner_of_set{compiling == nullptr};
+  if (owner_of_set.outermost) compiling = &own;
   std::string key = owner + "." + name + "/" + type;
-  if (compiling.count(key)) return true;
+  if (compiling->count(key)) return true;
   Query st(db, "SELECT STATUS FROM \"SYS.DBA_OBJECTS\" WHERE OWNER = ? AND OBJECT_NAME = ? AND OBJECT_TYPE = ?");
   st.Bind(1, owner).Bind(2, name).Bind(3, type);
   if (!st.Step()) return false;
@@ -238,10 +248,10 @@ bool EnsureValid(sqlite3* db, const std::string& owner, const std::string& name,
   Query q(db, "SELECT TEXT FROM \"SYS.DBA_SOURCE\" WHERE OWNER = ? AND NAME = ? AND TYPE = ? ORDER BY LINE");
   q.Bind(1, owner).Bind(2, name).Bind(3, type);
   while (q.Step()) lines.push_back(q.Text(0));
-  compiling.insert(key);
+  compiling->insert(key);
   struct Done {
     std::string k;
-    ~Done() { compiling.erase(k); }
+    ~Done() { compiling->erase(k); }
   } done{key};
   return !CompileAndRecord(db, owner, name, type, lines);
 }

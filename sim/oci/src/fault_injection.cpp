@@ -89,19 +89,32 @@ struct Injector {
   }
 };
 
+// Made on first use (reading OCISIM_FAULT once) and freed by
+// ReleaseFaultInjector, when the library goes.
+Injector*& InjectorSlot() {
+  static Injector* injector = nullptr;
+  return injector;
+}
+
+std::mutex& InjectorSlotMutex() {
+  static std::mutex m;
+  return m;
+}
+
 Injector& TheInjector() {
-  static Injector* injector = [] {
-    auto* i = new Injector();
+  std::lock_guard<std::mutex> lock(InjectorSlotMutex());
+  Injector*& slot = InjectorSlot();
+  if (!slot) {
+    slot = new Injector();
     if (const char* text = std::getenv("OCISIM_FAULT"); text && *text) {
       std::string error;
       auto plan = ParseFaultPlan(text, &error);
       if (!plan) std::fprintf(stderr, "ocisim: OCISIM_FAULT ignored: %s\n", error.c_str());
-      i->Reset(plan);
+      slot->Reset(plan);
       ::unsetenv("OCISIM_FAULT");
     }
-    return i;
-  }();
-  return *injector;
+  }
+  return *slot;
 }
 
 void LogFault(unsigned long long trip, const char* kind, const Fault& f) {
@@ -168,6 +181,12 @@ bool SetFaultPlan(const char* text) {
   std::lock_guard<std::mutex> lock(in.mutex);
   in.Reset(plan);
   return true;
+}
+
+void ReleaseFaultInjector() {
+  std::lock_guard<std::mutex> lock(InjectorSlotMutex());
+  delete InjectorSlot();
+  InjectorSlot() = nullptr;
 }
 
 unsigned long long FaultsInjected() {

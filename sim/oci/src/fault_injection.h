@@ -54,5 +54,7 @@ std::optional<Fault> FaultAt(const char* trip_kind);
 // false, and the plan unchanged, when the text is malformed.
 bool SetFaultPlan(const char* text);
 unsigned long long FaultsInjected();
+// Frees the plan's state (the library is going); a later trip starts anew.
+void ReleaseFaultInjector();
 
 }  // namespace ocisim

@@ -13,9 +13,28 @@ std::mutex& RegistryMutex() {
   return m;
 }
 
+// Made on first use and freed by ReleaseHandles, when the library goes.
+std::unordered_map<const void*, HandleBase*>*& RegistrySlot() {
+  static std::unordered_map<const void*, HandleBase*>* r = nullptr;
+  return r;
+}
+
 std::unordered_map<const void*, HandleBase*>& Registry() {
-  static auto* r = new std::unordered_map<const void*, HandleBase*>();
+  auto*& r = RegistrySlot();
+  if (!r) r = new std::unordered_map<const void*, HandleBase*>();
   return *r;
+}
+
+// Any live handle, environments first (freeing one frees its children).
+HandleBase* AnyHandle() {
+  std::lock_guard<std::mutex> lock(RegistryMutex());
+  if (!RegistrySlot()) return nullptr;
+  HandleBase* any = nullptr;
+  for (auto& [p, h] : Registry()) {
+    if (h->type == OCI_HTYPE_ENV) return h;
+    any = h;
+  }
+  return any;
 }
 
 void Unregister(HandleBase* h) {
@@ -163,6 +182,13 @@ void DestroyHandle(HandleBase* h) {
   if (h->env && FindHandle(h->env, OCI_HTYPE_ENV)) std::erase(h->env->children, h);
   Unregister(h);
   delete h;
+}
+
+void ReleaseHandles() {
+  while (HandleBase* h = AnyHandle()) DestroyHandle(h);
+  std::lock_guard<std::mutex> lock(RegistryMutex());
+  delete RegistrySlot();
+  RegistrySlot() = nullptr;
 }
 
 }  // namespace ocisim

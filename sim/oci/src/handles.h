@@ -148,4 +148,8 @@ ServerSession* SessionOrNull(SvcCtxH* svc);
 // Ends a live session (rollback), as OCISessionEnd and logoff do.
 void EndSession(SessionH* s);
 
+// Frees every handle the client left (their sessions roll back) and the
+// registry itself; a later call starts an empty one.
+void ReleaseHandles();
+
 }  // namespace ocisim

@@ -10,6 +10,7 @@
 #include "statement_repeats.h"
 #include "oci7_bridge.h"
 #include "ora_error.h"
+#include "process_tables.h"
 
 #include <cctype>
 #include <cstring>
@@ -80,13 +81,24 @@ std::mutex& Mutex() {
   static std::mutex m;
   return m;
 }
-std::map<const void*, std::unique_ptr<LdaState>>& Ldas() {
-  static auto* m = new std::map<const void*, std::unique_ptr<LdaState>>();
-  return *m;
+// Made on first use and freed by ReleaseOci7Areas, when the library goes.
+using LdaMap = std::map<const void*, std::unique_ptr<LdaState>>;
+using CdaMap = std::map<const void*, std::unique_ptr<CdaState>>;
+LdaMap*& LdaSlot() {
+  static LdaMap* m = nullptr;
+  return m;
 }
-std::map<const void*, std::unique_ptr<CdaState>>& Cdas() {
-  static auto* m = new std::map<const void*, std::unique_ptr<CdaState>>();
-  return *m;
+CdaMap*& CdaSlot() {
+  static CdaMap* m = nullptr;
+  return m;
+}
+LdaMap& Ldas() {
+  if (!LdaSlot()) LdaSlot() = new LdaMap();
+  return *LdaSlot();
+}
+CdaMap& Cdas() {
+  if (!CdaSlot()) CdaSlot() = new CdaMap();
+  return *CdaSlot();
 }
 
 LdaState* FindLda(const Lda_Def* lda) {
@@ -634,4 +646,19 @@ OCISIM_DECL7 sword oerhms(Lda_Def* lda, sb2 rcode, OraText* buf, sword bufsiz) {
   std::memcpy(buf, text.data(), n);
   buf[n] = 0;
   return static_cast<sword>(n);
+}
+
+// Cursors first: they point into the sessions of their logon areas.
+void ocisim::ReleaseOci7Areas() {
+  std::unique_ptr<CdaMap> cdas;
+  std::unique_ptr<LdaMap> ldas;
+  {
+    std::lock_guard<std::mutex> lock(Mutex());
+    cdas.reset(CdaSlot());
+    ldas.reset(LdaSlot());
+    CdaSlot() = nullptr;
+    LdaSlot() = nullptr;
+  }
+  cdas.reset();
+  ldas.reset();
 }
