@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstring>
 #include <stdexcept>
+#include <utility>
 
 #include "oracle/client_charset.h"
 #include "oracle/oracle_error.h"
@@ -496,14 +497,24 @@ void TOracleQuery::Define7() {
 void TOracleQuery::Fetch() {
   currentRow_ = 0;
   rowsInBatch_ = 0;
+  if (pendingError_) {
+    // The rows that came before the error are read: now the error.
+    eof_ = true;
+    std::rethrow_exception(std::exchange(pendingError_, nullptr));
+  }
   if (endOfData_) {
     eof_ = true;
     return;
   }
-  if (oci8_) {
-    Fetch8();
-  } else {
-    Fetch7();
+  try {
+    if (oci8_) {
+      Fetch8();
+    } else {
+      Fetch7();
+    }
+  } catch (...) {
+    eof_ = true;  // no row is current after a failed fetch
+    throw;
   }
   eof_ = rowsInBatch_ == 0;
 }
@@ -529,16 +540,34 @@ void TOracleQuery::Fetch8() {
   const oci::ub4 before = rowCount_;
   const oci::sword status = api.OCIStmtFetch(stmt_, err, static_cast<oci::ub4>(batch), oci::OCI_FETCH_NEXT,
                                              oci::OCI_DEFAULT);
+  std::exception_ptr failure;
   if (status == oci::OCI_NO_DATA) {
     endOfData_ = true;
   } else {
-    session_->Check(status);
+    try {
+      session_->Check(status);
+    } catch (const EOracleError&) {
+      failure = std::current_exception();
+    }
   }
   oci::ub4 after = 0;
-  session_->Check(api.OCIAttrGet(stmt_, oci::OCI_HTYPE_STMT, &after, nullptr, oci::OCI_ATTR_ROW_COUNT, err));
+  const oci::sword counted =
+      api.OCIAttrGet(stmt_, oci::OCI_HTYPE_STMT, &after, nullptr, oci::OCI_ATTR_ROW_COUNT, err);
+  if (failure) {
+    // A failed call still hands over the rows before the error (the row
+    // count says how many): they are read first, as if fetched one by one,
+    // and the error comes when the caller moves past them.
+    if (counted != oci::OCI_SUCCESS || after <= before) std::rethrow_exception(failure);
+    pendingError_ = failure;
+    endOfData_ = true;
+  } else {
+    session_->Check(counted);
+  }
   rowCount_ = after;
   // A fetch that did not reach the end filled the whole batch.
-  rowsInBatch_ = endOfData_ ? static_cast<int>(after > before ? after - before : 0) : batch;
+  rowsInBatch_ = endOfData_ ? static_cast<int>(std::min<oci::ub4>(after > before ? after - before : 0,
+                                                                  static_cast<oci::ub4>(batch)))
+                            : batch;
   CheckTruncation();
   for (auto& field : fields_) {
     if (!field->IsLong()) continue;
@@ -556,10 +585,18 @@ void TOracleQuery::Fetch7() {
   const oci::sword result = !executed7_ ? api.oexfet(cda_.get(), static_cast<oci::ub4>(batch), 0, 0)
                                 : api.ofen(cda_.get(), batch);
   executed7_ = true;
-  session_->Check7(result, *cda_, oci::ORA_NO_DATA_FOUND, 1406);
+  try {
+    session_->Check7(result, *cda_, oci::ORA_NO_DATA_FOUND, 1406);
+  } catch (const EOracleError&) {
+    // The rows before the error (counted in rpc) are read first.
+    if (cda_->rpc <= before) throw;
+    pendingError_ = std::current_exception();
+    endOfData_ = true;
+  }
   if (result != 0 && cda_->rc == oci::ORA_NO_DATA_FOUND) endOfData_ = true;
   rowCount_ = cda_->rpc;
-  rowsInBatch_ = static_cast<int>(cda_->rpc > before ? cda_->rpc - before : 0);
+  rowsInBatch_ = static_cast<int>(std::min<oci::ub4>(cda_->rpc > before ? cda_->rpc - before : 0,
+                                                     static_cast<oci::ub4>(batch)));
   CheckTruncation();
   if (rowsInBatch_ > 0) ReadLongs7();
 }
@@ -616,6 +653,7 @@ void TOracleQuery::Close() {
   rowsInBatch_ = 0;
   currentRow_ = 0;
   endOfData_ = false;
+  pendingError_ = nullptr;
   rowCount_ = 0;
   batchRows_ = 0;
 }

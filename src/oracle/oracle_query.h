@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <string>
@@ -154,6 +155,9 @@ class TOracleQuery {
   int rowsInBatch_ = 0;
   int currentRow_ = 0;
   bool endOfData_ = false;
+  // The error of a fetch call that brought rows before it: raised once the
+  // caller has read those rows.
+  std::exception_ptr pendingError_;
   oci::ub4 rowCount_ = 0;
   oci::OCIStmt* stmt_ = nullptr;
   std::unique_ptr<oci::CdaDef> cda_;

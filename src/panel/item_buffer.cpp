@@ -6,16 +6,52 @@
 #include <new>
 
 #include "host/host_services.h"
+#include "platform/large_memory.h"
 
 namespace panel {
 namespace {
 
-// Each block carries its size in a header in front of what the host sees;
-// 16 bytes keep the records aligned as malloc would.
+// Each block carries its size in a header in front of what the host sees,
+// and, for a large block, the address space reserved for it; 16 bytes keep
+// the records aligned as malloc would.
 constexpr std::size_t kHeader = 16;
+// From this size on a block moves out of the heap into a large block
+// (platform/large_memory.h): a listing of some 11,000 items or more.
+constexpr std::size_t kLargeBlockBytes = std::size_t{4} << 20;
 
 std::size_t& HeaderOf(void* block) {
   return *reinterpret_cast<std::size_t*>(static_cast<char*>(block) - kHeader);
+}
+
+// Address space reserved for a large block; 0 for a heap block.
+std::size_t& ReservedOf(void* block) {
+  return *reinterpret_cast<std::size_t*>(static_cast<char*>(block) - kHeader + sizeof(std::size_t));
+}
+
+platform::LargeBlock LargeOf(void* block) {
+  return {static_cast<char*>(block) - kHeader, ReservedOf(block)};
+}
+
+// A large block for `target` bytes holding the first `keep` bytes of
+// `block`; nullptr when the system offers none.  Reserves twice what is
+// needed, so a growing listing moves its pages a few times, not at each
+// step.
+void* MoveToLargeBlock(void* block, std::size_t keep, std::size_t target) {
+  const std::size_t want = 2 * (target + kHeader);
+  platform::LargeBlock large;
+  if (ReservedOf(block) != 0) {
+    large = platform::GrowLargeBlock(LargeOf(block), keep + kHeader, want);
+  } else {
+    large = platform::ReserveLargeBlock(want);
+    if (large.base != nullptr) {
+      std::memcpy(large.base, static_cast<char*>(block) - kHeader, keep + kHeader);
+      std::free(static_cast<char*>(block) - kHeader);
+    }
+  }
+  if (large.base == nullptr) return nullptr;
+  void* moved = static_cast<char*>(large.base) + kHeader;
+  ReservedOf(moved) = large.reserved;
+  return moved;
 }
 
 }  // namespace
@@ -25,12 +61,17 @@ void* AllocItemBlock(std::size_t size) {
   if (raw == nullptr) throw std::bad_alloc();
   void* block = raw + kHeader;
   HeaderOf(block) = size;
+  ReservedOf(block) = 0;
   return block;
 }
 
 void FreeItemBlock(void* block) {
   if (block == nullptr) return;
-  std::free(static_cast<char*>(block) - kHeader);
+  if (ReservedOf(block) != 0) {
+    platform::ReleaseLargeBlock(LargeOf(block));
+  } else {
+    std::free(static_cast<char*>(block) - kHeader);
+  }
 }
 
 std::size_t ItemBlockSize(const void* block) {
@@ -46,12 +87,21 @@ void* ResizeItemBlock(void* block, std::size_t need) {
   std::size_t target = (need + kItemBlockStep - 1) / kItemBlockStep * kItemBlockStep;
   std::size_t size = ItemBlockSize(block);
   if (size >= target && size - target <= kItemBlockStep) return block;
-  // Resizing in place (or by moving pages) keeps the steps without copying
-  // the whole block at each one, which made long listings quadratic.  On
-  // failure the old block stays valid and owned by the caller.
-  char* raw = static_cast<char*>(std::realloc(static_cast<char*>(block) - kHeader, target + kHeader));
-  if (raw == nullptr) throw std::bad_alloc();
-  void* resized = raw + kHeader;
+  void* resized = nullptr;
+  if (ReservedOf(block) != 0 && target + kHeader <= ReservedOf(block)) {
+    resized = block;  // within its reserve: no move at all
+  } else if (target >= kLargeBlockBytes) {
+    resized = MoveToLargeBlock(block, size < target ? size : target, target);
+  }
+  if (resized == nullptr && ReservedOf(block) == 0) {
+    // Resizing in place (or by moving pages) keeps the steps without copying
+    // the whole block at each one, which made long listings quadratic.  On
+    // failure the old block stays valid and owned by the caller.
+    char* raw = static_cast<char*>(std::realloc(static_cast<char*>(block) - kHeader, target + kHeader));
+    if (raw == nullptr) throw std::bad_alloc();
+    resized = raw + kHeader;
+  }
+  if (resized == nullptr) throw std::bad_alloc();  // a large block out of room; the old one stays valid
   if (target > size) std::memset(static_cast<char*>(resized) + size, 0, target - size);
   HeaderOf(resized) = target;
   return resized;

@@ -2,8 +2,10 @@
 //
 // A listing appends items one by one into a single zero-filled block of the
 // host's panel item records; the host owns the block until it gives it back
-// through FreeFindData.  The block grows in steps of 20480 bytes.  Custom
-// column texts are allocated separately, one string per column.
+// through FreeFindData.  The block grows in steps of 20480 bytes; from 4 MiB
+// on it lives in a large block (platform/large_memory.h) reserved ahead, so
+// a long listing neither copies it nor faults in each of its 4 KiB pages.
+// Each item's custom column texts share one allocation with their pointers.
 #pragma once
 
 #include <cstddef>

@@ -117,16 +117,19 @@ TEST_F(Builders, UnreadableViewFollowsTheIgnoreSettingAndTheSearchMode) {
 TEST_F(Builders, ItemsReadBeforeAFailureStay) {
   LogOn("scott", "tiger");
   SetIgnoreOraErrors(false);
-  // Row 160 cannot be converted: it comes after the first fetch call's
-  // rows (at most 100), and the rows fetched before it were read.
-  const std::string sql =
-      "SELECT TO_NUMBER(DECODE(ROWNUM, 160, 'x', TO_CHAR(ROWNUM))) AS N FROM ALL_OBJECTS WHERE ROWNUM <= 200";
-  auto items = Rows(sql, Plain({"N"}));
-  ASSERT_EQ(Errors().size(), 1u);
-  EXPECT_NE(Errors()[0].find("ORA-01722"), std::string::npos) << Errors()[0];
-  ASSERT_GE(items.size(), 1u);
-  EXPECT_LT(items.size(), 160u);
-  for (std::size_t i = 0; i < items.size(); ++i) EXPECT_EQ(items[i].name, std::to_string(i + 1));
+  // Row n cannot be converted: first of all, inside the first fetch call, at
+  // its last row, just past it, and deep in the second one.  Every row before
+  // it is listed, then the error once.
+  for (const int n : {1, 50, 100, 101, 250}) {
+    const std::size_t before = Errors().size();
+    const std::string sql = "SELECT TO_NUMBER(DECODE(ROWNUM, " + std::to_string(n) +
+                            ", 'x', TO_CHAR(ROWNUM))) AS N FROM ALL_OBJECTS WHERE ROWNUM <= 300";
+    auto items = Rows(sql, Plain({"N"}));
+    ASSERT_EQ(Errors().size(), before + 1) << "row " << n;
+    EXPECT_NE(Errors().back().find("ORA-01722"), std::string::npos) << Errors().back();
+    ASSERT_EQ(items.size(), static_cast<std::size_t>(n - 1)) << "row " << n;
+    for (std::size_t i = 0; i < items.size(); ++i) ASSERT_EQ(items[i].name, std::to_string(i + 1));
+  }
 }
 
 TEST_F(Builders, CountedDirectoriesHideZeroAndShowTheirCount) {

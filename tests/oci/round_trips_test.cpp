@@ -38,14 +38,16 @@ Used Since(const OcisimRoundTrips& before) {
 }
 
 // Fetches SCOTT.EMP (14 rows) in arrays of `array` rows with `prefetch`
-// rows read ahead (0: the default); returns the names in order.
-std::vector<std::string> FetchEmp(Conn& c, ub4 array, ub4 prefetch) {
+// rows read ahead (0: the default) within `memory` bytes (0: unbounded);
+// returns the names in order.
+std::vector<std::string> FetchEmp(Conn& c, ub4 array, ub4 prefetch, ub4 memory = 0) {
   OCIStmt* st = nullptr;
   OCIHandleAlloc(c.env, reinterpret_cast<void**>(&st), OCI_HTYPE_STMT, 0, nullptr);
   const std::string sql = "SELECT ENAME FROM SCOTT.EMP ORDER BY EMPNO";
   OCIStmtPrepare(st, c.err, reinterpret_cast<const OraText*>(sql.c_str()), static_cast<ub4>(sql.size()),
                  OCI_NTV_SYNTAX, OCI_DEFAULT);
   if (prefetch) OCIAttrSet(st, OCI_HTYPE_STMT, &prefetch, 0, OCI_ATTR_PREFETCH_ROWS, c.err);
+  if (memory) OCIAttrSet(st, OCI_HTYPE_STMT, &memory, 0, OCI_ATTR_PREFETCH_MEMORY, c.err);
   EXPECT_EQ(OCIStmtExecute(c.svc, st, c.err, 0, 0, nullptr, nullptr, OCI_DEFAULT), OCI_SUCCESS);
   std::vector<char> names(static_cast<size_t>(array) * 11);
   OCIDefine* d = nullptr;
@@ -92,6 +94,11 @@ TEST(RoundTrips, FetchCallsThatTheRowCacheCannotAnswer) {
   u = Since(before);
   EXPECT_EQ(u.fetches, 0u);
   EXPECT_EQ(u.total, 1u);
+  // The same within 50 bytes of read-ahead memory: ENAME takes 10 bytes,
+  // so each trip brings 5 rows (1-5 with the execute, then 6-10, 11-14).
+  before = Now();
+  EXPECT_EQ(FetchEmp(c, 5, 100, 50), five);
+  EXPECT_EQ(Since(before).fetches, 2u);
 }
 
 TEST(RoundTrips, StatementsCommitsRollbacksAndPrepares) {

@@ -536,6 +536,41 @@ TEST_F(SessionTest, RowCountsAtArrayBoundariesSurviveNestedAndRepeatedQueries) {
   }
 }
 
+// A row the server cannot produce (ORA-01722 at row n) ends the fetch call
+// that reaches it; the rows before it in that call are still read, in
+// order, before the error, as if fetched one at a time, also when another
+// query runs between the last good row and the error.  The query object
+// then runs again as usual.
+TEST_F(SessionTest, RowsBeforeAFailingRowAreReadThenItsError) {
+  for (const bool useOci7 : {false, true}) {
+    auto session = Logon("system/manager", useOci7);
+    TOracleQuery query(session.get());
+    TOracleQuery other(session.get());
+    other.SetSQL("select object_name from all_objects where rownum <= 300");
+    for (const int n : {1, 50, 100, 101, 250}) {
+      query.SetSQL("select to_number(decode(rownum, " + std::to_string(n) +
+                   ", 'x', to_char(rownum))) n from all_objects where rownum <= 300");
+      int rows = 0;
+      int code = ErrorCodeOf([&] {
+        for (query.Execute(); !query.Eof(); query.Next()) {
+          ASSERT_EQ(query.FieldAsInteger(0), ++rows) << "OCI7 " << useOci7;
+          if (rows == n - 1) {
+            other.Execute();
+            while (!other.Eof()) other.Next();
+          }
+        }
+      });
+      EXPECT_EQ(code, 1722) << "row " << n << ", OCI7 " << useOci7;
+      EXPECT_EQ(rows, n - 1) << "OCI7 " << useOci7;
+      EXPECT_TRUE(query.Eof());
+    }
+    query.SetSQL("select rownum from all_objects where rownum <= 300");
+    int rows = 0;
+    for (query.Execute(); !query.Eof(); query.Next()) ++rows;
+    EXPECT_EQ(rows, 300) << "OCI7 " << useOci7;
+  }
+}
+
 // ---- queries in every mode ---------------------------------------------------------
 
 struct Mode {

@@ -50,6 +50,35 @@ TEST(ItemBlock, GrowthKeepsEarlierItemsAndClearsNewOnes) {
   }
 }
 
+// A long listing leaves the heap for a large block and outgrows that
+// block's reserve twice (its pages move): every item keeps its name and
+// columns, every new one starts cleared, and shrinking and freeing work on
+// the moved block.
+TEST(ItemBlock, LongListingsKeepEveryItemAcrossMovesOfTheirBlock) {
+  Listing l;
+  const int n = 60000;  // about 22 MiB of records
+  for (int i = 0; i < n; ++i) {
+    far::PluginPanelItem& item = panel::AppendItem(l.request);
+    ASSERT_EQ(item.CustomColumnData, nullptr) << i;
+    ASSERT_EQ(item.FindData.cFileName[0], '\0') << i;
+    panel::SetItemFileName(item, "ITEM" + std::to_string(i), 258);
+    panel::SetItemCustomColumns(item, {std::to_string(i)});
+  }
+  ASSERT_GE(panel::ItemBlockSize(l.items), n * sizeof(far::PluginPanelItem));
+  for (int i = 0; i < n; ++i) {
+    ASSERT_EQ(std::string(l.items[i].FindData.cFileName), "ITEM" + std::to_string(i));
+    ASSERT_EQ(std::string(l.items[i].CustomColumnData[0]), std::to_string(i));
+  }
+  void* block = panel::AllocItemBlock(100);
+  block = panel::ResizeItemBlock(block, std::size_t{30} << 20);
+  static_cast<char*>(block)[(std::size_t{30} << 20) - 1] = 'z';
+  block = panel::ResizeItemBlock(block, 1000);
+  EXPECT_EQ(panel::ItemBlockSize(block), 20480u);
+  block = panel::ResizeItemBlock(block, std::size_t{30} << 20);
+  EXPECT_EQ(static_cast<char*>(block)[(std::size_t{30} << 20) - 1], 0) << "grown again: cleared";
+  panel::FreeItemBlock(block);
+}
+
 // The column texts share one block with their pointers: empty, long and
 // embedded texts each keep their own bytes and end (the sanitizer build
 // catches a block one byte short).

@@ -82,6 +82,7 @@ struct StmtH : HandleBase {
   bool end_of_fetch = false;
   bool fetched_past_end = false;
   ub4 prefetch = 1;
+  ub4 prefetch_memory = 0;         // bytes the read-ahead may take; 0: rows only
   // The real client's row cache, for counting round trips: rows the server
   // has sent for this execution so far, and whether it said there are no more.
   ub4 rows_sent = 0;

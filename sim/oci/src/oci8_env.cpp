@@ -169,7 +169,11 @@ OCISIM_DECL8 sword OCIAttrSet(void* trgthndlp, ub4 trghndltyp, void* attributep,
           if (attributep) std::memcpy(&st->prefetch, attributep, sizeof(ub4));
           return OCI_SUCCESS;
         }
-        if (attrtype == OCI_ATTR_PREFETCH_MEMORY || attrtype == 12) return OCI_SUCCESS;
+        if (attrtype == OCI_ATTR_PREFETCH_MEMORY) {
+          if (attributep) std::memcpy(&st->prefetch_memory, attributep, sizeof(ub4));
+          return OCI_SUCCESS;
+        }
+        if (attrtype == 12) return OCI_SUCCESS;
         break;
       }
       case OCI_HTYPE_SERVER:
@@ -259,6 +263,7 @@ OCISIM_DECL8 sword OCIAttrGet(const void* trgthndlp, ub4 trghndltyp, void* attri
             return OCI_SUCCESS;
           case OCI_ATTR_STATEMENT: PutText(attributep, sizep, st->text); return OCI_SUCCESS;
           case OCI_ATTR_PREFETCH_ROWS: Put<ub4>(attributep, sizep, st->prefetch); return OCI_SUCCESS;
+          case OCI_ATTR_PREFETCH_MEMORY: Put<ub4>(attributep, sizep, st->prefetch_memory); return OCI_SUCCESS;
           case OCI_ATTR_BIND_COUNT:
             Put<ub4>(attributep, sizep, st->cursor ? static_cast<ub4>(st->cursor->Placeholders().size()) : 0);
             return OCI_SUCCESS;

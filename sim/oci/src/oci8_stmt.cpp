@@ -116,6 +116,20 @@ sword DeliverPieces(DefineH* d, ub4 row, const Value& v, int column_type) {
   ThrowOra(1406);
 }
 
+// Rows the client reads ahead on a trip: the prefetch count, and when a
+// prefetch memory is set, no more rows than fit it (a row as wide as its
+// columns' described sizes), at least one.
+ub4 ReadAheadRows(const StmtH* st) {
+  const ub4 rows = std::max<ub4>(st->prefetch, 1);
+  if (st->prefetch_memory == 0 || !st->cursor) return rows;
+  size_t width = 0;
+  for (const auto& column : st->cursor->Columns()) width += static_cast<size_t>(std::max(column.size, 1));
+  if (width == 0) return rows;
+  const size_t fit = std::max<size_t>(st->prefetch_memory / width, 1);
+  return st->prefetch == 0 ? static_cast<ub4>(std::min<size_t>(fit, 0xffffffffu))
+                           : static_cast<ub4>(std::min<size_t>(fit, rows));
+}
+
 // Counts the round trip a fetch call costs a real client: none while the rows
 // it needs (and the news that there are no more) are in the client's cache;
 // otherwise one, which brings the rows missing for the call or the prefetch
@@ -129,7 +143,7 @@ void CountFetchTrip(StmtH* st, ub4 before, ub4 nrows, bool trip_made) {
   if (needed) {
     if (!trip_made) RoundTrip(Trip::kFetch, LinkOf(st->svc), st->session);
     const ub4 missing = before + nrows > st->rows_sent ? before + nrows - st->rows_sent : 0;
-    st->rows_sent += std::max(missing, std::max<ub4>(st->prefetch, 1));
+    st->rows_sent += std::max(missing, ReadAheadRows(st));
   }
   if (st->end_of_fetch) st->server_end = true;
 }
@@ -144,58 +158,82 @@ sword FetchRows(StmtH* st, ErrorH* err, ub4 nrows, bool trip_made = false) {
   const auto& cols = st->cursor->Columns();
   bool info = false;
   ub4 rows = 0;
-  for (; rows < nrows; ++rows) {
-    if (!st->cursor->Fetch()) {
-      st->end_of_fetch = true;
-      break;
-    }
-    for (size_t c = 0; c < cols.size() && c < st->defines.size(); ++c) {
-      DefineH* d = st->defines[c];
-      if (!d) continue;
-      ub4 vskip = d->value_skip ? d->value_skip : static_cast<ub4>(d->value_sz);
-      void* buf = d->valuep ? static_cast<char*>(d->valuep) + static_cast<size_t>(rows) * vskip : nullptr;
-      OutResult r;
-      // Text and integers into character buffers, the common case of every
-      // listing, go straight from SQLite's row to the buffer.
-      int storage = st->cursor->ColumnStorage(static_cast<int>(c));
-      bool fast = false;
-      if (!(d->mode & OCI_DYNAMIC_FETCH)) {
-        char text[40];
-        if (storage == SQLITE_TEXT) {
-          size_t n = 0;
-          const char* p = st->cursor->ColumnChars(static_cast<int>(c), &n);
-          if (cols[c].type != kDate) fast = PutChars(p, n, d->dty, buf, d->value_sz, &r);
-          else if (size_t m = DefaultDateChars(p, n, text)) fast = PutChars(text, m, d->dty, buf, d->value_sz, &r);
-        } else if (storage == SQLITE_INTEGER) {
-          auto res = std::to_chars(text, text + sizeof text, st->cursor->ColumnInt(static_cast<int>(c)));
-          fast = PutChars(text, static_cast<size_t>(res.ptr - text), d->dty, buf, d->value_sz, &r);
-        } else if (storage == SQLITE_FLOAT) {
-          if (size_t m = NumberChars(st->cursor->ColumnReal(static_cast<int>(c)), text, sizeof text))
-            fast = PutChars(text, m, d->dty, buf, d->value_sz, &r);
+  const ub4 before = st->row_count;
+  st->rows_fetched = 0;
+  try {
+    for (; rows < nrows; ++rows) {
+      if (!st->cursor->Fetch()) {
+        st->end_of_fetch = true;
+        break;
+      }
+      for (size_t c = 0; c < cols.size() && c < st->defines.size(); ++c) {
+        DefineH* d = st->defines[c];
+        if (!d) continue;
+        ub4 vskip = d->value_skip ? d->value_skip : static_cast<ub4>(d->value_sz);
+        void* buf = d->valuep ? static_cast<char*>(d->valuep) + static_cast<size_t>(rows) * vskip : nullptr;
+        OutResult r;
+        // Text and integers into character buffers, the common case of every
+        // listing, go straight from SQLite's row to the buffer.
+        int storage = st->cursor->ColumnStorage(static_cast<int>(c));
+        bool fast = false;
+        if (!(d->mode & OCI_DYNAMIC_FETCH)) {
+          char text[40];
+          if (storage == SQLITE_TEXT) {
+            size_t n = 0;
+            const char* p = st->cursor->ColumnChars(static_cast<int>(c), &n);
+            if (cols[c].type != kDate) fast = PutChars(p, n, d->dty, buf, d->value_sz, &r);
+            else if (size_t m = DefaultDateChars(p, n, text)) fast = PutChars(text, m, d->dty, buf, d->value_sz, &r);
+          } else if (storage == SQLITE_INTEGER) {
+            auto res = std::to_chars(text, text + sizeof text, st->cursor->ColumnInt(static_cast<int>(c)));
+            fast = PutChars(text, static_cast<size_t>(res.ptr - text), d->dty, buf, d->value_sz, &r);
+          } else if (storage == SQLITE_FLOAT) {
+            if (size_t m = NumberChars(st->cursor->ColumnReal(static_cast<int>(c)), text, sizeof text))
+              fast = PutChars(text, m, d->dty, buf, d->value_sz, &r);
+          }
         }
-      }
-      if (fast) {
-        StoreResult(d, rows, r, false);
+        if (fast) {
+          StoreResult(d, rows, r, false);
+          if (r.rcode == 1406) info = true;
+          continue;
+        }
+        Value v = st->cursor->ColumnValue(static_cast<int>(c));
+        if (d->mode & OCI_DYNAMIC_FETCH) {
+          if (!d->callback) ThrowOra(3001);  // polling piecewise fetch is not offered
+          sword rc = DeliverPieces(d, rows, v, cols[c].type);
+          if (rc != OCI_SUCCESS) return rc;
+          continue;
+        }
+        if (v.IsNull() && !d->indp) ThrowOra(1405);
+        r = ConvertOut(v, cols[c].type, d->dty, buf, d->value_sz);
+        StoreResult(d, rows, r, v.IsNull());
         if (r.rcode == 1406) info = true;
-        continue;
       }
-      Value v = st->cursor->ColumnValue(static_cast<int>(c));
-      if (d->mode & OCI_DYNAMIC_FETCH) {
-        if (!d->callback) ThrowOra(3001);  // polling piecewise fetch is not offered
-        sword rc = DeliverPieces(d, rows, v, cols[c].type);
-        if (rc != OCI_SUCCESS) return rc;
-        continue;
-      }
-      if (v.IsNull() && !d->indp) ThrowOra(1405);
-      r = ConvertOut(v, cols[c].type, d->dty, buf, d->value_sz);
-      StoreResult(d, rows, r, v.IsNull());
-      if (r.rcode == 1406) info = true;
     }
+  } catch (const OraFailure&) {
+    // A row the server cannot produce ends the call with its error; the rows
+    // before it arrived and count as fetched (OCI_ATTR_ROWS_FETCHED), as a
+    // real client reports them.  The error came with an earlier trip when
+    // the server had already sent the rows up to it; else it took one.
+    st->rows_fetched = rows;
+    st->row_count = before + rows;
+    if (!st->server_end && before + rows >= st->rows_sent) {
+      if (!trip_made) RoundTrip(Trip::kFetch, LinkOf(st->svc), st->session);
+      st->rows_sent = before + rows;
+    }
+    throw;
   }
   st->rows_fetched = rows;
-  const ub4 before = st->row_count;
   st->row_count += rows;
-  CountFetchTrip(st, before, nrows, trip_made);
+  try {
+    CountFetchTrip(st, before, nrows, trip_made);
+  } catch (const OraFailure&) {
+    // The trip to the server failed: only the rows the client had cached
+    // arrived.
+    const ub4 cached = st->rows_sent > before ? std::min(rows, st->rows_sent - before) : 0;
+    st->rows_fetched = cached;
+    st->row_count = before + cached;
+    throw;
+  }
   if (st->end_of_fetch) return OCI_NO_DATA;
   if (info) {
     SetRecord(err, 24345, OraMessage(24345));
@@ -381,12 +419,13 @@ OCISIM_DECL8 sword OCIStmtExecute(OCISvcCtx* svchp, OCIStmt* stmtp, OCIError* er
     st->svc = svc;
     st->end_of_fetch = false;
     st->row_count = st->rows_fetched = 0;
-    // A query's execute brings the first rows (the prefetch count) along.
-    st->rows_sent = query && !describe_only && iters == 0 ? std::max<ub4>(st->prefetch, 1) : 0;
+    st->rows_sent = 0;
     st->server_end = false;
     for (auto* p : std::vector<ParamH*>(st->params)) DestroyHandle(p);
     if (query || describe_only) {
       st->cursor->Execute(CollectBinds(st, 0), describe_only);
+      // A query's execute brings the first rows (the read-ahead) along.
+      if (query && !describe_only && iters == 0) st->rows_sent = ReadAheadRows(st);
     } else {
       ub4 total = 0;
       for (ub4 i = 0; i < iters; ++i) {
