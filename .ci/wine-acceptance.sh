@@ -135,7 +135,8 @@ literal() { printf '%s' "$1" | sed -e 's/[]\/$*.^[|]/\\&/g'; }
 #    where far2l has VF_DELETEONLYFILEONCLOSE (0x200);
 #  * the info panel's "Oracle Home:": on Windows the name of the registered
 #    home the client search chose (the home is a registry entry there), on
-#    Linux the ORACLE_HOME folder; both become ORACLE_HOME.
+#    Linux the ORACLE_HOME folder; both become ORACLE_HOME.  The Windows
+#    folder on that line is left as it is: there it would be a fault.
 normalise_windows() {
   local work=$1 tmpdir=$2 record_size=$3
   LC_ALL=C sed -e 's/\r$//' \
@@ -143,7 +144,7 @@ normalise_windows() {
       -e "s|$(literal "$(quoted "$(winpath "$(dirname "$plugin")")\\")")|PLUGINDIR/|g" \
       -e "s|$(literal "$(quoted "$tmpdir\\Quarry")")|WORK/tmp|g" \
       -e "s|$(literal "$(quoted "$(winpath "$work")")")|WORK|g" \
-      -e "s|$(literal "$(quoted "$(winpath "$home")")")|ORACLE_HOME|g" \
+      -e "/^info [0-9]* \"Oracle Home:\"/!s|$(literal "$(quoted "$(winpath "$home")")")|ORACLE_HOME|g" \
       -e ':a' -e 's/\(\(WORK\|ORACLE_HOME\|PLUGINDIR\)[^" ]*\)\\\\/\1\//' -e 'ta' \
       -e "s/ startup-size=$record_size\$/ startup-size=4316/" \
       -e '/^viewer /{s/ flags=0x2 / flags=0x200 /;s/ flags=0x3 / flags=0x201 /}' \

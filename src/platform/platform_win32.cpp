@@ -270,6 +270,38 @@ std::string ModulePath(HMODULE module) {
   }
 }
 
+// While it lives, the current folder is the library's own: the altered
+// search path still looks in the current folder (after the system's, before
+// PATH), so a dependency that is not beside the library must not come from
+// the panel's folder.  (SetDllDirectory("") would say the same from XP SP1
+// on, but not every loader honours it for the dependencies.)  The folder is
+// put back at once.
+class LoadingInOwnFolder {
+ public:
+  explicit LoadingInOwnFolder(const std::wstring& library) {
+    DWORD n = GetCurrentDirectoryW(0, nullptr);
+    if (n == 0) return;
+    previous_.assign(n, L'\0');
+    n = GetCurrentDirectoryW(n, previous_.data());
+    if (n == 0 || n >= previous_.size()) {
+      previous_.clear();
+      return;
+    }
+    previous_.resize(n);
+    const std::size_t slash = library.find_last_of(L"\\/");
+    if (slash == std::wstring::npos || !SetCurrentDirectoryW(library.substr(0, slash + 1).c_str()))
+      previous_.clear();
+  }
+  ~LoadingInOwnFolder() {
+    if (!previous_.empty()) SetCurrentDirectoryW(previous_.c_str());
+  }
+  LoadingInOwnFolder(const LoadingInOwnFolder&) = delete;
+  LoadingInOwnFolder& operator=(const LoadingInOwnFolder&) = delete;
+
+ private:
+  std::wstring previous_;
+};
+
 }  // namespace
 
 // ANSI code page.  The system's search order for a bare name, less the
@@ -308,8 +340,9 @@ std::string FindSystemLibrary(const std::string& fileName) {
 
 // ANSI code page.  A bare name goes through FindSystemLibrary; any other
 // path is made absolute and loaded with the altered search path, so the
-// library's own dependencies come from its own folder first and never from
-// the current one.
+// library's own dependencies come from its own folder first, and with the
+// current folder set to the library's while it loads, so never from the
+// panel's folder.
 LibraryHandle OpenLibrary(const std::string& path, std::string* error) {
   std::string file = FixSlashes(path);
   if (file.find_first_of("\\:") == std::string::npos) {
@@ -321,7 +354,12 @@ LibraryHandle OpenLibrary(const std::string& path, std::string* error) {
     file = found;
   }
   file = FullPath(file);
-  HMODULE lib = LoadLibraryExW(Wide(file).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  const std::wstring wide = Wide(file);
+  HMODULE lib;
+  {
+    LoadingInOwnFolder folder(wide);
+    lib = LoadLibraryExW(wide.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  }
   if (!lib && error) *error = ErrorText(GetLastError());
   return reinterpret_cast<LibraryHandle>(lib);
 }

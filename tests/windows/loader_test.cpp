@@ -107,6 +107,27 @@ TEST(WindowsLoader, DependenciesComeFromTheLibrarysFolderNotTheCurrentOne) {
   platform::CloseLibrary(lib);
 }
 
+// A dependency the client's folder lacks is looked for as the system looks
+// for it, but not in the current folder, where a planted copy lies.
+TEST(WindowsLoader, DependenciesOutsideTheLibrarysFolderNeverComeFromTheCurrentOne) {
+  ScratchDir scratch;
+  const std::string bin = scratch.Mkdir(L"home\\bin");
+  ASSERT_TRUE(wine_test::CopyInto(Probe(L"probe_oci.dll"), platform::JoinPath(bin, "oci.dll")));
+  const std::string shared = scratch.Mkdir(L"shared");
+  ASSERT_TRUE(wine_test::CopyInto(Probe(L"probe_dep.dll"), platform::JoinPath(shared, "probe_dep.dll")));
+  const std::string planted = scratch.Mkdir(L"panel");
+  ASSERT_TRUE(wine_test::CopyInto(Probe(L"probe_dep.dll"), platform::JoinPath(planted, "probe_dep.dll")));
+  InFolder cd(planted);
+  ScopedEnv env("PATH", shared + ";" + platform::GetEnv("PATH").value_or(""));
+  std::string error;
+  platform::LibraryHandle lib = platform::OpenLibrary(platform::JoinPath(bin, "oci.dll"), &error);
+  ASSERT_NE(lib, nullptr) << error;
+  auto dependency = reinterpret_cast<const char* (*)()>(platform::FindSymbol(lib, "ProbeOciDependency"));
+  ASSERT_NE(dependency, nullptr);
+  EXPECT_EQ(Lower(dependency()), Lower(platform::JoinPath(shared, "probe_dep.dll")));
+  platform::CloseLibrary(lib);
+}
+
 // The bare name goes through the system's search without the current
 // folder: a planted oci.dll there never wins over the client on PATH.
 TEST(WindowsLoader, BareNameSkipsTheCurrentFolder) {
@@ -116,7 +137,7 @@ TEST(WindowsLoader, BareNameSkipsTheCurrentFolder) {
   const std::string planted = scratch.Mkdir(L"panel");
   InstallClient(planted);
   InFolder cd(planted);
-  ScopedEnv env("PATH", platform::GetEnv("PATH").value_or("") + ";" + client);
+  ScopedEnv env("PATH", client + ";" + platform::GetEnv("PATH").value_or(""));
   EXPECT_EQ(Lower(platform::FindSystemLibrary("oci.dll")), Lower(platform::JoinPath(client, "oci.dll")));
   platform::LibraryHandle lib = platform::OpenLibrary("oci.dll");
   ASSERT_NE(lib, nullptr);
