@@ -32,22 +32,26 @@ platform::LargeBlock LargeOf(void* block) {
   return {static_cast<char*>(block) - kHeader, ReservedOf(block)};
 }
 
+// A large block of `bytes` holding the first `keep` bytes of `block`; an
+// empty one, and `block` untouched, when the system offers none.
+platform::LargeBlock MoveBlock(void* block, std::size_t keep, std::size_t bytes) {
+  if (ReservedOf(block) != 0) return platform::GrowLargeBlock(LargeOf(block), keep + kHeader, bytes);
+  platform::LargeBlock large = platform::ReserveLargeBlock(bytes);
+  if (large.base != nullptr) {
+    std::memcpy(large.base, static_cast<char*>(block) - kHeader, keep + kHeader);
+    std::free(static_cast<char*>(block) - kHeader);
+  }
+  return large;
+}
+
 // A large block for `target` bytes holding the first `keep` bytes of
 // `block`; nullptr when the system offers none.  Reserves twice what is
 // needed, so a growing listing moves its pages a few times, not at each
-// step.
+// step; where the address space is limited (ulimit -v) and has no room for
+// the spare half, just what is needed, as a heap block would take.
 void* MoveToLargeBlock(void* block, std::size_t keep, std::size_t target) {
-  const std::size_t want = 2 * (target + kHeader);
-  platform::LargeBlock large;
-  if (ReservedOf(block) != 0) {
-    large = platform::GrowLargeBlock(LargeOf(block), keep + kHeader, want);
-  } else {
-    large = platform::ReserveLargeBlock(want);
-    if (large.base != nullptr) {
-      std::memcpy(large.base, static_cast<char*>(block) - kHeader, keep + kHeader);
-      std::free(static_cast<char*>(block) - kHeader);
-    }
-  }
+  platform::LargeBlock large = MoveBlock(block, keep, 2 * (target + kHeader));
+  if (large.base == nullptr) large = MoveBlock(block, keep, target + kHeader);
   if (large.base == nullptr) return nullptr;
   void* moved = static_cast<char*>(large.base) + kHeader;
   ReservedOf(moved) = large.reserved;

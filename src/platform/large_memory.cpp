@@ -24,6 +24,14 @@ namespace {
 
 constexpr std::size_t kLargePage = std::size_t{2} << 20;
 
+// Not every system has the flag (FreeBSD dropped it); there untouched pages
+// are not committed ahead either.
+#ifdef MAP_NORESERVE
+constexpr int kNoReserve = MAP_NORESERVE;
+#else
+constexpr int kNoReserve = 0;
+#endif
+
 std::size_t RoundUp(std::size_t bytes) { return (bytes + kLargePage - 1) / kLargePage * kLargePage; }
 
 }  // namespace
@@ -34,7 +42,7 @@ LargeBlock ReserveLargeBlock(std::size_t bytes) {
   const std::size_t size = RoundUp(bytes);
   // Mapped with a large page's worth to spare, then trimmed to an aligned
   // range: large pages need aligned 2 MiB spans wholly inside the mapping.
-  void* raw = mmap(nullptr, size + kLargePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE,
+  void* raw = mmap(nullptr, size + kLargePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | kNoReserve,
                    -1, 0);
   if (raw == MAP_FAILED) return {};
   const auto start = reinterpret_cast<std::uintptr_t>(raw);

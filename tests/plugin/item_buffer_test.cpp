@@ -5,6 +5,14 @@
 #include <string>
 #include <vector>
 
+#if defined(__linux__)
+#include <sys/resource.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <new>
+#endif
+
 #include "panel/item_buffer.h"
 
 namespace {
@@ -78,6 +86,45 @@ TEST(ItemBlock, LongListingsKeepEveryItemAcrossMovesOfTheirBlock) {
   EXPECT_EQ(static_cast<char*>(block)[(std::size_t{30} << 20) - 1], 0) << "grown again: cleared";
   panel::FreeItemBlock(block);
 }
+
+#if defined(__linux__) && !defined(__SANITIZE_ADDRESS__)
+// The address space in use, in bytes (VmSize).
+std::size_t AddressSpace() {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);)
+    if (line.rfind("VmSize:", 0) == 0) return std::stoul(line.substr(7)) * 1024;
+  return 0;
+}
+
+// Grows a large block past its reserve under an address-space limit that
+// leaves room for the grown array but not for a spare reserve of twice its
+// size; the exit code says what happened (0: grown, items kept).
+[[noreturn]] void GrowUnderALimit() {
+  const std::size_t mib = std::size_t{1} << 20;
+  void* block = panel::AllocItemBlock(100);
+  block = panel::ResizeItemBlock(block, 16 * mib);  // a large block, reserved for 32 MiB
+  static_cast<char*>(block)[16 * mib - 1] = 'a';
+  rlimit limit{};
+  limit.rlim_cur = limit.rlim_max = AddressSpace() + 44 * mib;
+  if (limit.rlim_cur == 44 * mib || setrlimit(RLIMIT_AS, &limit) != 0) std::_Exit(2);
+  try {
+    // 36 MiB: twice that has no room; 36 MiB and its alignment have.
+    block = panel::ResizeItemBlock(block, 36 * mib);
+  } catch (const std::bad_alloc&) {
+    std::_Exit(3);
+  }
+  const bool kept = static_cast<char*>(block)[16 * mib - 1] == 'a' && static_cast<char*>(block)[36 * mib - 1] == 0 &&
+                    panel::ItemBlockSize(block) >= 36 * mib;
+  static_cast<char*>(block)[36 * mib - 1] = 'b';
+  panel::FreeItemBlock(block);
+  std::_Exit(kept ? 0 : 4);
+}
+
+// Under ulimit -v a listing grows as far as it did on the heap.
+TEST(ItemBlock, GrowsUnderAnAddressSpaceLimitWithoutRoomToSpare) {
+  EXPECT_EXIT(GrowUnderALimit(), ::testing::ExitedWithCode(0), "");
+}
+#endif
 
 // The column texts share one block with their pointers: empty, long and
 // embedded texts each keep their own bytes and end (the sanitizer build
