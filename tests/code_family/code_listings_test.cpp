@@ -126,6 +126,28 @@ TEST_F(CodeListings, SearchingShowsNoMessagesAndNoSessionListsOnlyTheWayOut) {
     EXPECT_EQ(Names(ListPath(path)), std::vector<std::string>{".."}) << path;
 }
 
+// A level longer than any name the server keeps (30 bytes) names nothing:
+// the server's own message once per listing, however many such levels,
+// none while the host searches, and none for a long name of fewer letters
+// (two-byte letters: the server's limit is in its own character set).
+TEST_F(CodeListings, AnOverlongLevelIsReportedOncePerListingAndNotWhileSearching) {
+  LogOn("scott", "tiger");
+  const std::string letters31(31, 'P'), letters32(32, 'Q');
+  std::string twoByte;
+  for (int i = 0; i < 20; ++i) twoByte += "\xc3\x84";  // 20 letters, 40 bytes
+  const std::vector<std::string> tooLong{"ORA-00972: identifier is too long"};
+  ListPath("\\Procedures\\SCOTT\\" + letters31);
+  EXPECT_EQ(Errors(), tooLong);
+  fakehost::Current().messages.clear();
+  ListPath("\\Users\\" + letters31 + "\\" + letters32);
+  EXPECT_EQ(Errors(), tooLong);
+  fakehost::Current().messages.clear();
+  ListPath("\\Procedures\\SCOTT\\" + letters31, far::OPM_FIND);
+  ListPath("\\Procedures\\SCOTT\\" + std::string(30, 'P'));
+  ListPath("\\Procedures\\SCOTT\\" + twoByte);
+  EXPECT_TRUE(Errors().empty());
+}
+
 TEST_F(CodeListings, AFailingCountHidesOnlyItsOwnDetail) {
   auto& dba = LogOn("system", "manager");
   auto& scott = LogOn("scott", "tiger");
